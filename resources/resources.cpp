@@ -1,0 +1,1 @@
+// The resources are compiled into this library; the translation unit only gives the library a body.

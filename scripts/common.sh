@@ -1,0 +1,12 @@
+# Shared by scripts/run and scripts/test: where the builds go and how they are configured.
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+# configure_and_build DIR [cmake options...]: configures once, then builds incrementally.
+configure_and_build() {
+    local dir="$1"; shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$dir" -G Ninja "$@"
+    fi
+    cmake --build "$dir" --parallel "$jobs"
+}

@@ -1,0 +1,52 @@
+#include "Startup.h"
+
+#include "FileUtilities.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStandardPaths>
+
+namespace Startup {
+
+void installFonts()
+{
+    static const char* const files[] = {
+        ":/fres/fonts/OpenSans/OpenSans_SemiCondensed-Regular.ttf",
+        ":/fres/fonts/OpenSans/OpenSans_SemiCondensed-Italic.ttf",
+        ":/fres/fonts/OpenSans/OpenSans_SemiCondensed-Bold.ttf",
+        ":/fres/fonts/OpenSans/OpenSans_SemiCondensed-BoldItalic.ttf",
+    };
+    QString embeddedFamily;
+    for (const char* file : files) {
+        const int id = QFontDatabase::addApplicationFont(QLatin1String(file));
+        if (id >= 0 && embeddedFamily.isEmpty())
+            embeddedFamily = QFontDatabase::applicationFontFamilies(id).value(0);
+    }
+
+    const QString family = QStringLiteral("Open Sans SemiCondensed");
+    // The embedded files may carry the plain family name ("Open Sans"); the substitution makes the name the
+    // interface asks for resolve to them.
+    if (!embeddedFamily.isEmpty() && embeddedFamily != family)
+        QFont::insertSubstitution(family, embeddedFamily);
+
+    QFont font = QApplication::font();
+    font.setFamily(family);
+    font.setPixelSize(14);
+    QApplication::setFont(font);
+}
+
+QString prepareDataFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = FileUtilities::FolderSlash(documents) + QStringLiteral("Halvex");
+    if (!FileUtilities::createIfNotExists(folder) || !QDir::setCurrent(folder)) {
+        qDebug() << "Data folder not available:" << folder;
+        return {};
+    }
+    return folder;
+}
+
+}

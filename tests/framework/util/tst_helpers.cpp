@@ -1,0 +1,186 @@
+#include "AppHelper.h"
+#include "ConnectionHelper.h"
+#include "FileUtilities.h"
+#include "TextHelper.h"
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+class TestHelpers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void appVersion_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("full");
+        QTest::addColumn<QString>("brief");
+        QTest::newRow("four numbers") << "2.1.0.7" << "2.1.0" << "2.1";
+        QTest::newRow("three numbers") << "1.0.3" << "1.0.3" << "1.0";
+        QTest::newRow("two numbers") << "3.4" << "3.4" << "3.4";
+        QTest::newRow("none set") << "" << "1.0.3" << "1.0";
+    }
+    void appVersion()
+    {
+        QFETCH(QString, raw);
+        QFETCH(QString, full);
+        QFETCH(QString, brief);
+        QCOMPARE(AppHelper::versionFrom(raw, true), full);
+        QCOMPARE(AppHelper::versionFrom(raw, false), brief);
+    }
+
+    void osFamily_data()
+    {
+        QTest::addColumn<QString>("productType");
+        QTest::addColumn<QString>("os");
+        QTest::newRow("windows") << "windows" << "windows";
+        QTest::newRow("winrt") << "WinRT" << "windows";
+        QTest::newRow("android") << "android" << "android";
+        QTest::newRow("macos") << "macos" << "macos";
+        QTest::newRow("osx") << "osx" << "macos";
+        QTest::newRow("ios") << "ios" << "ios";
+        QTest::newRow("ubuntu") << "ubuntu" << "linux";
+        QTest::newRow("debian") << "debian" << "unix";
+        QTest::newRow("opensuse-leap") << "opensuse-leap" << "unix";
+        QTest::newRow("fedora") << "Fedora" << "linux";
+    }
+    void osFamily()
+    {
+        QFETCH(QString, productType);
+        QFETCH(QString, os);
+        QCOMPARE(AppHelper::OSFromProductType(productType), os);
+    }
+
+    void osVersionHasThreeNumbers()
+    {
+        const QStringList parts = AppHelper::OSVersion().split(QLatin1Char('.'));
+        QCOMPARE(parts.size(), 3);
+        for (const QString& part : parts) {
+            bool ok = false;
+            part.toInt(&ok);
+            QVERIFY(ok);
+        }
+        QCOMPARE(AppHelper::OS(), AppHelper::OSFromProductType(QSysInfo::productType()));
+    }
+
+    void timeToText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("milliseconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0.0 << false << "00:00";
+        QTest::newRow("minutes") << 423.9 << false << "07:03";
+        QTest::newRow("with ms") << 423.0456 << true << "07:03.045";
+        QTest::newRow("an hour") << 3725.0 << false << "01:02:05";
+        QTest::newRow("hours with ms") << 3725.5 << true << "01:02:05.500";
+        QTest::newRow("a hundred hours") << 360000.0 << false << "100:00:00";
+    }
+    void timeToText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(bool, milliseconds);
+        QFETCH(QString, text);
+        QCOMPARE(TextHelper::TimeToText(seconds, milliseconds), text);
+    }
+
+    void dateTimeFileString()
+    {
+        const QDateTime moment(QDate(2026, 3, 7), QTime(9, 5, 1, 42));
+        QCOMPARE(TextHelper::DateTimeFileString(moment, true), QStringLiteral("2026.03.07-09.05.01.042"));
+        QCOMPARE(TextHelper::DateTimeFileString(moment, false), QStringLiteral("2026.03.07-09.05.01"));
+        const QDateTime now = QDateTime::fromString(TextHelper::DateTimeFileString({}, false), "yyyy.MM.dd-hh.mm.ss");
+        QVERIFY(now.isValid());
+        QVERIFY(qAbs(now.secsTo(QDateTime::currentDateTime())) < 5);
+    }
+
+    void splitAndTrim_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("montage lines") << "  2\n\n 1;4 \n" << "\n" << QStringList { "2", "1;4" };
+        QTest::newRow("names") << "15=FpZ-AF7; 14=FpZ-AF8;" << ";" << QStringList { "15=FpZ-AF7", "14=FpZ-AF8" };
+        QTest::newRow("blank") << "  \n " << "\n" << QStringList {};
+    }
+    void splitAndTrim()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, separator);
+        QFETCH(QStringList, parts);
+        QCOMPARE(TextHelper::splitAndTrim(text, separator), parts);
+    }
+
+    void fileFilter_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("extensions");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("records") << "Records" << QStringList { "csv", ".raw" } << "Records (*.csv *.raw);";
+        QTest::newRow("star forms") << "" << QStringList { "*.log", "", "." } << "(*.log);";
+        QTest::newRow("nothing") << "" << QStringList {} << "";
+        QTest::newRow("title only") << "All" << QStringList {} << "All ";
+    }
+    void fileFilter()
+    {
+        QFETCH(QString, title);
+        QFETCH(QStringList, extensions);
+        QFETCH(QString, filter);
+        QCOMPARE(AppHelper::getFileFilterString(title, extensions), filter);
+    }
+
+    void findInResources()
+    {
+        // The embedded test data holds a/readme.md, b/README.md and Halvex-CHANGELOG.txt.
+        QCOMPARE(AppHelper::findInResources(QStringLiteral("README.md")), QStringLiteral("qrc:/test/b/README.md"));
+        QCOMPARE(AppHelper::findInResources(QStringLiteral("readme.md")), QStringLiteral("qrc:/test/a/readme.md"));
+        QCOMPARE(AppHelper::findInResources(QStringLiteral("ChangeLog.txt")),
+            QStringLiteral("qrc:/test/Halvex-CHANGELOG.txt"));
+        QCOMPARE(AppHelper::findInResources(QStringLiteral("no-such-file.xyz")), QString());
+        QCOMPARE(AppHelper::translatedChangeLogPath(), QStringLiteral("qrc:/test/Halvex-CHANGELOG.txt"));
+    }
+
+    void folders()
+    {
+        QCOMPARE(FileUtilities::FolderSlash("/a/b"), QStringLiteral("/a/b/"));
+        QCOMPARE(FileUtilities::FolderSlash("/a/b/"), QStringLiteral("/a/b/"));
+        QCOMPARE(FileUtilities::FolderSlash("C:\\x\\"), QStringLiteral("C:\\x\\"));
+
+        TemporaryHome home;
+        const QString deep = home.path() + QStringLiteral("/one/two/three");
+        QVERIFY(FileUtilities::createIfNotExists(deep));
+        QVERIFY(QDir(deep).exists());
+        QVERIFY(FileUtilities::createIfNotExists(deep));
+        QFile blocker(home.path() + QStringLiteral("/file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!FileUtilities::createIfNotExists(blocker.fileName() + QStringLiteral("/sub")));
+        QVERIFY(!FileUtilities::createIfNotExists(QString()));
+    }
+
+    void connectionHelperCutsAll()
+    {
+        QTimer source;
+        int calls = 0;
+        {
+            ConnectionHelper connections(QStringLiteral("test"));
+            connections << connect(&source, &QTimer::timeout, this, [&calls] { ++calls; })
+                        << connect(&source, &QTimer::timeout, this, [&calls] { calls += 10; });
+            QCOMPARE(connections.count(), 2);
+            emit source.timeout({});
+            QCOMPARE(calls, 11);
+            connections.clear();
+            emit source.timeout({});
+            QCOMPARE(calls, 11);
+            connections << connect(&source, &QTimer::timeout, this, [&calls] { ++calls; });
+        }
+        // Going out of scope disconnects what it still held.
+        emit source.timeout({});
+        QCOMPARE(calls, 11);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHelpers)
+#include "tst_helpers.moc"
