@@ -1,0 +1,5 @@
+#include "AbstractSettings.h"
+
+AbstractSettings::AbstractSettings(QObject* parent)
+    : QObject(parent)
+{ }
