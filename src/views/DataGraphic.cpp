@@ -1,0 +1,399 @@
+#include "DataGraphic.h"
+
+#include "StyleHelper.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QPainter>
+#include <QTextOption>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+const QTextOption& rightCentredOption()
+{
+    static const QTextOption option(Qt::AlignRight | Qt::AlignVCenter);
+    return option;
+}
+
+const QTextOption& centredOption()
+{
+    static const QTextOption option(Qt::AlignCenter);
+    return option;
+}
+
+const QTextOption& leftOption()
+{
+    static const QTextOption option(Qt::AlignLeft);
+    return option;
+}
+
+qint64 systemClock()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+bool isRichText(const QString& text)
+{
+    return text.contains(QLatin1Char('<'))
+        && (text.contains(QLatin1String("/>")) || text.contains(QLatin1String("</")));
+}
+} // namespace
+
+DataGraphic::DataGraphic(QWidget* parent)
+    : QWidget(parent)
+    , m_repaintTimer(new QTimer(this))
+    , m_clock(&systemClock)
+    , m_reducers(3)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(m_repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    StyleHelper::Link(
+        this, [this] { refreshTheme(); }, true);
+}
+
+DataGraphic::~DataGraphic()
+{
+    m_repaintTimer->stop();
+}
+
+void DataGraphic::addData(qint64 timestamp, const QList<double>& values, bool repaint, double baseline)
+{
+    if (baseline != 0 || std::isnan(baseline)) {
+        QList<double> shifted = values;
+        for (double& v : shifted)
+            v -= baseline;
+        m_records.append(TimedValues(timestamp, std::move(shifted)));
+    } else {
+        m_records.append(TimedValues(timestamp, values));
+    }
+    if (m_live)
+        dropExpiredRecords(timestamp);
+    else if (repaint)
+        update();
+}
+
+void DataGraphic::dropExpiredRecords(qint64 newest)
+{
+    // The oldest record before the cut stays: it carries the curve to the left edge of the widest window.
+    const qint64 cut = newest - LiveHistoryMilliseconds;
+    qsizetype expired = 0;
+    while (expired + 1 < m_records.size() && m_records.at(expired + 1).timestamp() < cut)
+        ++expired;
+    if (expired > 0)
+        m_records.remove(0, expired);
+}
+
+void DataGraphic::addMark(qint64 timestamp, const QString& text)
+{
+    m_marks.insert(timestamp, text);
+    update();
+}
+
+void DataGraphic::clear()
+{
+    m_marks.clear();
+    m_records.clear();
+    update();
+}
+
+void DataGraphic::setLive(bool live, double elapsedSeconds)
+{
+    m_live = live;
+    if (live) {
+        m_liveStart = m_clock() - qint64(elapsedSeconds * 1000.0);
+        m_repaintTimer->start(20);
+    } else {
+        m_repaintTimer->stop();
+    }
+}
+
+void DataGraphic::setViewSeconds(int seconds)
+{
+    // A window of no seconds would divide the width by zero.
+    m_viewSeconds = qMax(1, seconds);
+    m_geometryDirty = true;
+    update();
+}
+
+void DataGraphic::setTimeOffset(double seconds)
+{
+    m_timeOffset = seconds;
+    update();
+}
+
+void DataGraphic::setTimeShift(double seconds)
+{
+    m_timeShift = seconds;
+    update();
+}
+
+void DataGraphic::setFixedRange(float a, float b)
+{
+    m_autoscale = false;
+    m_fixedMinimum = qMin(a, b);
+    m_fixedMaximum = qMax(a, b);
+}
+
+void DataGraphic::setCommonSpan(float span)
+{
+    if (span == m_commonSpan)
+        return;
+    m_commonSpan = span;
+    update();
+}
+
+void DataGraphic::setPens(const QList<QPen>& pens, bool bars)
+{
+    m_pens = pens;
+    while (m_pens.size() < 3)
+        m_pens.append(QPen(QColor(Qt::red)));
+    m_bars = bars;
+    m_pens[0].setWidth(2);
+    if (!bars) {
+        m_pens[1].setDashPattern({ 2, 4 });
+        m_pens[2].setDashPattern({ 5, 8 });
+    }
+    m_reducers.resize(size_t(m_pens.size()));
+    update();
+}
+
+void DataGraphic::setColor(const QColor& color)
+{
+    int h = 0, s = 0, l = 0, a = 0;
+    color.getHsl(&h, &s, &l, &a);
+    const int hue1 = ((h - 20) % 360 + 360) % 360;
+    const QColor c1 = QColor::fromHsl(hue1, qBound(40, int(s * 0.6), 255), qBound(40, int(l * 0.9), 255), 255);
+    const QColor c2 = QColor::fromHsl(h, qBound(40, int(s * 0.9), 255), l, 255);
+    setPens({ QPen(color), QPen(c1), QPen(c2) }, false);
+}
+
+void DataGraphic::setTitle(const QString& text)
+{
+    m_richTitle = isRichText(text);
+    if (m_richTitle) {
+        if (!m_titleLabel)
+            m_titleLabel = new QLabel(this);
+        if (!m_titleLayout) {
+            m_titleLayout = new QVBoxLayout(this);
+            m_titleLayout->setContentsMargins(0, 0, 0, 0);
+            setContentsMargins(0, 0, 0, 0);
+            m_titleLayout->addWidget(m_titleLabel, 0, Qt::AlignTop | Qt::AlignHCenter);
+        }
+        m_titleLabel->setText(text);
+        m_titleLabel->show();
+    } else if (m_titleLabel) {
+        m_titleLabel->hide();
+    }
+    m_title = text;
+    update();
+}
+
+void DataGraphic::setShowValueLabels(bool show)
+{
+    m_showValueLabels = show;
+    update();
+}
+
+void DataGraphic::setShowTimeLabels(bool show)
+{
+    m_showTimeLabels = show;
+    update();
+}
+
+double DataGraphic::duration() const
+{
+    if (m_records.isEmpty())
+        return 0;
+    return double(m_records.last().timestamp() - m_records.first().timestamp()) / 1000.0;
+}
+
+void DataGraphic::setClock(Clock clock)
+{
+    m_clock = clock ? clock : &systemClock;
+}
+
+void DataGraphic::resizeEvent(QResizeEvent* event)
+{
+    m_geometryDirty = true;
+    QWidget::resizeEvent(event);
+}
+
+void DataGraphic::refreshTheme()
+{
+    m_gridPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-grid-line"), QColor(0x333333)));
+    m_textPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-text"), QColor(0xcccccc)));
+    m_subGridPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-grid-sub-line"), QColor(0xcccccc)));
+    m_background = StyleHelper::ThemeColor(QStringLiteral("--n-bg"), QColor(0x333333));
+    m_titlePen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-text"), QColor(0xcccccc)));
+    update();
+}
+
+void DataGraphic::updateTimeLabels(double base)
+{
+    if (base == m_timeLabelBase && m_timeLabels.size() == m_viewSeconds + 1)
+        return;
+    m_timeLabelBase = base;
+    m_timeLabels.resize(m_viewSeconds + 1);
+    for (int i = 0; i <= m_viewSeconds; ++i)
+        m_timeLabels[i] = QString::number(i + base, 'g', 6);
+}
+
+void DataGraphic::updateGridLabels(double first, int step, int count)
+{
+    if (first == m_gridLabelFirst && step == m_gridLabelStep && m_gridLabels.size() >= count)
+        return;
+    m_gridLabelFirst = first;
+    m_gridLabelStep = step;
+    m_gridLabels.resize(count);
+    for (int i = 0; i < count; ++i)
+        m_gridLabels[i] = QString::number(qint64(first + double(i) * step));
+}
+
+void DataGraphic::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const int w = width();
+    const int h = height();
+    painter.fillRect(rect(), m_background);
+
+    if (m_geometryDirty) {
+        m_pixelsPerSecond = float(w) / float(m_viewSeconds);
+        m_geometryDirty = false;
+        if (m_liveStart == 0)
+            m_liveStart = m_clock();
+        m_textHeight = painter.fontMetrics().height() + 1;
+    }
+
+    qint64 start = 0;
+    qint64 end = 0;
+    if (!m_live && !m_records.isEmpty()) {
+        start = m_records.first().timestamp() + qint64(m_timeOffset * 1000.0);
+        end = start + qint64(m_viewSeconds) * 1000;
+    } else {
+        end = m_clock();
+        start = end - qint64(m_viewSeconds) * 1000;
+    }
+    const StripChartGeometry::Visible visible = StripChartGeometry::visibleRecords(m_records, start);
+    m_firstVisible = visible.firstVisible;
+    m_lastIndex = visible.lastIndex;
+    const StripChartGeometry::VerticalRange vertical
+        = StripChartGeometry::verticalRange(visible, m_autoscale, m_fixedMinimum, m_fixedMaximum, m_commonSpan);
+    m_minimum = vertical.minimum;
+    m_maximum = vertical.maximum;
+    m_range = vertical.range;
+
+    m_geometry.setArea(w, h, m_viewSeconds);
+    m_geometry.setWindow(end, m_timeShift);
+    m_geometry.setValueRange(m_minimum, vertical.span);
+
+    // Time grid.
+    const double labelBase = m_live ? double((end / 1000) * 1000 - m_liveStart) / 1000.0 : m_timeOffset;
+    if (m_showTimeLabels)
+        updateTimeLabels(labelBase);
+    for (int i = 0; i <= m_viewSeconds; ++i) {
+        const double x = m_geometry.gridX(i);
+        painter.setPen(m_gridPen);
+        painter.drawLine(QLineF(x, 0, x, h));
+        if (m_showTimeLabels) {
+            painter.setPen(m_textPen);
+            painter.drawText(QRectF(int(x + 1), h - m_textHeight, int(m_pixelsPerSecond), m_textHeight),
+                m_timeLabels.at(i), leftOption());
+        }
+    }
+
+    if (m_showValueLabels) {
+        if (m_maximum != m_maximumTextValue) {
+            m_maximumTextValue = m_maximum;
+            m_maximumText = QString::number(m_maximum, 'g', 6);
+        }
+        if (m_minimum != m_minimumTextValue) {
+            m_minimumTextValue = m_minimum;
+            m_minimumText = QString::number(m_minimum, 'g', 6);
+        }
+        painter.setPen(m_textPen);
+        painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, rightCentredOption());
+        painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, rightCentredOption());
+    }
+
+    // Value grid; a span of 0 has no scale, and lines closer than a pixel would only fill the widget.
+    if (m_geometry.hasSpan() && h > 0) {
+        const double span = vertical.span;
+        const int step = StripChartGeometry::valueStep(span, h, m_textHeight);
+        if (span / step <= h) {
+            const double first = StripChartGeometry::firstGridValue(m_minimum, step);
+            const int count = int(std::floor((double(m_maximum) - first) / step)) + 1;
+            if (count > 0) {
+                updateGridLabels(first, step, count);
+                for (int i = 0; i < count; ++i) {
+                    const double y = m_geometry.valueY(first + double(i) * step);
+                    painter.setPen(m_gridPen);
+                    painter.drawLine(QLineF(0, y, w, y));
+                    painter.setPen(m_textPen);
+                    painter.drawText(QRectF(0, y, 100, m_textHeight), m_gridLabels.at(i), leftOption());
+                }
+            }
+        }
+    }
+
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (m_geometry.hasSpan())
+        drawCurves(painter);
+
+    // Marks.
+    if (!m_marks.isEmpty()) {
+        const QColor markColor(0x00ccff);
+        painter.setPen(markColor);
+        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
+            const double x = m_geometry.markX(it.key());
+            if (x > 0 && x < w) {
+                painter.drawLine(QLineF(x, 0, x, h));
+                painter.drawText(QPointF(x + 2, h - m_textHeight), it.value());
+            }
+        }
+    }
+
+    if (!m_title.isEmpty() && !m_richTitle) {
+        painter.setPen(m_titlePen);
+        painter.drawText(QRectF(0, 0, w, m_textHeight), m_title, centredOption());
+    }
+}
+
+void DataGraphic::drawCurves(QPainter& painter)
+{
+    if (m_lastIndex < 0)
+        return;
+    const int curves = int(m_pens.size());
+    for (PolylineReducer& reducer : m_reducers)
+        reducer.begin();
+    m_barRects.clear();
+    const double zeroY = m_geometry.valueY(0);
+    const bool bars = m_bars && curves > 2;
+    for (int i = m_lastIndex; i >= m_firstVisible; --i) {
+        const TimedValues& record = m_records.at(i);
+        const double x = m_geometry.timeX(record.timestamp());
+        const QList<double>& values = record.values();
+        const int n = qMin(curves, int(values.size()));
+        for (int j = 0; j < n; ++j) {
+            const double y = m_geometry.valueY(values.at(j));
+            m_reducers[size_t(j)].add(x, y);
+            if (j == 2 && bars && i != m_lastIndex)
+                m_barRects.append(QRectF(x - 1, qMin(y, zeroY), 2, std::abs(y - zeroY)));
+        }
+    }
+    if (!m_barRects.isEmpty()) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_pens.at(2).color());
+        painter.drawRects(m_barRects.constData(), int(m_barRects.size()));
+        painter.setBrush(Qt::NoBrush);
+    }
+    for (int j = 0; j < curves; ++j) {
+        const QList<QPointF>& points = m_reducers[size_t(j)].finish();
+        if (points.size() < 2)
+            continue;
+        painter.setPen(m_pens.at(j));
+        painter.drawPolyline(points.constData(), int(points.size()));
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "PolylineReducer.h"
+#include "StripChartGeometry.h"
+#include "TimedValues.h"
+
+#include <QColor>
+#include <QList>
+#include <QMap>
+#include <QPen>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QTimer;
+class QVBoxLayout;
+
+// The strip chart: timed records of a few values each as curves against a time axis of whole seconds. Live mode
+// puts the current time at the right edge and repaints on a timer; static mode shows the window that starts
+// timeOffset seconds after the first record and repaints when its owner changes something.
+class DataGraphic : public QWidget
+{
+    Q_OBJECT
+public:
+    using Clock = qint64 (*)();
+
+    // Live mode keeps only what the widest window the settings allow (120 s) can show, plus a margin; without
+    // this a session of hours would grow without bound.
+    static constexpr qint64 LiveHistoryMilliseconds = (120 + 10) * 1000;
+
+    explicit DataGraphic(QWidget* parent = nullptr);
+    ~DataGraphic() override;
+
+    void addData(qint64 timestamp, const QList<double>& values, bool repaint = true, double baseline = 0);
+    void addMark(qint64 timestamp, const QString& text);
+    void clear();
+    void setLive(bool live, double elapsedSeconds = 0);
+    void setViewSeconds(int seconds);
+    void setTimeOffset(double seconds);
+    void setTimeShift(double seconds);
+    void setFixedRange(float a, float b);
+    void setCommonSpan(float span);
+    void setPens(const QList<QPen>& pens, bool bars);
+    void setColor(const QColor& color);
+    void setTitle(const QString& text);
+    void setName(const QString& name) { m_name = name; }
+    QString name() const { return m_name; }
+    void setShowValueLabels(bool show);
+    void setShowTimeLabels(bool show);
+
+    double range() const { return m_range; }
+    double duration() const;
+
+    // The value at the bottom and at the top edge in the last paint.
+    float minimum() const { return m_minimum; }
+    float maximum() const { return m_maximum; }
+    int recordCount() const { return int(m_records.size()); }
+    const QList<QPen>& pens() const { return m_pens; }
+    // The time source of live mode; tests and benchmarks substitute a simulated clock.
+    void setClock(Clock clock);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void refreshTheme();
+    void dropExpiredRecords(qint64 newest);
+    void updateTimeLabels(double base);
+    void updateGridLabels(double first, int step, int count);
+    void drawCurves(QPainter& painter);
+
+    bool m_showTimeLabels = true;
+    bool m_showValueLabels = true;
+    int m_viewSeconds = 10;
+    bool m_live = false;
+    qint64 m_liveStart = 0;
+    bool m_geometryDirty = true;
+    float m_pixelsPerSecond = 1.0f;
+    float m_minimum = -100.0f;
+    float m_maximum = 100.0f;
+    float m_range = 100.0f;
+    float m_commonSpan = 100.0f;
+    bool m_autoscale = true;
+    float m_fixedMinimum = -100.0f;
+    float m_fixedMaximum = 100.0f;
+    int m_textHeight = 20;
+    int m_firstVisible = 0;
+    int m_lastIndex = 0;
+    double m_timeOffset = 0;
+    double m_timeShift = 0;
+    QList<TimedValues> m_records;
+    QTimer* m_repaintTimer = nullptr;
+    QMap<qint64, QString> m_marks;
+    QPen m_gridPen;
+    QPen m_textPen;
+    QPen m_subGridPen;
+    QColor m_background;
+    QPen m_titlePen;
+    QString m_title;
+    QString m_name;
+    QList<QPen> m_pens { QPen(QColor(Qt::red)), QPen(QColor(Qt::green)), QPen(QColor(Qt::blue)) };
+    bool m_bars = false;
+    bool m_richTitle = false;
+    QLabel* m_titleLabel = nullptr;
+    QVBoxLayout* m_titleLayout = nullptr;
+
+    Clock m_clock;
+    StripChartGeometry m_geometry;
+    // Reused from paint to paint so that a frame allocates nothing once the buffers have grown.
+    std::vector<PolylineReducer> m_reducers;
+    QList<QRectF> m_barRects;
+    QList<QString> m_timeLabels;
+    double m_timeLabelBase = qQNaN();
+    QList<QString> m_gridLabels;
+    double m_gridLabelFirst = qQNaN();
+    int m_gridLabelStep = 0;
+    QString m_maximumText;
+    QString m_minimumText;
+    float m_maximumTextValue = qQNaN();
+    float m_minimumTextValue = qQNaN();
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "TimedValues.h"
+
+#include <QList>
+#include <QtGlobal>
+
+// The arithmetic of the strip chart, kept apart from painting: which records are visible, the vertical range, and
+// where a time, a value, a grid line lands in pixels.
+class StripChartGeometry
+{
+public:
+    struct Visible
+    {
+        int firstVisible = 0;
+        int lastIndex = -1;
+        double minimum = 0;
+        double maximum = 0;
+    };
+
+    struct VerticalRange
+    {
+        float minimum = 0;
+        float maximum = 0;
+        float range = 0; // before any common span
+        float span = 0; // what the height stands for
+    };
+
+    // Walks from the newest record back to the first one older than start; that one is still drawn (so the line
+    // reaches the left edge) but does not count for the extremes.
+    static Visible visibleRecords(QList<TimedValues>& records, qint64 start);
+    static VerticalRange verticalRange(
+        const Visible& visible, bool autoscale, float fixedMinimum, float fixedMaximum, float commonSpan);
+    // The grid step in value units: the first of the step table whose lines are at least textHeight·1.5 apart.
+    static int valueStep(double span, int height, int textHeight);
+    // The first grid line: the minimum truncated, moved down to a multiple of step.
+    static double firstGridValue(double minimum, int step);
+
+    void setArea(int width, int height, int viewSeconds);
+    void setWindow(qint64 end, double timeShiftSeconds);
+    void setValueRange(double minimum, double span);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    int viewSeconds() const { return m_viewSeconds; }
+    float pixelsPerSecond() const { return m_pixelsPerSecond; }
+    qint64 end() const { return m_end; }
+    // Whether values can be placed at all: a span of 0 has no vertical scale.
+    bool hasSpan() const;
+
+    // x of the vertical grid line of second i (0 … viewSeconds), shifted by the fraction of the current second.
+    double gridX(int i) const;
+    double timeX(qint64 timestamp) const;
+    // Marks ignore the time shift.
+    double markX(qint64 time) const;
+    double valueY(double value) const;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    int m_viewSeconds = 10;
+    float m_pixelsPerSecond = 1.0f;
+    qint64 m_end = 0;
+    qint64 m_shift = 0;
+    double m_frac = 0;
+    double m_minimum = 0;
+    double m_span = 0;
+};
