@@ -1,0 +1,40 @@
+#pragma once
+
+#include "AbstractFnirDevice.h"
+#include "ConnectionHelper.h"
+
+#include <QSerialPort>
+#include <QStringDecoder>
+
+// An instrument on a serial port that streams one sample per text line: numbers separated by single spaces, ended
+// by LF (an optional CR before it is ignored), 115200 baud 8N1. The port is opened read-only; nothing is ever sent.
+class ComFnirDevice : public AbstractFnirDevice
+{
+    Q_OBJECT
+public:
+    // A partial line longer than this means the instrument sends no line feeds (wrong baud rate, a stuck device).
+    static constexpr qsizetype MaxLineBuffer = 64 * 1024;
+
+    // descriptor: a device-list entry such as "ttyUSB0 [description]" or a bare port name or path.
+    explicit ComFnirDevice(const QString& descriptor, QObject* parent = nullptr);
+    ~ComFnirDevice() override;
+
+    QString deviceName() const override;
+    bool connectDevice() override;
+    bool disconnectDevice() override;
+
+private:
+    void readLines();
+    void onPortError(QSerialPort::SerialPortError error);
+    void parseLine(QStringView line);
+
+    QString m_portName;
+    QSerialPort* m_port = nullptr;
+    ConnectionHelper m_connections { QStringLiteral("ComFnirDevice") };
+    QString m_lineBuffer;
+    QByteArray m_readBuffer;
+    // Keeps a multi-byte character that is split between two reads.
+    QStringDecoder m_decoder { QStringDecoder::Utf8 };
+    // After an overflow the rest of the broken line up to its line feed is not a sample either.
+    bool m_skipToLineFeed = false;
+};

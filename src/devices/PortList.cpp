@@ -1,0 +1,24 @@
+#include "PortList.h"
+
+#include <QSerialPortInfo>
+
+QStringList availablePortEntries()
+{
+    QStringList entries;
+    const auto ports = QSerialPortInfo::availablePorts();
+    entries.reserve(ports.size());
+    for (const auto& port : ports)
+        entries.append(portEntry(port.portName(), port.description()));
+    return entries;
+}
+
+QString portEntry(const QString& portName, const QString& description)
+{
+    return portName + QStringLiteral(" [") + description + QLatin1Char(']');
+}
+
+QString portNameFromEntry(const QString& entry)
+{
+    const qsizetype space = entry.indexOf(QLatin1Char(' '));
+    return space < 0 ? entry : entry.left(space);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Runs the instrument emulator with the given arguments and hands out the port it serves.
+class EmulatorProcess
+{
+public:
+    EmulatorProcess() = default;
+    ~EmulatorProcess();
+    EmulatorProcess(const EmulatorProcess&) = delete;
+    EmulatorProcess& operator=(const EmulatorProcess&) = delete;
+
+    // Starts the emulator and waits for the port path on its first output line; false when either fails.
+    bool start(const QStringList& arguments, int timeoutMs = 10000);
+    QString portPath() const { return m_portPath; }
+    QProcess& process() { return m_process; }
+    // Ends the emulator at once, as a crash or a pulled cable would.
+    void kill();
+
+private:
+    QProcess m_process;
+    QString m_portPath;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// Serves a pseudo-terminal and streams instrument lines into it: numbers separated by single spaces, ended by LF,
+// a fixed number of values per sample. Lines are only written while a reader has the terminal open, like an
+// instrument whose output goes nowhere while no port listens. Faults can be switched on to exercise a reader.
+class InstrumentEmulator : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        double rate = 10.0; // lines per second
+        int channels = 8;
+        int valuesPerChannel = 2;
+        qint64 count = 0; // lines to send before ending; 0 for no limit
+        double seconds = 0.0; // run time before ending; 0 for no limit
+        bool garble = false; // every seventh line carries one field that is not a number
+        bool crlf = false; // CR LF instead of LF
+        bool split = false; // every line in two writes with a pause between them
+        bool stall = false; // a pause in the stream after every stallAfter lines
+        qint64 stallAfter = 20;
+        int stallMs = 3000;
+        bool noFinalLineFeed = false; // the last line (with count) ends without its line feed
+        int lingerMs = 1000; // keeps the terminal open after the last line so that the reader can take it
+    };
+
+    explicit InstrumentEmulator(const Options& options, QObject* parent = nullptr);
+    ~InstrumentEmulator() override;
+
+    // Creates the pseudo-terminal; returns the path a reader opens (e.g. /dev/pts/5) or an empty string, with the
+    // reason in errorText().
+    QString open();
+    QString errorText() const { return m_errorText; }
+    void start();
+
+signals:
+    void finished();
+
+private:
+    void onTick();
+    bool readerPresent() const;
+    QByteArray makeLine();
+    void writeAll(const QByteArray& bytes);
+    void finish();
+
+    Options m_options;
+    int m_master = -1;
+    QString m_errorText;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_due = 0; // lines the clock has asked for so far, sent or not
+    qint64 m_sent = 0;
+    qint64 m_stallUntil = 0;
+    QByteArray m_line;
+    bool m_finishing = false;
+};

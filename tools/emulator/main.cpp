@@ -1,0 +1,99 @@
+#include "InstrumentEmulator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("halvex-emulator"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Serves a pseudo-terminal that behaves like an FNIR instrument: prints the port path on the first line of "
+        "its output, then streams one sample line per tick while a program has the port open."));
+    parser.addHelpOption();
+    const QCommandLineOption rate({ QStringLiteral("r"), QStringLiteral("rate") },
+        QStringLiteral("Lines per second (default 10)."), QStringLiteral("hz"), QStringLiteral("10"));
+    const QCommandLineOption channels({ QStringLiteral("c"), QStringLiteral("channels") },
+        QStringLiteral("Number of channels (default 8)."), QStringLiteral("n"), QStringLiteral("8"));
+    const QCommandLineOption values({ QStringLiteral("v"), QStringLiteral("values") },
+        QStringLiteral("Values per channel, 2 or 3 (default 2)."), QStringLiteral("n"), QStringLiteral("2"));
+    const QCommandLineOption count({ QStringLiteral("n"), QStringLiteral("count") },
+        QStringLiteral("End after sending this many lines (default: no limit)."), QStringLiteral("lines"),
+        QStringLiteral("0"));
+    const QCommandLineOption seconds({ QStringLiteral("s"), QStringLiteral("seconds") },
+        QStringLiteral("End after this many seconds (default: no limit)."), QStringLiteral("seconds"),
+        QStringLiteral("0"));
+    const QCommandLineOption fault({ QStringLiteral("f"), QStringLiteral("fault") },
+        QStringLiteral("Fault to inject, repeatable or comma-separated: garble, crlf, split, stall, no-final-lf."),
+        QStringLiteral("fault"));
+    const QCommandLineOption stallAfter(QStringLiteral("stall-after"),
+        QStringLiteral("With the stall fault: lines between stalls (default 20)."), QStringLiteral("lines"),
+        QStringLiteral("20"));
+    const QCommandLineOption stallMs(QStringLiteral("stall-ms"),
+        QStringLiteral("With the stall fault: length of a stall in ms (default 3000)."), QStringLiteral("ms"),
+        QStringLiteral("3000"));
+    const QCommandLineOption lingerMs(QStringLiteral("linger-ms"),
+        QStringLiteral("Time the port stays open after the last line, in ms (default 1000)."), QStringLiteral("ms"),
+        QStringLiteral("1000"));
+    parser.addOptions({ rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs });
+    parser.process(app);
+
+    QTextStream err(stderr);
+    InstrumentEmulator::Options options;
+    bool ok = true;
+    const auto number = [&](const QCommandLineOption& option, double low, double high) {
+        bool valid = false;
+        const double value = parser.value(option).toDouble(&valid);
+        if (!valid || value < low || value > high) {
+            err << "halvex-emulator: --" << option.names().constLast() << " must lie in [" << low << ", " << high
+                << "]\n";
+            ok = false;
+        }
+        return value;
+    };
+    options.rate = number(rate, 0.01, 2000);
+    options.channels = int(number(channels, 1, 1000));
+    options.valuesPerChannel = int(number(values, 2, 3));
+    options.count = qint64(number(count, 0, 1e12));
+    options.seconds = number(seconds, 0, 1e9);
+    options.stallAfter = qint64(number(stallAfter, 1, 1e12));
+    options.stallMs = int(number(stallMs, 0, 3600000));
+    options.lingerMs = int(number(lingerMs, 0, 3600000));
+    const QStringList faults = parser.values(fault).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& name : faults) {
+        if (name == QLatin1String("garble"))
+            options.garble = true;
+        else if (name == QLatin1String("crlf"))
+            options.crlf = true;
+        else if (name == QLatin1String("split"))
+            options.split = true;
+        else if (name == QLatin1String("stall"))
+            options.stall = true;
+        else if (name == QLatin1String("no-final-lf"))
+            options.noFinalLineFeed = true;
+        else {
+            err << "halvex-emulator: unknown fault " << name << '\n';
+            ok = false;
+        }
+    }
+    if (!ok)
+        return 2;
+
+    InstrumentEmulator emulator(options);
+    const QString path = emulator.open();
+    if (path.isEmpty()) {
+        err << "halvex-emulator: cannot create a pseudo-terminal: " << emulator.errorText() << '\n';
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(path));
+    std::fflush(stdout);
+
+    QObject::connect(&emulator, &InstrumentEmulator::finished, &app, &QCoreApplication::quit);
+    emulator.start();
+    return app.exec();
+}
