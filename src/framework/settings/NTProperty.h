@@ -42,33 +42,33 @@ public:                                                                         
 private:
 
 // A property without Editable "true": described, but neither saved, loaded nor defaulted.
-#define NT_PROPERTY_HIDDEN(T, Name, Default)                                                                           \
-    Q_CLASSINFO(#Name "Default", #Default)                                                                             \
+#define NT_PROPERTY_HIDDEN(T, Name, Initial)                                                                           \
+    Q_CLASSINFO(#Name "Default", #Initial)                                                                             \
     NT_PROPERTY_ACCESSORS(T, Name, )                                                                                   \
-    T m_##Name##Default = Default;                                                                                     \
-    T m_##Name = Default;                                                                                              \
+    T m_##Name##Default = Initial;                                                                                     \
+    T m_##Name = Initial;                                                                                              \
                                                                                                                        \
 public:
 
-#define NT_PROPERTY(T, Name, Default)                                                                                  \
+#define NT_PROPERTY(T, Name, Initial)                                                                                  \
     Q_CLASSINFO(#Name "Editable", "true")                                                                              \
-    NT_PROPERTY_HIDDEN(T, Name, Default)
+    NT_PROPERTY_HIDDEN(T, Name, Initial)
 
-#define NT_INT_PROPERTY(Name, Default, Min, Max, Step)                                                                 \
+#define NT_INT_PROPERTY(Name, Initial, Low, High, Increment)                                                           \
     Q_CLASSINFO(#Name "Editable", "true")                                                                              \
-    Q_CLASSINFO(#Name "Default", #Default)                                                                             \
-    NT_BOUNDS(Name, Min, Max, Step)                                                                                    \
+    Q_CLASSINFO(#Name "Default", #Initial)                                                                             \
+    NT_BOUNDS(Name, Low, High, Increment)                                                                              \
     NT_PROPERTY_ACCESSORS(int, Name, value = qBound(m_##Name##Minimum, value, m_##Name##Maximum);)                     \
-    int m_##Name##Default = Default;                                                                                   \
-    int m_##Name##Minimum = Min;                                                                                       \
-    int m_##Name##Maximum = Max;                                                                                       \
-    int m_##Name##Step = Step;                                                                                         \
-    int m_##Name = Default;                                                                                            \
+    int m_##Name##Default = Initial;                                                                                   \
+    int m_##Name##Minimum = Low;                                                                                       \
+    int m_##Name##Maximum = High;                                                                                      \
+    int m_##Name##Step = Increment;                                                                                    \
+    int m_##Name = Initial;                                                                                            \
                                                                                                                        \
 public:
 
 // Bounds for the editor only; the setter of a non-int property does not clamp.
-#define NT_BOUNDS(Name, Min, Max, Step)                                                                                \
-    Q_CLASSINFO(#Name "Minimum", #Min)                                                                                 \
-    Q_CLASSINFO(#Name "Maximum", #Max)                                                                                 \
-    Q_CLASSINFO(#Name "Step", #Step)
+#define NT_BOUNDS(Name, Low, High, Increment)                                                                          \
+    Q_CLASSINFO(#Name "Minimum", #Low)                                                                                 \
+    Q_CLASSINFO(#Name "Maximum", #High)                                                                                \
+    Q_CLASSINFO(#Name "Step", #Increment)
