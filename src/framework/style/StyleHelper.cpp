@@ -1,5 +1,6 @@
 #include "StyleHelper.h"
 
+#include "AbstractSettings.h"
 #include "MediaHelper.h"
 
 #include <QApplication>
@@ -76,6 +77,43 @@ void StyleHelper::Link(QObject* object, const std::function<void()>& function, b
     self->m_connections << connect(self, &StyleHelper::changed, object, function);
     if (callNow)
         function();
+}
+
+void StyleHelper::InterlinkTheme(AbstractSettings* settings, const QString& propertyName)
+{
+    if (!settings || propertyName.isEmpty())
+        return;
+    StyleHelper* self = Instance();
+    self->watchSystemColorScheme();
+
+    const auto holdsSystem = [settings, propertyName]() {
+        bool isNumber = false;
+        const int value = settings->getValue(propertyName).toInt(&isNumber);
+        return isNumber && value == System;
+    };
+    const auto apply = [self, settings, propertyName]() {
+        const QVariant value = settings->getValue(propertyName);
+        bool isNumber = false;
+        const int number = value.toInt(&isNumber);
+        bool dark = false;
+        if (isNumber && number == System)
+            dark = systemPrefersDark();
+        else if (isNumber && number == Dark)
+            dark = true;
+        else
+            dark = value.toString().contains(QLatin1String("dark"), Qt::CaseInsensitive);
+        self->selectTheme(dark ? QStringLiteral("dark") : QStringLiteral("light"));
+    };
+    apply();
+    self->m_connections << connect(
+        settings, &AbstractSettings::propertyChanged, settings, [apply, propertyName](const QString& name) {
+            if (name == propertyName)
+                apply();
+        });
+    self->m_connections << connect(self, &StyleHelper::systemColorSchemeChanged, settings, [apply, holdsSystem]() {
+        if (holdsSystem())
+            apply();
+    });
 }
 
 QColor StyleHelper::ThemeColor(const QString& name, const QColor& fallback)
@@ -169,8 +207,12 @@ void StyleHelper::selectTheme(const QString& themeName)
         app->setStyleSheet(sheet);
 
         const QString style = resolveStyleName(m_dark, QStyleFactory::keys());
-        if (!style.isEmpty() && QApplication::style()->name().compare(style, Qt::CaseInsensitive) != 0)
+        // With a style sheet installed QApplication::style() is the sheet's wrapper, which has no name of its own;
+        // so the engine remembers what it set and spares the widgets a needless re-polish.
+        if (!style.isEmpty() && style != m_styleName) {
             QApplication::setStyle(style);
+            m_styleName = style;
+        }
     }
     emit changed();
 }

@@ -90,6 +90,7 @@ private:
     ConnectionHelper m_connections { QStringLiteral("StyleHelper") };
     QColor m_lightMainColor { 0x30, 0x30, 0x30 };
     QColor m_darkMainColor { Qt::white };
+    QString m_styleName;
     bool m_systemDark = false;
     bool m_watchingSystem = false;
 };
