@@ -31,9 +31,10 @@ bool ComFnirDevice::connectDevice()
     m_port = new QSerialPort(m_portName);
     m_port->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
     m_connections << connect(m_port, &QSerialPort::readyRead, this, &ComFnirDevice::readLines);
-    m_connections << connect(m_port, &QSerialPort::errorOccurred, this, &ComFnirDevice::onPortError);
 
     if (m_port->open(QIODevice::ReadOnly)) {
+        // Watched only once open, so that a failed open reports disconnected() once, below.
+        m_connections << connect(m_port, &QSerialPort::errorOccurred, this, &ComFnirDevice::onPortError);
         qDebug() << "PORT OPEN";
         emit connected();
         return true;
