@@ -1,6 +1,8 @@
 #include "Startup.h"
 
 #include "FileUtilities.h"
+#include "LanguageContext.h"
+#include "StyleHelper.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -38,6 +40,14 @@ void installFonts()
     QApplication::setFont(font);
 }
 
+void installThemes()
+{
+    StyleHelper* style = StyleHelper::Instance();
+    style->addStyleFile(QStringLiteral(":/themes/nt.theme.css"));
+    style->addThemeFile(QStringLiteral(":/themes/light.css"), QStringLiteral("light"));
+    style->addThemeFile(QStringLiteral(":/themes/dark.css"), QStringLiteral("dark"));
+}
+
 QString prepareDataFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -49,4 +59,15 @@ QString prepareDataFolder()
     return folder;
 }
 
+QString installLanguage(const QString& dataFolder)
+{
+    // Without a data folder the start directory stays current, and the name resolves there.
+    const QString settingsPath = dataFolder.isEmpty()
+        ? QStringLiteral("Settings.xml")
+        : FileUtilities::FolderSlash(dataFolder) + QStringLiteral("Settings.xml");
+    QString code = LanguageContext::AutoDetectLanguage(settingsPath);
+    code.replace(QLatin1Char('_'), QLatin1Char('-'));
+    return LanguageContext::setLanguage(code);
 }
+
+} // namespace Startup
