@@ -1,0 +1,67 @@
+#include "HttpHelper.h"
+
+#include <QDebug>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslError>
+#include <QTimer>
+#include <QUrl>
+
+HttpHelper::HttpHelper(QObject* parent)
+    : QObject(parent)
+{ }
+
+HttpHelper* HttpHelper::Instance()
+{
+    static HttpHelper* instance = new HttpHelper();
+    return instance;
+}
+
+QNetworkAccessManager* HttpHelper::manager()
+{
+    static QNetworkAccessManager* shared = new QNetworkAccessManager();
+    return shared;
+}
+
+void HttpHelper::emitProgress(const QString& url, qint64 bytesReceived, qint64 bytesTotal)
+{
+    emit progress(url, bytesReceived, bytesTotal);
+}
+
+QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
+{
+    const QUrl target(url, QUrl::TolerantMode);
+    QEventLoop loop;
+    QNetworkAccessManager manager;
+    connect(&manager, &QNetworkAccessManager::finished, &loop, &QEventLoop::quit);
+    connect(
+        &manager, &QNetworkAccessManager::sslErrors, &loop, [error](QNetworkReply*, const QList<QSslError>& errors) {
+            for (const QSslError& sslError : errors) {
+                if (error)
+                    *error += sslError.errorString();
+                qDebug() << "SSL error" << sslError.errorString();
+            }
+        });
+
+    QNetworkReply* reply = manager.get(QNetworkRequest(target));
+    connect(reply, &QNetworkReply::downloadProgress, &loop,
+        [url](qint64 received, qint64 total) { Instance()->emitProgress(url, received, total); });
+
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    if (!reply->isFinished()) {
+        limit.start(timeoutMs);
+        loop.exec();
+    }
+    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    reply->deleteLater();
+    return body;
+}
+
+QJsonDocument HttpHelper::getJson(const QString& url)
+{
+    return QJsonDocument::fromJson(get(url));
+}
