@@ -135,6 +135,12 @@ void tst_ThemeRendering::styledWidgets()
     const QImage buttonImage = button.grab().toImage();
     QCOMPARE(buttonImage.pixelColor(6, 16), buttonBackground);
 
+    // The object-name rules close the template: they apply only when every rule before them parsed.
+    QPushButton positive(QStringLiteral("Save"));
+    positive.setObjectName(QStringLiteral("positive"));
+    positive.resize(120, 32);
+    QCOMPARE(positive.grab().toImage().pixelColor(6, 16), QColor("#3C0"));
+
     QCheckBox check;
     check.setChecked(true);
     check.resize(check.sizeHint());
