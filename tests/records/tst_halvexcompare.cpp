@@ -1,0 +1,90 @@
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+// The command-line comparison, run as a user runs it.
+class tst_HalvexCompare : public QObject
+{
+    Q_OBJECT
+private:
+    TemporaryHome m_home;
+
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(QDir(m_home.path()).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        write("two.csv", ";V1;R1;IR1;V2(Fp2);R2;IR2\r\n0;0;1;1;5;0;0\r\n100;10;1;1;5;0;0\r\n200;20;1;1;6;0;0\r\n");
+        write("two.log", "1000\tSync\r\n3500\tStim A\r\n");
+        write("empty.csv", "");
+        write("unreadable.csv", "");
+        QFile(QDir(m_home.path()).filePath("unreadable.csv")).setPermissions(QFileDevice::WriteOwner);
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("comparison with marks") << QStringList { "two.csv", "--channel2", "1", "--hpf", "0" } << 0
+                                               << QByteArray("Time;Left [1];Right [2(Fp2)];Diff [1] - [2(Fp2)]\n"
+                                                             "0;-10;-0.2999999999999998;-9.7\n"
+                                                             "50;-5;-0.2999999999999998;-4.7\n"
+                                                             "100;0;-0.2999999999999998;0.2999999999999998\n"
+                                                             "150;5;0.20000000000000018;4.8\n"
+                                                             "200;10;0.7000000000000002;9.3\n"
+                                                             "\nMark;Text\n2500;StimA\n")
+                                               << QByteArray();
+        QTest::newRow("missing file") << QStringList { "none.csv" } << 2 << QByteArray()
+                                      << QByteArray("halvex-compare: none.csv: no such file\n");
+        QTest::newRow("not a record") << QStringList { "empty.csv" } << 2 << QByteArray()
+                                      << QByteArray("halvex-compare: empty.csv: not a record (no header line followed "
+                                                    "by data)\n");
+        QTest::newRow("channel beyond the record")
+            << QStringList { "two.csv" } << 3 << QByteArray()
+            << QByteArray("halvex-compare: two.csv: channel 9 is beyond the record, which has 2 channels (positions 0 "
+                          "to 1)\n");
+        QTest::newRow("bad cut-off") << QStringList { "two.csv", "--hpf", "11" } << 1 << QByteArray()
+                                     << QByteArray("halvex-compare: --hpf takes a number from 0 to 10\n");
+        QTest::newRow("negative channel") << QStringList { "two.csv", "--channel1=-1" } << 1 << QByteArray()
+                                          << QByteArray("halvex-compare: --channel1 and --channel2 take whole numbers "
+                                                        "from 0\n");
+    }
+
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess process;
+        process.setWorkingDirectory(m_home.path());
+        process.start(QStringLiteral(HALVEX_COMPARE), arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QTEST(process.readAllStandardError(), "error");
+        QTEST(process.readAllStandardOutput(), "output");
+        QTEST(process.exitCode(), "exitCode");
+    }
+
+    void unreadableFile()
+    {
+        if (QFile(QDir(m_home.path()).filePath("unreadable.csv")).open(QIODevice::ReadOnly))
+            QSKIP("running with rights that read any file");
+        QProcess process;
+        process.setWorkingDirectory(m_home.path());
+        process.start(QStringLiteral(HALVEX_COMPARE), { "unreadable.csv" });
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.readAllStandardError(), QByteArray("halvex-compare: unreadable.csv: cannot read the file\n"));
+        QCOMPARE(process.exitCode(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_HalvexCompare)
+#include "tst_halvexcompare.moc"

@@ -1,0 +1,110 @@
+#include "RecordLoader.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+enum ExitCode { Success = 0, UsageError = 1, FileError = 2, ChannelError = 3 };
+
+QString number(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("halvex-compare"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HALVEX_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Compares two channels of a record as the records window does: the V column of each, resampled to 20 Hz, "
+        "centred on its mean and high-pass filtered. Writes \"Time;Left;Right;Diff\" lines (time in ms), then an "
+        "empty line and \"Mark;Text\" lines with the marks of the record's .log file."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The record's .csv file."));
+    const QCommandLineOption channel1(QStringLiteral("channel1"),
+        QStringLiteral("Position of the Left channel in the channel list, counted from 0 (default 0)."),
+        QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption channel2(QStringLiteral("channel2"),
+        QStringLiteral("Position of the Right channel in the channel list, counted from 0 (default 9)."),
+        QStringLiteral("n"), QStringLiteral("9"));
+    const QCommandLineOption hpf(QStringLiteral("hpf"),
+        QStringLiteral("High-pass cut-off in Hz, 0 to 10; below 0.005 the curves are only centred (default 0.02)."),
+        QStringLiteral("hz"), QStringLiteral("0.02"));
+    parser.addOptions({ channel1, channel2, hpf });
+    parser.process(app);
+
+    QTextStream err(stderr);
+    const auto fail = [&err](ExitCode code, const QString& message) {
+        err << "halvex-compare: " << message << '\n';
+        return int(code);
+    };
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 1)
+        return fail(UsageError, QStringLiteral("give exactly one record file (see --help)"));
+
+    bool ok1 = false;
+    bool ok2 = false;
+    bool ok3 = false;
+    const int first = parser.value(channel1).toInt(&ok1);
+    const int second = parser.value(channel2).toInt(&ok2);
+    const double cutoff = parser.value(hpf).toDouble(&ok3);
+    if (!ok1 || !ok2 || first < 0 || second < 0)
+        return fail(UsageError, QStringLiteral("--channel1 and --channel2 take whole numbers from 0"));
+    if (!ok3 || !(cutoff >= 0 && cutoff <= 10))
+        return fail(UsageError, QStringLiteral("--hpf takes a number from 0 to 10"));
+
+    const QString path = arguments.constFirst();
+    if (!QFileInfo::exists(path))
+        return fail(FileError, QStringLiteral("%1: no such file").arg(path));
+    RecordLoader loader;
+    if (!loader.open(path))
+        return fail(FileError, QStringLiteral("%1: cannot read the file").arg(path));
+
+    RecordLoader::Comparison comparison;
+    switch (loader.compare(first, second, cutoff, comparison)) {
+    case RecordLoader::Status::Loaded:
+        break;
+    case RecordLoader::Status::TooShort:
+        return fail(FileError, QStringLiteral("%1: not a record (no header line followed by data)").arg(path));
+    case RecordLoader::Status::ChannelOutOfRange:
+    case RecordLoader::Status::CannotOpen:
+        return fail(ChannelError,
+            QStringLiteral("%1: channel %2 is beyond the record, which has %3 channels (positions 0 to %4)")
+                .arg(path)
+                .arg(first >= loader.channelCount() ? first : second)
+                .arg(loader.channelCount())
+                .arg(loader.channelCount() - 1));
+    }
+    const QStringList names = loader.channelNames();
+    loader.close();
+
+    const QString name1 = first < names.size() ? names.at(first) : QStringLiteral("CH1");
+    const QString name2 = second < names.size() ? names.at(second) : QStringLiteral("CH2");
+
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly))
+        return fail(FileError, QStringLiteral("cannot write to the standard output"));
+    QTextStream out(&output);
+    out << "Time;Left [" << name1 << "];Right [" << name2 << "];Diff [" << name1 << "] - [" << name2 << "]\n";
+    for (qsizetype i = 0; i < comparison.size(); ++i) {
+        out << comparison.time(i) << ';' << number(comparison.left[size_t(i)]) << ';'
+            << number(comparison.right[size_t(i)]) << ';' << number(comparison.diff(i)) << '\n';
+    }
+    out << "\nMark;Text\n";
+    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
+        out << mark.time << ';' << mark.text << '\n';
+    out.flush();
+    return output.error() == QFileDevice::NoError ? int(Success) : fail(FileError, QStringLiteral("write error"));
+}
