@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMap>
 #include <QPen>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -112,11 +113,13 @@ private:
     // Reused from paint to paint so that a frame allocates nothing once the buffers have grown.
     std::vector<PolylineReducer> m_reducers;
     QList<QRectF> m_barRects;
-    QList<QString> m_timeLabels;
+    // Labels keep their text layout between paints; only a new second or a new grid lays them out again.
+    QList<QStaticText> m_timeLabels;
     double m_timeLabelBase = qQNaN();
-    QList<QString> m_gridLabels;
+    QList<QStaticText> m_gridLabels;
     double m_gridLabelFirst = qQNaN();
     int m_gridLabelStep = 0;
+    QStaticText m_titleText;
     QString m_maximumText;
     QString m_minimumText;
     float m_maximumTextValue = qQNaN();

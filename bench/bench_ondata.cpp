@@ -1,0 +1,107 @@
+// The sample handler against the line reader: the cost of one MainWindow::onNewData for 24, 48 and 200 values in
+// each acquisition variant, with and without a montage, as a ratio to splitting and converting the same text line,
+// and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry.
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QStringTokenizer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+constexpr int Samples = 20000;
+constexpr double BytesPerSecond = 115200.0 / 10.0; // 8 data bits, start and stop bit
+
+QString sampleLine(int values)
+{
+    QStringList fields;
+    for (int i = 0; i < values; ++i)
+        fields << QString::number(QRandomGenerator::global()->bounded(100000, 999999));
+    return fields.join(QLatin1Char(' '));
+}
+
+// What the serial instrument does with every line: split at single spaces and convert each field.
+void parse(QStringView line, QList<double>& values)
+{
+    values.resize(0);
+    for (const QStringView field : QStringTokenizer(line, QLatin1Char(' ')))
+        values.append(field.toDouble());
+}
+
+QString montageFor(int channels)
+{
+    QStringList rows;
+    for (int first = 1; first <= channels; first += 4) {
+        QStringList cells;
+        for (int c = first; c < first + 4 && c <= channels; ++c)
+            cells << QStringLiteral("%1=Ch%1").arg(c);
+        rows << cells.join(QLatin1Char(';'));
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+} // namespace
+
+class BenchOnData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void onNewData_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<int>("values");
+        QTest::addColumn<bool>("montage");
+        const char* const names[] = { "V-R-IR", "R-IR", "R-IR alternating" };
+        for (int variant = 0; variant < 3; ++variant) {
+            for (int values : { 24, 48, 200 }) {
+                for (bool montage : { false, true })
+                    QTest::addRow("%s, %d values%s", names[variant], values, montage ? ", montage" : "")
+                        << variant << values << montage;
+            }
+        }
+    }
+    void onNewData()
+    {
+        QFETCH(int, variant);
+        QFETCH(int, values);
+        QFETCH(bool, montage);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        MainWindow window(folder.path());
+        HalvexSettings* settings = window.settings();
+        settings->setAcquisition(HalvexSettings::AcquisitionVariant(variant));
+        settings->setMontage(montageFor(values / (variant == 0 ? 3 : 2)));
+        settings->setUseMontage(montage);
+        window.loadMontage();
+
+        const QString line = sampleLine(values);
+        QList<double> data;
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < Samples; ++i)
+            parse(line, data);
+        const double parseNs = double(timer.nsecsElapsed()) / Samples;
+
+        qint64 ts = 1'000'000;
+        window.onNewData(ts, data); // builds the graphs
+        timer.restart();
+        for (int i = 0; i < Samples; ++i) {
+            data[i % values] += 1;
+            window.onNewData(ts += 10, data);
+        }
+        const double handlerNs = double(timer.nsecsElapsed()) / Samples;
+        QVERIFY(!window.graphs().isEmpty());
+
+        const double linesPerSecond = BytesPerSecond / double(line.size() + 1);
+        std::printf("%-38s parse %8.2f us  onNewData %8.2f us  ratio %6.1f  wire max %6.1f lines/s -> %5.2f%% "
+                    "of a core\n",
+            QTest::currentDataTag(), parseNs / 1000, handlerNs / 1000, handlerNs / parseNs, linesPerSecond,
+            (parseNs + handlerNs) * linesPerSecond / 1e7);
+    }
+};
+
+QTEST_MAIN(BenchOnData)
+#include "bench_ondata.moc"
