@@ -1,0 +1,55 @@
+#pragma once
+
+#include "RecordLayout.h"
+#include "RecordWriter.h"
+
+#include <QObject>
+#include <QString>
+
+// The life of one recording: the order of a start and a stop with their record hooks, and the per-sample writes.
+// The hooks wait in a nested event loop; while one waits, another start is refused and a stop closes the files at
+// once but sends its end hook after the waiting one returns, so nothing starts or stops inside another start.
+class RecordSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RecordSession(QObject* parent = nullptr);
+    ~RecordSession() override;
+
+    // Addresses requested after a start and at every stop; an empty one sends nothing.
+    void setStartHook(const QString& url) { m_startHook = url; }
+    void setEndHook(const QString& url) { m_endHook = url; }
+
+    // Stops first (end hook included), then opens the files under name, or under the automatic base name for an
+    // empty name, then sends the start hook. False when the files could not be created; failed() then says why.
+    bool startRecord(const QString& name, const RecordLayout& layout);
+    // Closes the files if a record runs, then sends the end hook in any case.
+    void stopRecord();
+
+    bool isRecording() const { return m_recording; }
+    bool isHookWaiting() const { return m_hookWaiting; }
+    qint64 recordStart() const { return m_recordStart; }
+    QString fileName() const { return m_writer.csvName(); }
+
+    // A failed write stops the record and reports the failure; what was written stays.
+    void writeRaw(qint64 timestamp, const QList<double>& values);
+    void writeProcessed(qint64 timestamp, const QList<double>& values);
+
+signals:
+    void recordingChanged(bool recording);
+    void hookWaitingChanged(bool waiting);
+    void failed(const QString& message);
+
+private:
+    void sendHook(const QString& url);
+    void closeRecord();
+    void writeFailed();
+
+    RecordWriter m_writer;
+    QString m_startHook;
+    QString m_endHook;
+    bool m_recording = false;
+    bool m_hookWaiting = false;
+    bool m_endHookPending = false;
+    qint64 m_recordStart = 0;
+};

@@ -1,0 +1,268 @@
+#include "HttpTestServer.h"
+#include "RecordSession.h"
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+RecordLayout rirLayout()
+{
+    RecordLayout layout;
+    layout.variant = RecordLayout::Acquire_RIR;
+    layout.channelCount = 1;
+    return layout;
+}
+
+// Points the process's descriptor of path at /dev/full, as a disk that fills up during the record.
+bool redirectToFull(const QString& path)
+{
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& entry : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char link[4096];
+        const ssize_t size = ::readlink(QFile::encodeName(fds.filePath(entry)).constData(), link, sizeof(link));
+        if (size <= 0 || QByteArray(link, size) != target)
+            continue;
+        const int full = ::open("/dev/full", O_WRONLY);
+        const bool done = full >= 0 && ::dup2(full, entry.toInt()) >= 0;
+        ::close(full);
+        return done;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestRecordSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TemporaryHome>();
+        QVERIFY(QDir::setCurrent(m_home->path()));
+        m_server = std::make_unique<HttpTestServer>();
+        QVERIFY(m_server->listen());
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(QDir::tempPath());
+        m_server.reset();
+        m_home.reset();
+    }
+
+    void hooks_data()
+    {
+        QTest::addColumn<bool>("startHook");
+        QTest::addColumn<bool>("endHook");
+        QTest::addColumn<QStringList>("atStart");
+        QTest::addColumn<QStringList>("atStop");
+        const QString stop = QStringLiteral("/stopRecord");
+        const QString stim = QStringLiteral("/startStimPack");
+        QTest::newRow("both") << true << true << QStringList { stop, stim } << QStringList { stop };
+        QTest::newRow("start only") << true << false << QStringList { stim } << QStringList();
+        QTest::newRow("end only") << false << true << QStringList { stop } << QStringList { stop };
+        QTest::newRow("none") << false << false << QStringList() << QStringList();
+    }
+
+    void hooks()
+    {
+        QFETCH(bool, startHook);
+        QFETCH(bool, endHook);
+        QFETCH(QStringList, atStart);
+        QFETCH(QStringList, atStop);
+
+        RecordSession session;
+        session.setStartHook(startHook ? m_server->url(QStringLiteral("/startStimPack")) : QString());
+        session.setEndHook(endHook ? m_server->url(QStringLiteral("/stopRecord")) : QString());
+        QVERIFY(session.startRecord(QString(), rirLayout()));
+        QCOMPARE(m_server->paths(), atStart);
+        QVERIFY(session.isRecording());
+        session.stopRecord();
+        QVERIFY(!session.isRecording());
+        QCOMPARE(m_server->paths(), atStart + atStop);
+    }
+
+    void failingHooksLetTheRecordRun_data()
+    {
+        QTest::addColumn<int>("failure");
+        QTest::newRow("404 with html") << 0;
+        QTest::newRow("refused connection") << 1;
+        QTest::newRow("never answers") << 2;
+    }
+
+    void failingHooksLetTheRecordRun()
+    {
+        QFETCH(int, failure);
+        m_server->setReply(404, "<html><body>Not Found</body></html>", "text/html");
+        m_server->setNeverAnswer(failure == 2);
+        const QString base = failure == 1 ? QStringLiteral("http://127.0.0.1:%1").arg(HttpTestServer::closedPort())
+                                          : m_server->url(QString());
+
+        RecordSession session;
+        session.setStartHook(base + QStringLiteral("/startStimPack"));
+        session.setEndHook(base + QStringLiteral("/stopRecord"));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        QVERIFY(session.isRecording());
+        session.writeProcessed(session.recordStart() + 5, { 1, 2, 3 });
+        session.stopRecord();
+        QVERIFY(!session.isRecording());
+        // Three hooks in all, each ended by the time limit at the latest.
+        QVERIFY2(clock.elapsed() < 3 * 3000 + 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n5;1;2;3\r\n"));
+    }
+
+    void samplesDuringTheStartHookAreRecorded()
+    {
+        m_server->setDelayMs(200);
+        RecordSession session;
+        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
+        QSignalSpy waiting(&session, &RecordSession::hookWaitingChanged);
+        connect(m_server.get(), &HttpTestServer::requestReceived, &session, [&session] {
+            session.writeRaw(session.recordStart() + 1, { 1, 2 });
+            session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
+        });
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        session.stopRecord();
+        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(readAll(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n1;1;2\r\n"));
+        QCOMPARE(waiting.size(), 2);
+        QCOMPARE(waiting.at(0).at(0).toBool(), true);
+        QCOMPARE(waiting.at(1).at(0).toBool(), false);
+    }
+
+    // A second start or a stop (a click, a pulled cable) during the start hook must not run inside the first start.
+    void noStartOrStopInsideAWaitingHook()
+    {
+        m_server->setDelayMs(200);
+        RecordSession session;
+        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
+        session.setEndHook(m_server->url(QStringLiteral("/stopRecord")));
+        bool secondStart = true;
+        bool recordingAfterStop = true;
+        connect(m_server.get(), &HttpTestServer::requestReceived, &session, [&](const QString& path) {
+            if (path != QStringLiteral("/startStimPack"))
+                return;
+            secondStart = session.startRecord(QStringLiteral("second.csv"), rirLayout());
+            session.stopRecord();
+            recordingAfterStop = session.isRecording();
+            session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
+        });
+        QVERIFY(!session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        QVERIFY(!secondStart);
+        QVERIFY(!recordingAfterStop);
+        QVERIFY(!QFile::exists(QStringLiteral("second.csv")));
+        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n"));
+        QCOMPARE(m_server->paths(),
+            QStringList(
+                { QStringLiteral("/stopRecord"), QStringLiteral("/startStimPack"), QStringLiteral("/stopRecord") }));
+    }
+
+    void diskFullDuringTheRecord()
+    {
+        RecordSession session;
+        session.setEndHook(m_server->url(QStringLiteral("/stopRecord")));
+        QSignalSpy failed(&session, &RecordSession::failed);
+        QSignalSpy recording(&session, &RecordSession::recordingChanged);
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
+        QVERIFY(redirectToFull(QStringLiteral("r.csv")));
+        session.writeRaw(session.recordStart() + 2, { 2, 2 });
+        QVERIFY(failed.isEmpty());
+        session.writeProcessed(session.recordStart() + 2, { 2, 2, 2 });
+
+        QCOMPARE(failed.size(), 1);
+        const QString message = failed.at(0).at(0).toString();
+        QVERIFY2(message.contains(QStringLiteral("r.csv")) && message.contains(QStringLiteral("No space left")),
+            qPrintable(message));
+        QVERIFY(!session.isRecording());
+        QCOMPARE(recording.size(), 2);
+        QCOMPARE(recording.at(1).at(0).toBool(), false);
+        QCOMPARE(m_server->paths(), QStringList(2, QStringLiteral("/stopRecord")));
+        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(readAll(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n2;2;2\r\n"));
+        // Later samples find no record and report nothing more.
+        session.writeProcessed(session.recordStart() + 3, { 3, 3, 3 });
+        QCOMPARE(failed.size(), 1);
+    }
+
+    void diskFullAtTheStart()
+    {
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), QStringLiteral("full.csv")));
+        RecordSession session;
+        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
+        QSignalSpy failed(&session, &RecordSession::failed);
+        QVERIFY(!session.startRecord(QStringLiteral("full.csv"), rirLayout()));
+        QVERIFY(!session.isRecording());
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(failed.at(0).at(0).toString().contains(QStringLiteral("full.csv")));
+        QVERIFY(m_server->paths().isEmpty());
+    }
+
+    void titleStaysInTheDataFolder()
+    {
+        RecordSession session;
+        RecordLayout layout = rirLayout();
+        layout.title = QStringLiteral("../out/x.csv");
+        QVERIFY(session.startRecord(QString(), layout));
+        const QString name = session.fileName();
+        session.stopRecord();
+        QVERIFY2(name.endsWith(QStringLiteral("-___out_x.csv.csv")), qPrintable(name));
+        const QStringList files = QDir().entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 3);
+        QVERIFY(files.contains(name));
+        QVERIFY(files.contains(QString(name).replace(QStringLiteral(".csv"), QStringLiteral(".raw"))));
+    }
+
+    void killedRecorderLeavesCompleteFiles()
+    {
+        QProcess recorder;
+        recorder.start(QStringLiteral(HALVEX_RECORDKILL_HELPER), { m_home->path(), QStringLiteral("500") });
+        QVERIFY(recorder.waitForStarted());
+        QByteArray output;
+        while (!output.contains("written") && recorder.waitForReadyRead(10000))
+            output += recorder.readAllStandardOutput();
+        QVERIFY(output.contains("written"));
+        recorder.kill();
+        QVERIFY(recorder.waitForFinished());
+        QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
+
+        const QStringList csv = QDir().entryList({ QStringLiteral("*-killed.csv") }, QDir::Files);
+        QCOMPARE(csv.size(), 1);
+        QByteArray expectedCsv = ";V1;R1;IR1\r\n";
+        QByteArray expectedRaw = ";R1;IR1\r\n";
+        for (int i = 0; i < 500; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            expectedCsv += n + ';' + n + ';' + n + ';' + n + "\r\n";
+            expectedRaw += n + ';' + n + ';' + n + "\r\n";
+        }
+        QCOMPARE(readAll(csv.constFirst()), expectedCsv);
+        QCOMPARE(
+            readAll(QString(csv.constFirst()).replace(QStringLiteral(".csv"), QStringLiteral(".raw"))), expectedRaw);
+    }
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<HttpTestServer> m_server;
+};
+
+QTEST_GUILESS_MAIN(TestRecordSession)
+#include "tst_recordsession.moc"
