@@ -14,8 +14,15 @@ ConnectionHelper::~ConnectionHelper()
 
 ConnectionHelper& ConnectionHelper::operator<<(const QMetaObject::Connection& connection)
 {
-    if (connection)
-        m_connections.append(connection);
+    if (!connection)
+        return *this;
+    // Connections whose sender or receiver is gone are dropped now and then, so that a long-lived holder (the theme
+    // engine's registry sees every graph that is ever created) does not grow without bound.
+    if (m_connections.size() >= m_pruneAt) {
+        m_connections.removeIf([](const QMetaObject::Connection& held) { return !held; });
+        m_pruneAt = qMax<qsizetype>(16, 2 * m_connections.size());
+    }
+    m_connections.append(connection);
     return *this;
 }
 

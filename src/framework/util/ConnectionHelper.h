@@ -23,4 +23,5 @@ public:
 private:
     QString m_name;
     QList<QMetaObject::Connection> m_connections;
+    qsizetype m_pruneAt = 16;
 };

@@ -180,6 +180,17 @@ private slots:
         emit source.timeout({});
         QCOMPARE(calls, 11);
     }
+
+    void connectionHelperForgetsDeadConnections()
+    {
+        QTimer source;
+        ConnectionHelper connections;
+        for (int i = 0; i < 1000; ++i) {
+            QObject receiver;
+            connections << connect(&source, &QTimer::timeout, &receiver, [] { });
+        }
+        QVERIFY2(connections.count() <= 32, qPrintable(QString::number(connections.count())));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHelpers)
