@@ -1,0 +1,246 @@
+#include "RecordsWindow.h"
+
+#include "DataGraphic.h"
+#include "IconWidget.h"
+#include "PropertyListControl.h"
+#include "RecordsSettings.h"
+#include "StyleHelper.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+QString generic(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}
+
+PropertyListControl* propertyControl(
+    RecordsSettings* settings, const QString& name, const QString& icon, QWidget* parent)
+{
+    auto* control = new PropertyListControl(settings, name, PropertyListControl::ViewSingleProperty, parent);
+    if (!icon.isEmpty()) {
+        auto* header = new IconWidget(icon, StyleHelper::MainColor(), QSize(16, 16), QColor(0x30, 0x30, 0x30));
+        StyleHelper::Link(header, [header, icon] { header->setIcon(icon, StyleHelper::MainColor()); });
+        control->substituteHeader(name, header, Qt::AlignVCenter);
+    }
+    return control;
+}
+
+} // namespace
+
+RecordsWindow::RecordsWindow(QWidget* parent)
+    : QWidget(parent)
+    , m_settings(std::make_unique<RecordsSettings>(QStringLiteral("RecSettings.xml")))
+{
+    m_settings->reload();
+    setWindowTitle(generic("Records"));
+    setMinimumSize(600, 400);
+
+    auto* openButton = new QPushButton(generic("Open"), this);
+    auto* clearButton = new QPushButton(generic("Clear"), this);
+    openButton->setObjectName(QStringLiteral("openRecordsButton"));
+    clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
+    m_channel1Box = new QComboBox(this);
+    m_channel2Box = new QComboBox(this);
+    m_channel1Box->setObjectName(QStringLiteral("channel1Box"));
+    m_channel2Box->setObjectName(QStringLiteral("channel2Box"));
+    m_channel1Box->setMinimumWidth(100);
+    m_channel2Box->setMinimumWidth(100);
+
+    auto* tools = new QHBoxLayout;
+    tools->setContentsMargins(0, 0, 0, 0);
+    tools->addWidget(openButton);
+    tools->addWidget(clearButton);
+    tools->addStretch(100);
+    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("HPF"), QString(), this));
+    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("Offset"), QString(), this));
+    tools->addWidget(propertyControl(
+        m_settings.get(), QStringLiteral("ViewSeconds"), QStringLiteral(":/icons/arrow-left-right.svg"), this));
+    tools->addWidget(
+        propertyControl(m_settings.get(), QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
+    tools->addWidget(m_channel1Box);
+    tools->addWidget(m_channel2Box);
+
+    m_graphColumn = new QVBoxLayout;
+    m_scrollBar = new QScrollBar(Qt::Horizontal, this);
+    m_scrollBar->setRange(0, 0);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(tools);
+    layout->setAlignment(tools, Qt::AlignTop);
+    layout->addLayout(m_graphColumn, 100);
+    layout->addWidget(m_scrollBar, 0, Qt::AlignBottom);
+
+    connect(openButton, &QPushButton::clicked, this, &RecordsWindow::openRecords);
+    connect(clearButton, &QPushButton::clicked, this, &RecordsWindow::clearRecords);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+        for (DataGraphic* graph : graphs())
+            graph->setTimeOffset(value);
+    });
+    // The setters clamp into the properties' bounds and do nothing when the value stays the same.
+    connect(m_channel1Box, &QComboBox::currentIndexChanged, m_settings.get(), &RecordsSettings::setChannel1);
+    connect(m_channel2Box, &QComboBox::currentIndexChanged, m_settings.get(), &RecordsSettings::setChannel2);
+    connect(m_settings.get(), &RecordsSettings::changedViewSeconds, this, &RecordsWindow::updateView);
+    connect(m_settings.get(), &RecordsSettings::changedRange, this, &RecordsWindow::updateView);
+    connect(m_settings.get(), &RecordsSettings::changedOffset, this, &RecordsWindow::updateView);
+    connect(m_settings.get(), &RecordsSettings::changedHPF, this, &RecordsWindow::restartReloadTimer);
+    connect(m_settings.get(), &RecordsSettings::changedChannel1, this, &RecordsWindow::restartReloadTimer);
+    connect(m_settings.get(), &RecordsSettings::changedChannel2, this, &RecordsWindow::restartReloadTimer);
+}
+
+RecordsWindow::~RecordsWindow() = default;
+
+QList<DataGraphic*> RecordsWindow::graphs() const
+{
+    QList<DataGraphic*> result;
+    for (const QPointer<DataGraphic>& graph : m_graphs) {
+        if (graph)
+            result.append(graph);
+    }
+    return result;
+}
+
+void RecordsWindow::openRecords()
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(this, QString(), QString(), QStringLiteral("*.csv"));
+    if (!paths.isEmpty())
+        openPaths(paths);
+}
+
+void RecordsWindow::openPaths(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (m_graphs.contains(path))
+            continue;
+        auto* graph = new DataGraphic(this);
+        graph->setLive(false, 0);
+        graph->setPens({ QPen(QColor(Qt::red)), QPen(QColor(Qt::blue)), QPen(QColor(Qt::green)) }, true);
+        graph->setName(QFileInfo(path).completeBaseName());
+        graph->setFixedRange(-m_settings->getRange(), m_settings->getRange());
+        m_graphColumn->addWidget(graph, 100);
+        m_graphs.insert(path, graph);
+        loadRecord(path, graph);
+    }
+    updateView();
+}
+
+void RecordsWindow::clearRecords()
+{
+    for (DataGraphic* graph : graphs()) {
+        graph->hide();
+        m_graphColumn->removeWidget(graph);
+        graph->setParent(nullptr);
+        graph->deleteLater();
+    }
+    m_graphs.clear();
+}
+
+void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
+{
+    if (!graph)
+        return;
+    graph->clear();
+    if (!m_loader.open(path))
+        return;
+    if (!m_loader.hasLines()) {
+        m_loader.close();
+        return;
+    }
+    // Refilling the boxes leaves both settings as they are, so the load goes on with the same channels.
+    if (m_loader.channelNames() != m_channelList) {
+        m_channelList = m_loader.channelNames();
+        refillBox(m_channel1Box, m_settings->getChannel1());
+        refillBox(m_channel2Box, m_settings->getChannel2());
+    }
+    const RecordLoader::Status status
+        = m_loader.compare(m_settings->getChannel1(), m_settings->getChannel2(), m_settings->getHPF(), m_comparison);
+    m_loader.close();
+    if (status != RecordLoader::Status::Loaded)
+        return;
+
+    m_values.resize(3);
+    for (qsizetype i = 0; i < m_comparison.size(); ++i) {
+        m_values[0] = m_comparison.left[size_t(i)];
+        m_values[1] = m_comparison.right[size_t(i)];
+        m_values[2] = m_comparison.diff(i);
+        graph->addData(m_comparison.time(i), m_values, false, 0);
+    }
+    graph->update();
+
+    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
+        graph->addMark(mark.time, mark.text);
+}
+
+void RecordsWindow::refillBox(QComboBox* box, int value)
+{
+    box->blockSignals(true);
+    box->clear();
+    box->addItems(m_channelList);
+    box->blockSignals(false);
+    box->setCurrentIndex(box->count() <= value ? 0 : value);
+}
+
+void RecordsWindow::restartReloadTimer()
+{
+    // Once per burst of changes: every change pushes the reload a second further out.
+    if (!m_reloadTimer) {
+        m_reloadTimer = new QTimer(this);
+        m_reloadTimer->setInterval(1000);
+        m_reloadTimer->setSingleShot(true);
+        connect(m_reloadTimer, &QTimer::timeout, this, &RecordsWindow::reloadAll);
+    }
+    m_reloadTimer->stop();
+    m_reloadTimer->start();
+}
+
+void RecordsWindow::reloadAll()
+{
+    for (auto it = m_graphs.cbegin(); it != m_graphs.cend(); ++it)
+        loadRecord(it.key(), it.value());
+    updateTitles();
+    emit reloaded();
+}
+
+void RecordsWindow::updateView()
+{
+    int longest = 0;
+    for (DataGraphic* graph : graphs()) {
+        longest = qMax(longest, int(std::ceil(graph->duration())));
+        graph->setViewSeconds(m_settings->getViewSeconds());
+        graph->setTimeShift(m_settings->getOffset());
+        graph->setFixedRange(-m_settings->getRange(), m_settings->getRange());
+    }
+    updateTitles();
+    m_scrollBar->setSingleStep(1);
+    m_scrollBar->setRange(0, longest - m_settings->getViewSeconds());
+    m_scrollBar->setValue(0);
+}
+
+void RecordsWindow::updateTitles()
+{
+    const int channel1 = m_settings->getChannel1();
+    const int channel2 = m_settings->getChannel2();
+    const QString name1
+        = channel1 >= 0 && channel1 < m_channelList.size() ? m_channelList.at(channel1) : QStringLiteral("CH1");
+    const QString name2
+        = channel2 >= 0 && channel2 < m_channelList.size() ? m_channelList.at(channel2) : QStringLiteral("CH2");
+    for (DataGraphic* graph : graphs()) {
+        graph->setTitle(QStringLiteral("<b>") + graph->name()
+            + QStringLiteral("</b><br><span style=\"color: red\">●</span> Left [") + name1
+            + QStringLiteral("]<br><span style=\"color: blue\">●</span> Right [") + name2
+            + QStringLiteral("]<br><span style=\"color: green\">●</span> Diff [") + name1 + QStringLiteral("] - [")
+            + name2 + QStringLiteral("]<br>"));
+    }
+}

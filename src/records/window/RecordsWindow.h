@@ -1,0 +1,62 @@
+#pragma once
+
+#include "RecordLoader.h"
+
+#include <QMap>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class DataGraphic;
+class QComboBox;
+class QScrollBar;
+class QTimer;
+class QVBoxLayout;
+class RecordsSettings;
+
+// Compares two channels of stored records, one static graph per record: Left (Channel1), Right (Channel2) and their
+// difference, with the marks of the record's ".log" file. Settings live in "RecSettings.xml" in the current folder.
+// A top-level window without parent; whoever shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
+class RecordsWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RecordsWindow(QWidget* parent = nullptr);
+    ~RecordsWindow() override;
+
+    void openRecords();
+    // Everything Open does after its file dialog.
+    void openPaths(const QStringList& paths);
+    void clearRecords();
+    void loadRecord(const QString& path, DataGraphic* graph);
+    void reloadAll();
+    void updateView();
+    void updateTitles();
+
+    RecordsSettings* settings() const { return m_settings.get(); }
+    QList<DataGraphic*> graphs() const;
+    QStringList channelList() const { return m_channelList; }
+
+signals:
+    // After reloadAll has loaded every record again.
+    void reloaded();
+
+private:
+    void restartReloadTimer();
+    void refillBox(QComboBox* box, int value);
+
+    std::unique_ptr<RecordsSettings> m_settings;
+    QMap<QString, QPointer<DataGraphic>> m_graphs;
+    QStringList m_channelList;
+    QComboBox* m_channel1Box = nullptr;
+    QComboBox* m_channel2Box = nullptr;
+    QVBoxLayout* m_graphColumn = nullptr;
+    QScrollBar* m_scrollBar = nullptr;
+    QTimer* m_reloadTimer = nullptr;
+    // Kept between loads so that a reload reuses their buffers.
+    RecordLoader m_loader;
+    RecordLoader::Comparison m_comparison;
+    QList<double> m_values;
+};

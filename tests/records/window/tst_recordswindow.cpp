@@ -1,0 +1,157 @@
+#include "DataGraphic.h"
+#include "RecordsSettings.h"
+#include "RecordsWindow.h"
+#include "TemporaryHome.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+class tst_RecordsWindow : public QObject
+{
+    Q_OBJECT
+private:
+    TemporaryHome m_home;
+
+    // RIR header of `channels` channels and 3 s of lines every 100 ms.
+    QString writeRecord(const QString& name, int channels, const QByteArray& extra = QByteArray())
+    {
+        QByteArray data;
+        for (int c = 1; c <= channels; ++c)
+            data += ";V" + QByteArray::number(c) + ";R" + QByteArray::number(c) + ";IR" + QByteArray::number(c);
+        data += "\r\n";
+        for (int t = 0; t <= 3000; t += 100) {
+            data += QByteArray::number(t);
+            for (int k = 0; k < 3 * channels; ++k)
+                data += ';' + QByteArray::number((t * (k + 1)) % 97);
+            data += "\r\n";
+        }
+        const QString path = QDir::current().filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(extra.isEmpty() ? data : extra);
+        return path;
+    }
+
+    static QString title(DataGraphic* graph)
+    {
+        const auto* label = graph->findChild<QLabel*>();
+        return label ? label->text() : QString();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_home.path())); }
+    void init() { QFile::remove("RecSettings.xml"); }
+
+    void tenChannels()
+    {
+        RecordsWindow window;
+        window.openPaths({ writeRecord("ten.csv", 10) });
+        QStringList names;
+        for (int c = 1; c <= 10; ++c)
+            names << QString::number(c);
+        QCOMPARE(window.channelList(), names);
+        QCOMPARE(window.findChild<QComboBox*>("channel2Box")->currentIndex(), 9);
+        QCOMPARE(window.graphs().size(), 1);
+        DataGraphic* graph = window.graphs().constFirst();
+        QCOMPARE(graph->recordCount(), 61);
+        QVERIFY(title(graph).startsWith("<b>ten</b>"));
+        QVERIFY(title(graph).contains("Left [1]<br>"));
+        QVERIFY(title(graph).contains("Right [10]<br>"));
+        QVERIFY(title(graph).contains("Diff [1] - [10]<br>"));
+    }
+
+    void fewerChannelsThanChannel2()
+    {
+        RecordsWindow window;
+        window.openPaths({ writeRecord("three.csv", 3) });
+        auto* box = window.findChild<QComboBox*>("channel2Box");
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(window.settings()->getChannel2(), 9);
+        DataGraphic* graph = window.graphs().constFirst();
+        QCOMPARE(graph->recordCount(), 0);
+        QVERIFY(title(graph).contains("Right [CH2]"));
+
+        QSignalSpy reloaded(&window, &RecordsWindow::reloaded);
+        box->setCurrentIndex(2);
+        QCOMPARE(window.settings()->getChannel2(), 2);
+        QVERIFY(reloaded.wait(3000));
+        QCOMPARE(graph->recordCount(), 61);
+        QVERIFY(title(graph).contains("Right [3]"));
+    }
+
+    void sameFileOnce()
+    {
+        RecordsWindow window;
+        const QString path = writeRecord("once.csv", 2);
+        window.openPaths({ path, path });
+        window.openPaths({ path });
+        QCOMPARE(window.graphs().size(), 1);
+        window.clearRecords();
+        QVERIFY(window.graphs().isEmpty());
+        QCOMPARE(window.channelList().size(), 2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void reloadOncePerBurst()
+    {
+        RecordsWindow window;
+        window.openPaths({ writeRecord("burst.csv", 10) });
+        QSignalSpy reloaded(&window, &RecordsWindow::reloaded);
+        for (double hpf : { 0.1, 0.2, 0.3 }) {
+            window.settings()->setHPF(hpf);
+            QTest::qWait(300);
+        }
+        QCOMPARE(reloaded.count(), 0);
+        QVERIFY(reloaded.wait(2000));
+        QTest::qWait(2500);
+        QCOMPARE(reloaded.count(), 1);
+    }
+
+    void viewAppliesAtOnce()
+    {
+        RecordsWindow window;
+        window.resize(800, 600);
+        window.openPaths({ writeRecord("view.csv", 10) });
+        DataGraphic* graph = window.graphs().constFirst();
+        window.settings()->setRange(300);
+        graph->grab();
+        QCOMPARE(graph->maximum(), 300.0f);
+        QCOMPARE(graph->minimum(), -300.0f);
+        auto* scrollBar = window.findChild<QScrollBar*>();
+        QCOMPARE(scrollBar->maximum(), 0);
+        window.settings()->setViewSeconds(1);
+        QCOMPARE(scrollBar->maximum(), 2);
+    }
+
+    void damagedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("records");
+        QByteArray garbage(1 << 16, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("binary garbage") << garbage << 0;
+        QTest::newRow("header only") << QByteArray(";V1;R1;IR1\r\n") << 0;
+        QTest::newRow("ragged lines") << QByteArray(";V1;R1;IR1\n0;1\n50\n100;3;\n;;\n") << 3;
+    }
+
+    void damagedRecords()
+    {
+        QFETCH(QByteArray, data);
+        RecordsWindow window;
+        window.settings()->setChannel2(0);
+        window.openPaths({ writeRecord("damaged.csv", 1, data) });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTEST(window.graphs().constFirst()->recordCount(), "records");
+    }
+};
+
+QTEST_MAIN(tst_RecordsWindow)
+#include "tst_recordswindow.moc"
