@@ -25,7 +25,8 @@ BasePropertyView::BasePropertyView(AbstractMetaDescription* description, QWidget
         m_defaultButton->setObjectName(QStringLiteral("propertyDefaultButton"));
         m_defaultButton->setCheckable(true);
         m_defaultButton->setFixedSize(10, 10);
-        m_defaultButton->setFocusPolicy(Qt::ClickFocus);
+        // Tab reaches the button (after its editor) and Space presses it, so the default is one key away.
+        m_defaultButton->setFocusPolicy(Qt::StrongFocus);
         m_defaultButton->setToolTip(QCoreApplication::translate("Generic", "Set default to") + QStringLiteral(" '")
             + translatedSuffixOrPrefix(description->prefix) + description->defaultText
             + translatedSuffixOrPrefix(description->suffix) + QStringLiteral("'"));

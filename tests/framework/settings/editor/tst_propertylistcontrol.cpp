@@ -7,6 +7,7 @@
 #include "RecordsSettings.h"
 #include "TemporaryHome.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -71,6 +72,7 @@ private slots:
     void changeElsewhereIsShownNotEchoed();
     void defaultButton();
     void virtualDeviceRow();
+    void keyboard();
     void conditionMatches_data();
     void conditionMatches();
     void affixes_data();
@@ -228,6 +230,27 @@ void TestPropertyListControl::virtualDeviceRow()
     QCOMPARE(visibility.size(), 2);
     QCOMPARE(visibility.at(0).at(0).toInt(), 16);
     QCOMPARE(visibility.at(1).at(0).toInt(), 15);
+}
+
+void TestPropertyListControl::keyboard()
+{
+    PropertyListControl control(m_settings.get());
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    QVERIFY(control.setFocusAt(QStringLiteral("ViewSeconds")));
+    auto* spin = editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"));
+    QTRY_COMPARE(QApplication::focusWidget(), spin);
+    QTest::keyClick(spin, Qt::Key_Up);
+    QTest::keyClick(spin, Qt::Key_Up);
+    QCOMPARE(m_settings->getViewSeconds(), 12);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QPushButton* button = defaultButtonOf(control, QStringLiteral("ViewSeconds"));
+    QCOMPARE(QApplication::focusWidget(), button);
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(m_settings->getViewSeconds(), 10);
+    QTest::keyClick(button, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), editorOf<QComboBox>(control, QStringLiteral("Acquisition")));
 }
 
 void TestPropertyListControl::conditionMatches_data()
