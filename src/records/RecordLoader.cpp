@@ -73,6 +73,68 @@ const char* findByte(const char* begin, const char* end, char byte)
     return found ? static_cast<const char*>(found) : end;
 }
 
+struct Scan
+{
+    qint64 column1 = 1;
+    qint64 column2 = 1;
+    qint64 lastColumn = 1;
+    std::vector<Row> rows;
+    qint64 startTime = 0;
+    bool sorted = true;
+};
+
+// Takes the data lines in [begin, end); the text after the last LF is a line only when final (the end of the file),
+// otherwise it is returned to be completed by the next chunk.
+const char* scanLines(Scan& scan, const char* begin, const char* end, bool final)
+{
+    const char* line = begin;
+    while (true) {
+        const char* const lineEnd = findByte(line, end, '\n');
+        if (lineEnd == end && !final)
+            return line;
+        const char* timeBegin = nullptr;
+        const char* timeEnd = nullptr;
+        const char* aBegin = nullptr;
+        const char* aEnd = nullptr;
+        const char* bBegin = nullptr;
+        const char* bEnd = nullptr;
+        const char* field = line;
+        for (qint64 column = 0; column <= scan.lastColumn; ++column) {
+            const char* fieldEnd = findByte(field, lineEnd, ';');
+            if (column == 0) {
+                timeBegin = field;
+                timeEnd = fieldEnd;
+            }
+            if (column == scan.column1) {
+                aBegin = field;
+                aEnd = fieldEnd;
+            }
+            if (column == scan.column2) {
+                bBegin = field;
+                bEnd = fieldEnd;
+            }
+            if (fieldEnd == lineEnd) {
+                if (column < scan.lastColumn)
+                    aBegin = bBegin = nullptr; // too short for the chosen columns
+                break;
+            }
+            field = fieldEnd + 1;
+        }
+        if (aBegin && bBegin) {
+            const Row row { quint32(parseUnsigned(timeBegin, timeEnd, std::numeric_limits<quint32>::max())),
+                parseValue(aBegin, aEnd), parseValue(bBegin, bEnd) };
+            if (scan.rows.empty())
+                scan.startTime = row.time;
+            else if (row.time < scan.rows.back().time)
+                scan.sorted = false;
+            scan.rows.push_back(row);
+        }
+        if (lineEnd == end)
+            return end;
+        line = lineEnd + 1;
+    }
+}
+
 } // namespace
 
 bool RecordLoader::open(const QString& path)
@@ -84,18 +146,33 @@ bool RecordLoader::open(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    setData(file.readAll());
+    // Only the header now; compare() streams the data lines, so an hour-long record never sits in memory whole.
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(ChunkSize);
+        if (chunk.isEmpty())
+            break;
+        const qsizetype end = chunk.indexOf('\n');
+        if (end >= 0) {
+            m_data += chunk.left(end + 1);
+            break;
+        }
+        m_data += chunk;
+    }
+    m_path = path;
+    parseHeader();
     return true;
 }
 
 void RecordLoader::setData(QByteArray data)
 {
+    close();
     m_data = std::move(data);
     parseHeader();
 }
 
 void RecordLoader::close()
 {
+    m_path.clear();
     m_data = QByteArray();
     m_headerEnd = -1;
     m_channelNames.clear();
@@ -157,58 +234,31 @@ RecordLoader::Status RecordLoader::compare(int channel1, int channel2, double hp
     const qint64 column2 = 3 * qint64(channel2) + 1;
     if (column1 < 1 || column2 < 1)
         return Status::ChannelOutOfRange;
-    const qint64 lastColumn = std::max(column1, column2);
 
-    std::vector<Row> rows;
-    const char* const dataEnd = m_data.constData() + m_data.size();
-    const char* line = m_data.constData() + m_headerEnd + 1;
-    bool sorted = true;
-    bool first = true;
-    while (true) {
-        const char* const lineEnd = findByte(line, dataEnd, '\n');
-        const char* timeBegin = nullptr;
-        const char* timeEnd = nullptr;
-        const char* aBegin = nullptr;
-        const char* aEnd = nullptr;
-        const char* bBegin = nullptr;
-        const char* bEnd = nullptr;
-        const char* field = line;
-        for (qint64 column = 0; column <= lastColumn; ++column) {
-            const char* fieldEnd = findByte(field, lineEnd, ';');
-            if (column == 0) {
-                timeBegin = field;
-                timeEnd = fieldEnd;
+    Scan scan;
+    scan.column1 = column1;
+    scan.column2 = column2;
+    scan.lastColumn = std::max(column1, column2);
+    if (m_path.isEmpty()) {
+        scanLines(scan, m_data.constData() + m_headerEnd + 1, m_data.constData() + m_data.size(), true);
+    } else {
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadOnly) && file.seek(m_headerEnd + 1)) {
+            QByteArray buffer;
+            while (true) {
+                const QByteArray chunk = file.read(ChunkSize);
+                const bool last = chunk.isEmpty();
+                buffer += chunk;
+                const char* rest = scanLines(scan, buffer.constData(), buffer.constData() + buffer.size(), last);
+                if (last)
+                    break;
+                buffer.remove(0, rest - buffer.constData());
             }
-            if (column == column1) {
-                aBegin = field;
-                aEnd = fieldEnd;
-            }
-            if (column == column2) {
-                bBegin = field;
-                bEnd = fieldEnd;
-            }
-            if (fieldEnd == lineEnd) {
-                if (column < lastColumn)
-                    aBegin = bBegin = nullptr; // too short for the chosen columns
-                break;
-            }
-            field = fieldEnd + 1;
         }
-        if (aBegin && bBegin) {
-            const Row row { quint32(parseUnsigned(timeBegin, timeEnd, std::numeric_limits<quint32>::max())),
-                parseValue(aBegin, aEnd), parseValue(bBegin, bEnd) };
-            if (first) {
-                result.startTime = row.time;
-                first = false;
-            } else if (row.time < rows.back().time) {
-                sorted = false;
-            }
-            rows.push_back(row);
-        }
-        if (lineEnd == dataEnd)
-            break;
-        line = lineEnd + 1;
     }
+    result.startTime = scan.startTime;
+    std::vector<Row>& rows = scan.rows;
+    const bool sorted = scan.sorted;
 
     // Stable, so that among lines with equal times the one read last comes last and wins.
     if (!sorted)

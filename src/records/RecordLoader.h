@@ -40,7 +40,9 @@ public:
     // A damaged time column can span 49 days; a day at 20 Hz is more than any recording and still fits in memory.
     static constexpr qsizetype MaxResampledPoints = qsizetype(24) * 3600 * SampleRate;
 
-    // Reads the record whole; false when it cannot be opened. The header is parsed at once.
+    static constexpr qint64 ChunkSize = 1 << 20;
+
+    // Reads and parses the record's header; false when the file cannot be opened.
     bool open(const QString& path);
     // The same from bytes already in memory.
     void setData(QByteArray data);
@@ -72,7 +74,8 @@ public:
 private:
     void parseHeader();
 
-    QByteArray m_data;
+    QString m_path; // empty when the data was given by setData
+    QByteArray m_data; // the header line, or all the data given by setData
     qsizetype m_headerEnd = -1;
     QStringList m_channelNames;
     int m_channelCount = 0;
