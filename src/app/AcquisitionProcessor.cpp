@@ -1,5 +1,6 @@
 #include "AcquisitionProcessor.h"
 
+#include "RecordWriter.h"
 #include "TextHelper.h"
 
 #include <cmath>
@@ -127,11 +128,5 @@ void AcquisitionProcessor::process(const QList<double>& data, Output& out)
 
 QByteArray AcquisitionProcessor::formatSampleLine(qint64 elapsed, const QList<double>& values)
 {
-    QByteArray line = QByteArray::number(elapsed);
-    for (double value : values) {
-        line += ';';
-        line += QByteArray::number(value, 'f', 0);
-    }
-    line += "\r\n";
-    return line;
+    return RecordWriter::formatSampleLine(elapsed, values);
 }

@@ -12,6 +12,7 @@
 #include "PropertyListControl.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
+#include "TextHelper.h"
 #include "VirtualFnirDevice.h"
 
 #include <QApplication>
@@ -145,6 +146,17 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_recordButton->setCursor(Qt::PointingHandCursor);
     StyleHelper::SetButtonIcon(m_recordButton, QStringLiteral(":/icons/record.svg"), QColor(QStringLiteral("#FFF")));
     m_recordButton->setEnabled(false);
+    const QKeySequence recordKey(Qt::CTRL | Qt::Key_R);
+    m_recordButton->setToolTip(withShortcut(trGeneric("Start or stop recording"), recordKey));
+    connect(m_recordButton, &QPushButton::clicked, this, &MainWindow::onRecordClicked);
+    connect(new QShortcut(recordKey, this), &QShortcut::activated, this, [this]() {
+        if (m_recordButton->isEnabled())
+            onRecordClicked();
+    });
+    m_record = new RecordSession(this);
+    connect(m_record, &RecordSession::recordingChanged, this, &MainWindow::onRecordingChanged);
+    connect(m_record, &RecordSession::hookWaitingChanged, this, &MainWindow::onHookWaitingChanged);
+    connect(m_record, &RecordSession::failed, this, &MainWindow::showConnectionMessage);
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
@@ -311,6 +323,7 @@ void MainWindow::refreshDeviceList()
 
 void MainWindow::onConnectClicked()
 {
+    stopRecord();
     if (m_device) {
         setDevice(nullptr);
         return;
@@ -334,6 +347,8 @@ void MainWindow::setDevice(AbstractFnirDevice* device)
         return;
     }
     if (m_device) {
+        if (m_record->isRecording())
+            stopRecord();
         m_connections.clear();
         m_device->disconnectDevice();
         m_device->deleteLater();
@@ -363,7 +378,7 @@ void MainWindow::setDevice(AbstractFnirDevice* device)
         m_refreshButton->show();
         refreshDeviceList();
     }
-    m_recordButton->setEnabled(m_device != nullptr);
+    m_recordButton->setEnabled(m_device != nullptr && !m_record->isHookWaiting());
 }
 
 void MainWindow::onDeviceLost()
@@ -414,6 +429,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     const int count = int(data.size());
     if (count % 2 != 0)
         return;
+    m_record->writeRaw(ts, data);
 
     m_frameRateCounter->nextFrame(ts);
     m_rateLabel->setText(QString::number(count / 2) + QStringLiteral("ch@")
@@ -425,8 +441,6 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     const int displayed = m_processor.displayedCount(count);
     if (displayed != m_graphs.size())
         rebuildChannels(displayed);
-    if (displayed != m_graphs.size())
-        return;
 
     m_processor.process(data, m_output);
     int largest = 0;
@@ -444,6 +458,71 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         for (DataGraphic* graph : std::as_const(m_graphs))
             graph->setCommonSpan(span);
     }
+
+    if (!m_record->isRecording())
+        return;
+    m_record->writeProcessed(ts, m_output.processed);
+    const qint64 elapsed = ts - m_record->recordStart();
+    if (m_record->isRecording() && elapsed / 1000 != m_shownSeconds) {
+        m_shownSeconds = elapsed / 1000;
+        m_elapsedLabel->setText(TextHelper::TimeToText(double(elapsed) / 1000.0, false));
+    }
+}
+
+RecordLayout MainWindow::recordLayout() const
+{
+    RecordLayout layout;
+    layout.title = m_titleField->text();
+    layout.variant = m_settings->getAcquisition();
+    layout.smoothing = m_settings->getRIRsmoothing();
+    layout.useMontage = m_settings->getUseMontage();
+    layout.montageText = m_settings->getMontage();
+    layout.montageActive = m_processor.montageActive;
+    layout.montageNames = m_processor.montageNames;
+    // The data lines carry one triple per instrument channel, also under a montage that shows fewer or more
+    // graphs: the header follows the last sample when there was one, so that it names every column.
+    layout.channelCount = m_output.processed.isEmpty() ? int(m_graphs.size()) : int(m_output.processed.size() / 3);
+    return layout;
+}
+
+void MainWindow::startRecord(const QString& name)
+{
+    m_record->setStartHook(m_settings->getSendOnStartRecord());
+    m_record->setEndHook(m_settings->getSendOnEndRecord());
+    if (m_record->startRecord(name, recordLayout()))
+        m_connectionMessage->hide();
+    m_recordButton->setChecked(m_record->isRecording());
+}
+
+void MainWindow::stopRecord()
+{
+    m_record->setEndHook(m_settings->getSendOnEndRecord());
+    m_record->stopRecord();
+    m_recordButton->setChecked(m_record->isRecording());
+}
+
+void MainWindow::onRecordClicked()
+{
+    if (m_record->isRecording())
+        stopRecord();
+    else
+        startRecord();
+}
+
+void MainWindow::onRecordingChanged(bool recording)
+{
+    m_recordButton->setChecked(recording);
+    m_titleField->setEnabled(!recording);
+    m_shownSeconds = -1;
+    if (!recording)
+        m_elapsedLabel->setText(QStringLiteral("00:00"));
+}
+
+void MainWindow::onHookWaitingChanged(bool waiting)
+{
+    // The hook waits in a nested event loop: a click there would start or stop inside the running start or stop.
+    m_recordButton->setEnabled(!waiting && m_device != nullptr);
+    m_connectButton->setEnabled(!waiting);
 }
 
 void MainWindow::rebuildChannels(int n)
@@ -544,6 +623,9 @@ void MainWindow::onLanguageChanged()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The files are complete at any moment; the stop is for the program that follows the end hook.
+    if (m_record->isRecording())
+        stopRecord();
     QApplication::closeAllWindows();
     QMainWindow::closeEvent(event);
 }

@@ -3,6 +3,7 @@
 #include "AcquisitionProcessor.h"
 #include "ConnectionHelper.h"
 #include "HalvexSettings.h"
+#include "RecordSession.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -53,6 +54,12 @@ public:
     void setDevice(AbstractFnirDevice* device);
     void switchView(HalvexSettings::ViewMode view);
 
+    // An empty name asks for the automatic base name (date, time and title). The record button follows the
+    // recording state, so a start that fails leaves it unchecked and the message says why.
+    void startRecord(const QString& name = QString());
+    void stopRecord();
+    const RecordSession* recordSession() const { return m_record; }
+
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
 protected:
@@ -67,6 +74,10 @@ private:
     void showConnectionMessage(const QString& text);
     void onLanguageChanged();
     void applyVirtualChannels(AbstractFnirDevice* device) const;
+    void onRecordClicked();
+    void onRecordingChanged(bool recording);
+    void onHookWaitingChanged(bool waiting);
+    RecordLayout recordLayout() const;
 
     QString m_dataFolder;
     AbstractFnirDevice* m_device = nullptr;
@@ -98,4 +109,8 @@ private:
     QList<double> m_triple;
 
     DialogRunner m_dialogRunner;
+
+    RecordSession* m_record = nullptr;
+    // The elapsed-time label changes once a second; the text is made only then.
+    qint64 m_shownSeconds = -1;
 };
