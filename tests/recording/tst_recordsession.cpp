@@ -1,3 +1,4 @@
+#include "FullDisk.h"
 #include "HttpTestServer.h"
 #include "RecordSession.h"
 #include "TemporaryHome.h"
@@ -8,9 +9,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,24 +24,6 @@ RecordLayout rirLayout()
     layout.variant = RecordLayout::Acquire_RIR;
     layout.channelCount = 1;
     return layout;
-}
-
-// Points the process's descriptor of path at /dev/full, as a disk that fills up during the record.
-bool redirectToFull(const QString& path)
-{
-    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString& entry : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        char link[4096];
-        const ssize_t size = ::readlink(QFile::encodeName(fds.filePath(entry)).constData(), link, sizeof(link));
-        if (size <= 0 || QByteArray(link, size) != target)
-            continue;
-        const int full = ::open("/dev/full", O_WRONLY);
-        const bool done = full >= 0 && ::dup2(full, entry.toInt()) >= 0;
-        ::close(full);
-        return done;
-    }
-    return false;
 }
 
 } // namespace
@@ -184,7 +164,7 @@ private slots:
         QSignalSpy recording(&session, &RecordSession::recordingChanged);
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
         session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
-        QVERIFY(redirectToFull(QStringLiteral("r.csv")));
+        QVERIFY(FullDisk::redirect(QStringLiteral("r.csv")));
         session.writeRaw(session.recordStart() + 2, { 2, 2 });
         QVERIFY(failed.isEmpty());
         session.writeProcessed(session.recordStart() + 2, { 2, 2, 2 });

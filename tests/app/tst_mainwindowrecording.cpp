@@ -1,0 +1,183 @@
+#include "AbstractFnirDevice.h"
+#include "FullDisk.h"
+#include "HttpTestServer.h"
+#include "LanguageContext.h"
+#include "MainWindow.h"
+#include "TemporaryHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// An instrument that sends nothing by itself: the test hands the window its samples.
+class QuietDevice : public AbstractFnirDevice
+{
+public:
+    using AbstractFnirDevice::AbstractFnirDevice;
+    QString deviceName() const override { return QStringLiteral("quiet"); }
+    bool connectDevice() override { return true; }
+    bool disconnectDevice() override { return true; }
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestMainWindowRecording : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<HttpTestServer> m_server;
+    std::unique_ptr<MainWindow> m_window;
+    QPushButton* m_recordButton = nullptr;
+    QPushButton* m_connectButton = nullptr;
+    QLineEdit* m_title = nullptr;
+    QLabel* m_elapsed = nullptr;
+    QLabel* m_message = nullptr;
+
+    // One record file of the data folder by its extension.
+    QString recordFile(const QString& extension) const
+    {
+        const QStringList files = QDir().entryList({ QStringLiteral("*") + extension }, QDir::Files);
+        return files.size() == 1 ? files.constFirst() : QString();
+    }
+    qint64 at(qint64 elapsed) const { return m_window->recordSession()->recordStart() + elapsed; }
+
+private slots:
+    void initTestCase() { QVERIFY(!LanguageContext::setLanguage(QStringLiteral("en-US")).isEmpty()); }
+
+    void init()
+    {
+        m_home = std::make_unique<TemporaryHome>();
+        m_server = std::make_unique<HttpTestServer>();
+        QVERIFY(m_server->listen());
+        QVERIFY(QDir().mkpath(m_home->dataFolder()));
+        QVERIFY(QDir::setCurrent(m_home->dataFolder()));
+        m_window = std::make_unique<MainWindow>(m_home->dataFolder());
+        HalvexSettings* settings = m_window->settings();
+        settings->setAcquisition(HalvexSettings::Acquire_VRIR);
+        settings->setSendOnStartRecord(m_server->url(QStringLiteral("/startStimPack")));
+        settings->setSendOnEndRecord(m_server->url(QStringLiteral("/stopRecord")));
+        m_recordButton = m_window->findChild<QPushButton*>(QStringLiteral("recordButton"));
+        m_connectButton = m_window->findChild<QPushButton*>(QStringLiteral("connectButton"));
+        m_title = m_window->findChild<QLineEdit*>(QStringLiteral("titleField"));
+        m_elapsed = m_window->findChild<QLabel*>(QStringLiteral("elapsedLabel"));
+        m_message = m_window->findChild<QLabel*>(QStringLiteral("connectionMessage"));
+        QVERIFY(m_recordButton && m_connectButton && m_title && m_elapsed && m_message);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->setDevice(new QuietDevice(m_window.get()));
+        QVERIFY(m_recordButton->isEnabled());
+        m_window->onNewData(0, { 1, 2, 3, 4, 5, 6 });
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        QDir::setCurrent(QDir::tempPath());
+        m_server.reset();
+        m_home.reset();
+    }
+
+    void recordButtonAndShortcut()
+    {
+        m_title->setText(QStringLiteral("rat 5"));
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QVERIFY(m_recordButton->isChecked());
+        QVERIFY(!m_title->isEnabled());
+        QCOMPARE(m_server->paths(), QStringList({ QStringLiteral("/stopRecord"), QStringLiteral("/startStimPack") }));
+
+        m_window->onNewData(at(1500), { 1, 2, 3, 4.4, 5.6, -0.6 });
+        m_window->onNewData(at(1600), { 1, 2, 3 });
+        m_window->onNewData(at(-20), { 7, 8, 9, 10, 11, 12 });
+        QCOMPARE(m_elapsed->text(), QStringLiteral("00:00"));
+        m_window->onNewData(at(62000), { 1, 1, 1, 2, 2, 2 });
+        QCOMPARE(m_elapsed->text(), QStringLiteral("01:02"));
+
+        QTest::keyClick(m_window.get(), Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!m_recordButton->isChecked());
+        QVERIFY(m_title->isEnabled());
+        QCOMPARE(m_elapsed->text(), QStringLiteral("00:00"));
+        QCOMPARE(m_server->paths().size(), 3);
+
+        const QString csv = recordFile(QStringLiteral(".csv"));
+        QVERIFY2(csv.endsWith(QStringLiteral("-rat 5.csv")), qPrintable(csv));
+        const QByteArray lines = "1500;1;2;3;4;6;-1\r\n-20;7;8;9;10;11;12\r\n62000;1;1;1;2;2;2\r\n";
+        QCOMPARE(readAll(csv), ";V1;R1;IR1;V2;R2;IR2\r\n" + lines);
+        QCOMPARE(readAll(recordFile(QStringLiteral(".raw"))), ";V1;R1;IR1;V2;R2;IR2\r\n" + lines);
+        QCOMPARE(readAll(recordFile(QStringLiteral(".ini"))), QByteArray("<Smoothing>20</Smoothing>\r\n"));
+    }
+
+    void failedStartLeavesTheButtonUnchecked()
+    {
+        m_title->setText(QString(300, QLatin1Char('t')));
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QVERIFY(!m_recordButton->isChecked());
+        QVERIFY(m_title->isEnabled());
+        QVERIFY(m_message->isVisible());
+        QVERIFY2(m_message->text().contains(QStringLiteral("too long")), qPrintable(m_message->text()));
+        QCOMPARE(m_server->paths(), QStringList { QStringLiteral("/stopRecord") });
+    }
+
+    void fullDiskStopsTheRecord()
+    {
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        m_window->onNewData(at(10), { 1, 2, 3, 4, 5, 6 });
+        QVERIFY(FullDisk::redirect(recordFile(QStringLiteral(".raw"))));
+        m_window->onNewData(at(20), { 1, 2, 3, 4, 5, 6 });
+
+        QVERIFY(!m_recordButton->isChecked());
+        QVERIFY(m_title->isEnabled());
+        QVERIFY(m_message->isVisible());
+        QVERIFY2(m_message->text().contains(recordFile(QStringLiteral(".raw")))
+                && m_message->text().contains(QStringLiteral("No space left")),
+            qPrintable(m_message->text()));
+        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n10;1;2;3;4;5;6\r\n"));
+        QCOMPARE(m_server->paths().size(), 3);
+    }
+
+    void controlsWaitForTheHook()
+    {
+        m_server->setDelayMs(200);
+        QList<bool> enabled;
+        connect(m_server.get(), &HttpTestServer::requestReceived, m_window.get(), [this, &enabled] {
+            enabled << m_recordButton->isEnabled() << m_connectButton->isEnabled();
+            m_window->onNewData(at(5), { 1, 2, 3, 4, 5, 6 });
+        });
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QCOMPARE(enabled, QList<bool>(4, false));
+        QVERIFY(m_recordButton->isEnabled());
+        QVERIFY(m_connectButton->isEnabled());
+        QVERIFY(m_recordButton->isChecked());
+        // The sample of the end hook at the start came before the files; that of the start hook is recorded.
+        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n5;1;2;3;4;5;6\r\n"));
+    }
+
+    void lostInstrumentClosesTheRecord()
+    {
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        m_window->onNewData(at(10), { 1, 2, 3, 4, 5, 6 });
+        emit m_window->device()->disconnected();
+        QTRY_VERIFY(m_window->device() == nullptr);
+        QVERIFY(!m_window->recordSession()->isRecording());
+        QVERIFY(!m_recordButton->isChecked());
+        QVERIFY(!m_recordButton->isEnabled());
+        QCOMPARE(m_server->paths().constLast(), QStringLiteral("/stopRecord"));
+        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n10;1;2;3;4;5;6\r\n"));
+    }
+};
+
+QTEST_MAIN(TestMainWindowRecording)
+#include "tst_mainwindowrecording.moc"
