@@ -13,7 +13,7 @@
 #include <cstdio>
 
 namespace {
-constexpr int Samples = 20000;
+constexpr int Samples = 3000;
 constexpr double BytesPerSecond = 115200.0 / 10.0; // 8 data bits, start and stop bit
 
 QString sampleLine(int values)
