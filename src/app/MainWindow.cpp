@@ -10,6 +10,7 @@
 #include "MenuButton.h"
 #include "PortList.h"
 #include "PropertyListControl.h"
+#include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
 #include "TextHelper.h"
@@ -170,6 +171,18 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_titleField->setObjectName(QStringLiteral("titleField"));
     m_titleField->setPlaceholderText(trGeneric("Название"));
 
+    const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
+    m_recordsButton = new QPushButton(trGeneric("Records"), this);
+    m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
+    m_recordsButton->setMinimumHeight(28);
+    m_recordsButton->setCursor(Qt::PointingHandCursor);
+    m_recordsButton->setIconSize(QSize(24, 24));
+    StyleHelper::SetButtonIcon(
+        m_recordsButton, QStringLiteral(":/icons/file-chart.svg"), QColor(QStringLiteral("#FFF")));
+    m_recordsButton->setToolTip(withShortcut(trGeneric("Records"), recordsKey));
+    connect(m_recordsButton, &QPushButton::clicked, this, &MainWindow::openRecordsWindow);
+    connect(new QShortcut(recordsKey, this), &QShortcut::activated, this, &MainWindow::openRecordsWindow);
+
     const QKeySequence settingsKey(Qt::CTRL | Qt::Key_Comma);
     m_settingsButton = new MenuButton(QIcon(), QString(), this);
     m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
@@ -264,6 +277,8 @@ void MainWindow::buildToolBar()
     row->addStretch(100);
     row->addWidget(m_tableButton);
     row->addWidget(m_graphButton);
+    row->addSpacing(20);
+    row->addWidget(m_recordsButton);
     row->addSpacing(20);
     if (m_settingsButton)
         row->addWidget(m_settingsButton);
@@ -619,6 +634,15 @@ void MainWindow::onLanguageChanged()
     });
     m_dialogRunner(dialog);
     prompting = false;
+}
+
+RecordsWindow* MainWindow::openRecordsWindow()
+{
+    // No parent: each records window is a window of its own, closed with the main window (closeEvent).
+    auto* window = new RecordsWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return window;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

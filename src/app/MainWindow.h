@@ -16,6 +16,7 @@ class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
 class MenuButton;
+class RecordsWindow;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -58,6 +59,8 @@ public:
     // recording state, so a start that fails leaves it unchecked and the message says why.
     void startRecord(const QString& name = QString());
     void stopRecord();
+    // Opens a new records window; several may be open at once.
+    RecordsWindow* openRecordsWindow();
     const RecordSession* recordSession() const { return m_record; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
@@ -96,6 +99,7 @@ private:
     QPushButton* m_tableButton = nullptr;
     QPushButton* m_graphButton = nullptr;
     QPushButton* m_openFolderButton = nullptr;
+    QPushButton* m_recordsButton = nullptr;
     MenuButton* m_settingsButton = nullptr;
     QLabel* m_elapsedLabel = nullptr;
     QLineEdit* m_titleField = nullptr;

@@ -4,10 +4,12 @@
 #include "EmulatorProcess.h"
 #include "LanguageContext.h"
 #include "MainWindow.h"
+#include "RecordsWindow.h"
 #include "TableValuesDisplay.h"
 #include "TemporaryHome.h"
 #include "VirtualFnirDevice.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -242,6 +244,31 @@ private slots:
         QCOMPARE(stack->currentIndex(), 0);
         QVERIFY(!child<QPushButton>(window, "graphButton")->isChecked());
         QVERIFY(settingsFile().contains("<View>View_Table</View>"));
+    }
+
+    void recordsWindowsCloseWithTheMainWindow()
+    {
+        QDir().mkpath(m_home->dataFolder());
+        QVERIFY(QDir::setCurrent(m_home->dataFolder()));
+        QList<QPointer<RecordsWindow>> opened;
+        {
+            MainWindow window(m_home->dataFolder());
+            window.show();
+            QTest::mouseClick(child<QPushButton>(window, "recordsButton"), Qt::LeftButton);
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* records = qobject_cast<RecordsWindow*>(top))
+                    opened << records;
+            }
+            QCOMPARE(opened.size(), 2);
+            for (const auto& records : opened)
+                QVERIFY(records->isVisible() && !records->parent());
+            window.close();
+        }
+        // Closed records windows delete themselves.
+        QTRY_VERIFY(std::all_of(opened.cbegin(), opened.cend(), [](const auto& records) { return records.isNull(); }));
     }
 
     void firstStartAndLanguagePrompt()
