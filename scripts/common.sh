@@ -2,6 +2,9 @@
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
+# The normal build, shared by scripts/run and scripts/test so that neither rebuilds what the other built.
+dev_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON)
+
 # configure_and_build DIR [cmake options...]: configures once, then builds incrementally.
 configure_and_build() {
     local dir="$1"; shift
