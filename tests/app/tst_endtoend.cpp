@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QScreen>
@@ -33,17 +32,13 @@ private slots:
         QFETCH(QString, theme);
         QFETCH(bool, dark);
         TemporaryHome home;
-        QVERIFY(QDir().mkpath(home.dataFolder()));
-        QFile settings(home.dataFolder() + QStringLiteral("/Settings.xml"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write(
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
             QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n"
                            "<ColorTheme>%1</ColorTheme>\n<StartMaximized>false</StartMaximized>\n"
                            "<UseVirtualDevice>true</UseVirtualDevice>\n<LastDevice>Virtual FNIR</LastDevice>\n"
                            "<View>View_Graphics</View>\n</HalvexSettings>\n")
                 .arg(theme)
-                .toUtf8());
-        settings.close();
+                .toUtf8()));
 
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

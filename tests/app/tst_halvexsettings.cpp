@@ -30,20 +30,6 @@ const QByteArray allDefaults = "<?xml version=\"1.0\"?>\n"
                                "    <Montage></Montage>\n"
                                "    <GraphicSpacing>10</GraphicSpacing>\n"
                                "</HalvexSettings>\n";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 } // namespace
 
 class tst_HalvexSettings : public QObject
@@ -64,7 +50,6 @@ private slots:
     void freshFolderWritesAllDefaultsOnFirstChange()
     {
         HalvexSettings settings(m_path);
-        QVERIFY(QDir(m_home.dataFolder()).exists());
         QSignalSpy reloaded(&settings, &NTSettings::reloaded);
         QVERIFY(settings.reload());
         QCOMPARE(reloaded.size(), 1);
@@ -73,7 +58,7 @@ private slots:
 
         settings.setViewSeconds(11);
         settings.resetViewSeconds();
-        QCOMPARE(readAll(m_path), allDefaults);
+        QCOMPARE(TemporaryHome::readFile(m_path), allDefaults);
     }
 
     void setterClamps_data()
@@ -141,8 +126,9 @@ private slots:
     {
         QFETCH(QByteArray, body);
         QFETCH(QString, property);
-        writeAll(m_path, "<?xml version=\"1.0\"?>\n<HalvexSettings>" + body + "</HalvexSettings>\n");
-        const QByteArray before = readAll(m_path);
+        QVERIFY(TemporaryHome::writeFile(
+            m_path, "<?xml version=\"1.0\"?>\n<HalvexSettings>" + body + "</HalvexSettings>\n"));
+        const QByteArray before = TemporaryHome::readFile(m_path);
         HalvexSettings settings(m_path);
         QSignalSpy changes(&settings, &AbstractSettings::propertyChanged);
         QSignalSpy saves(&settings, &NTSettings::saved);
@@ -150,7 +136,7 @@ private slots:
         QTEST(settings.getTextValue(property), "expected");
         QCOMPARE(settings.getStartMaximized(), true);
         QCOMPARE(saves.size(), 0);
-        QCOMPARE(readAll(m_path), before);
+        QCOMPARE(TemporaryHome::readFile(m_path), before);
         QCOMPARE(changes.isEmpty(), settings.getValue(property) == HalvexSettings(QString()).getValue(property));
     }
 
@@ -177,7 +163,7 @@ private slots:
     void damagedFilesAreSurvived()
     {
         QFETCH(QByteArray, bytes);
-        writeAll(m_path, bytes);
+        QVERIFY(TemporaryHome::writeFile(m_path, bytes));
         HalvexSettings settings(m_path);
         QVERIFY(settings.reload());
         QTEST(settings.getViewSeconds(), "viewSeconds");

@@ -34,17 +34,11 @@ private:
     QString settingsPath() const { return m_home->dataFolder() + QStringLiteral("/Settings.xml"); }
     void writeSettings(const QString& elements)
     {
-        QDir().mkpath(m_home->dataFolder());
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<StartMaximized>false</StartMaximized>\n"
-            + elements.toUtf8() + "</HalvexSettings>\n");
+        QVERIFY(TemporaryHome::writeFile(settingsPath(),
+            "<?xml version=\"1.0\"?>\n<HalvexSettings>\n<StartMaximized>false</StartMaximized>\n" + elements.toUtf8()
+                + "</HalvexSettings>\n"));
     }
-    QByteArray settingsFile() const
-    {
-        QFile file(settingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray settingsFile() const { return TemporaryHome::readFile(settingsPath()); }
     template<typename T> static T* child(MainWindow& window, const char* name)
     {
         return window.findChild<T*>(QLatin1String(name));

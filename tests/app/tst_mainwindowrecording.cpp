@@ -6,7 +6,6 @@
 #include "TemporaryHome.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,11 +25,8 @@ public:
     bool disconnectDevice() override { return true; }
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+// The csv and raw header of two channels in the V-R-IR variant.
+const QByteArray header = ";V1;R1;IR1;V2;R2;IR2\r\n";
 
 } // namespace
 
@@ -115,9 +111,10 @@ private slots:
         const QString csv = recordFile(QStringLiteral(".csv"));
         QVERIFY2(csv.endsWith(QStringLiteral("-rat 5.csv")), qPrintable(csv));
         const QByteArray lines = "1500;1;2;3;4;6;-1\r\n-20;7;8;9;10;11;12\r\n62000;1;1;1;2;2;2\r\n";
-        QCOMPARE(readAll(csv), ";V1;R1;IR1;V2;R2;IR2\r\n" + lines);
-        QCOMPARE(readAll(recordFile(QStringLiteral(".raw"))), ";V1;R1;IR1;V2;R2;IR2\r\n" + lines);
-        QCOMPARE(readAll(recordFile(QStringLiteral(".ini"))), QByteArray("<Smoothing>20</Smoothing>\r\n"));
+        QCOMPARE(TemporaryHome::readFile(csv), header + lines);
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".raw"))), header + lines);
+        QCOMPARE(
+            TemporaryHome::readFile(recordFile(QStringLiteral(".ini"))), QByteArray("<Smoothing>20</Smoothing>\r\n"));
     }
 
     void failedStartLeavesTheButtonUnchecked()
@@ -144,7 +141,7 @@ private slots:
         QVERIFY2(m_message->text().contains(recordFile(QStringLiteral(".raw")))
                 && m_message->text().contains(QStringLiteral("No space left")),
             qPrintable(m_message->text()));
-        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n10;1;2;3;4;5;6\r\n"));
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
         QCOMPARE(m_server->paths().size(), 3);
     }
 
@@ -162,7 +159,7 @@ private slots:
         QVERIFY(m_connectButton->isEnabled());
         QVERIFY(m_recordButton->isChecked());
         // The sample of the end hook at the start came before the files; that of the start hook is recorded.
-        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n5;1;2;3;4;5;6\r\n"));
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "5;1;2;3;4;5;6\r\n");
     }
 
     void lostInstrumentClosesTheRecord()
@@ -175,7 +172,7 @@ private slots:
         QVERIFY(!m_recordButton->isChecked());
         QVERIFY(!m_recordButton->isEnabled());
         QCOMPARE(m_server->paths().constLast(), QStringLiteral("/stopRecord"));
-        QCOMPARE(readAll(recordFile(QStringLiteral(".csv"))), QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n10;1;2;3;4;5;6\r\n"));
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
     }
 };
 

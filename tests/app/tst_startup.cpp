@@ -21,9 +21,7 @@ private slots:
         QVERIFY(QDir(folder).exists());
         QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
         // Relative names now land in the data folder.
-        QFile relative(QStringLiteral("Settings.xml"));
-        QVERIFY(relative.open(QIODevice::WriteOnly));
-        relative.close();
+        QVERIFY(TemporaryHome::writeFile(QStringLiteral("Settings.xml"), {}));
         QVERIFY(QFile::exists(folder + QStringLiteral("/Settings.xml")));
         QVERIFY(QDir::setCurrent(before));
     }
@@ -31,9 +29,7 @@ private slots:
     void unusableDataFolderKeepsTheStartDirectory()
     {
         TemporaryHome home;
-        QFile blocker(home.dataFolder()); // a file where the folder should be
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder(), {})); // a file where the folder should be
         const QString before = QDir::currentPath();
         QCOMPARE(Startup::prepareDataFolder(), QString());
         QCOMPARE(QDir::currentPath(), before);

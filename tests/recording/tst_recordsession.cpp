@@ -12,11 +12,8 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+const QString startPath = QStringLiteral("/startStimPack");
+const QString stopPath = QStringLiteral("/stopRecord");
 
 RecordLayout rirLayout()
 {
@@ -53,11 +50,9 @@ private slots:
         QTest::addColumn<bool>("endHook");
         QTest::addColumn<QStringList>("atStart");
         QTest::addColumn<QStringList>("atStop");
-        const QString stop = QStringLiteral("/stopRecord");
-        const QString stim = QStringLiteral("/startStimPack");
-        QTest::newRow("both") << true << true << QStringList { stop, stim } << QStringList { stop };
-        QTest::newRow("start only") << true << false << QStringList { stim } << QStringList();
-        QTest::newRow("end only") << false << true << QStringList { stop } << QStringList { stop };
+        QTest::newRow("both") << true << true << QStringList { stopPath, startPath } << QStringList { stopPath };
+        QTest::newRow("start only") << true << false << QStringList { startPath } << QStringList();
+        QTest::newRow("end only") << false << true << QStringList { stopPath } << QStringList { stopPath };
         QTest::newRow("none") << false << false << QStringList() << QStringList();
     }
 
@@ -69,8 +64,8 @@ private slots:
         QFETCH(QStringList, atStop);
 
         RecordSession session;
-        session.setStartHook(startHook ? m_server->url(QStringLiteral("/startStimPack")) : QString());
-        session.setEndHook(endHook ? m_server->url(QStringLiteral("/stopRecord")) : QString());
+        session.setStartHook(startHook ? m_server->url(startPath) : QString());
+        session.setEndHook(endHook ? m_server->url(stopPath) : QString());
         QVERIFY(session.startRecord(QString(), rirLayout()));
         QCOMPARE(m_server->paths(), atStart);
         QVERIFY(session.isRecording());
@@ -96,8 +91,8 @@ private slots:
                                           : m_server->url(QString());
 
         RecordSession session;
-        session.setStartHook(base + QStringLiteral("/startStimPack"));
-        session.setEndHook(base + QStringLiteral("/stopRecord"));
+        session.setStartHook(base + startPath);
+        session.setEndHook(base + stopPath);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
@@ -107,14 +102,14 @@ private slots:
         QVERIFY(!session.isRecording());
         // Three hooks in all, each ended by the time limit at the latest.
         QVERIFY2(clock.elapsed() < 3 * 3000 + 2000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n5;1;2;3\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n5;1;2;3\r\n"));
     }
 
     void samplesDuringTheStartHookAreRecorded()
     {
         m_server->setDelayMs(200);
         RecordSession session;
-        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
+        session.setStartHook(m_server->url(startPath));
         QSignalSpy waiting(&session, &RecordSession::hookWaitingChanged);
         connect(m_server.get(), &HttpTestServer::requestReceived, &session, [&session] {
             session.writeRaw(session.recordStart() + 1, { 1, 2 });
@@ -122,11 +117,9 @@ private slots:
         });
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
         session.stopRecord();
-        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
-        QCOMPARE(readAll(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n1;1;2\r\n"));
-        QCOMPARE(waiting.size(), 2);
-        QCOMPARE(waiting.at(0).at(0).toBool(), true);
-        QCOMPARE(waiting.at(1).at(0).toBool(), false);
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n1;1;2\r\n"));
+        QCOMPARE(waiting, (QList<QVariantList> { { true }, { false } }));
     }
 
     // A second start or a stop (a click, a pulled cable) during the start hook must not run inside the first start.
@@ -134,12 +127,12 @@ private slots:
     {
         m_server->setDelayMs(200);
         RecordSession session;
-        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
-        session.setEndHook(m_server->url(QStringLiteral("/stopRecord")));
+        session.setStartHook(m_server->url(startPath));
+        session.setEndHook(m_server->url(stopPath));
         bool secondStart = true;
         bool recordingAfterStop = true;
         connect(m_server.get(), &HttpTestServer::requestReceived, &session, [&](const QString& path) {
-            if (path != QStringLiteral("/startStimPack"))
+            if (path != startPath)
                 return;
             secondStart = session.startRecord(QStringLiteral("second.csv"), rirLayout());
             session.stopRecord();
@@ -150,16 +143,14 @@ private slots:
         QVERIFY(!secondStart);
         QVERIFY(!recordingAfterStop);
         QVERIFY(!QFile::exists(QStringLiteral("second.csv")));
-        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n"));
-        QCOMPARE(m_server->paths(),
-            QStringList(
-                { QStringLiteral("/stopRecord"), QStringLiteral("/startStimPack"), QStringLiteral("/stopRecord") }));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n"));
+        QCOMPARE(m_server->paths(), QStringList({ stopPath, startPath, stopPath }));
     }
 
     void diskFullDuringTheRecord()
     {
         RecordSession session;
-        session.setEndHook(m_server->url(QStringLiteral("/stopRecord")));
+        session.setEndHook(m_server->url(stopPath));
         QSignalSpy failed(&session, &RecordSession::failed);
         QSignalSpy recording(&session, &RecordSession::recordingChanged);
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
@@ -174,11 +165,10 @@ private slots:
         QVERIFY2(message.contains(QStringLiteral("r.csv")) && message.contains(QStringLiteral("No space left")),
             qPrintable(message));
         QVERIFY(!session.isRecording());
-        QCOMPARE(recording.size(), 2);
-        QCOMPARE(recording.at(1).at(0).toBool(), false);
-        QCOMPARE(m_server->paths(), QStringList(2, QStringLiteral("/stopRecord")));
-        QCOMPARE(readAll(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
-        QCOMPARE(readAll(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n2;2;2\r\n"));
+        QCOMPARE(recording, (QList<QVariantList> { { true }, { false } }));
+        QCOMPARE(m_server->paths(), QStringList(2, stopPath));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n2;2;2\r\n"));
         // Later samples find no record and report nothing more.
         session.writeProcessed(session.recordStart() + 3, { 3, 3, 3 });
         QCOMPARE(failed.size(), 1);
@@ -188,7 +178,7 @@ private slots:
     {
         QVERIFY(QFile::link(QStringLiteral("/dev/full"), QStringLiteral("full.csv")));
         RecordSession session;
-        session.setStartHook(m_server->url(QStringLiteral("/startStimPack")));
+        session.setStartHook(m_server->url(startPath));
         QSignalSpy failed(&session, &RecordSession::failed);
         QVERIFY(!session.startRecord(QStringLiteral("full.csv"), rirLayout()));
         QVERIFY(!session.isRecording());
@@ -234,9 +224,10 @@ private slots:
             expectedCsv += n + ';' + n + ';' + n + ';' + n + "\r\n";
             expectedRaw += n + ';' + n + ';' + n + "\r\n";
         }
-        QCOMPARE(readAll(csv.constFirst()), expectedCsv);
+        QCOMPARE(TemporaryHome::readFile(csv.constFirst()), expectedCsv);
         QCOMPARE(
-            readAll(QString(csv.constFirst()).replace(QStringLiteral(".csv"), QStringLiteral(".raw"))), expectedRaw);
+            TemporaryHome::readFile(QString(csv.constFirst()).replace(QStringLiteral(".csv"), QStringLiteral(".raw"))),
+            expectedRaw);
     }
 
 private:

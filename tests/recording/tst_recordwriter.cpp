@@ -7,12 +7,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 RecordLayout layout(int variant, int channels)
 {
     RecordLayout result;
@@ -27,65 +21,48 @@ class TestRecordWriter : public QObject
 {
     Q_OBJECT
 private slots:
-    void headers_data()
+    void headersAndIni_data()
     {
         QTest::addColumn<RecordLayout>("layout");
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QByteArray>("ini");
+        const QByteArray smoothing = "<Smoothing>20</Smoothing>\r\n";
 
         QTest::newRow("RIR, two channels")
             << layout(RecordLayout::Acquire_RIR, 2) << QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n")
-            << QByteArray(";R1;IR1;R2;IR2\r\n");
+            << QByteArray(";R1;IR1;R2;IR2\r\n") << smoothing;
         QTest::newRow("aRIR") << layout(RecordLayout::Acquire_aRIR, 1) << QByteArray("ALT;V1;R1;IR1\r\n")
-                              << QByteArray("ALT;R1;IR1\r\n");
+                              << QByteArray("ALT;R1;IR1\r\n") << smoothing;
         QTest::newRow("VRIR") << layout(RecordLayout::Acquire_VRIR, 1) << QByteArray(";V1;R1;IR1\r\n")
-                              << QByteArray(";V1;R1;IR1\r\n");
-        QTest::newRow("zero channels") << layout(RecordLayout::Acquire_aRIR, 0) << QByteArray("ALT\r\n")
-                                       << QByteArray("ALT\r\n");
+                              << QByteArray(";V1;R1;IR1\r\n") << smoothing;
+        RecordLayout empty = layout(RecordLayout::Acquire_aRIR, 0);
+        empty.useMontage = true;
+        QTest::newRow("zero channels, empty montage text")
+            << empty << QByteArray("ALT\r\n") << QByteArray("ALT\r\n") << smoothing + "<Montage>\r\n\r\n</Montage>\r\n";
 
         RecordLayout montage = layout(RecordLayout::Acquire_RIR, 2);
         montage.montageActive = true;
         montage.montageNames.insert(0, QStringLiteral("Fp1"));
+        montage.useMontage = true;
+        montage.montageText = QStringLiteral("1=Fp1;2=Ф\n3");
+        montage.smoothing = 7;
         QTest::newRow("montage labels channel 1 only")
-            << montage << QByteArray(";V1(Fp1);R1;IR1;V2;R2;IR2\r\n") << QByteArray(";R1;IR1;R2;IR2\r\n");
+            << montage << QByteArray(";V1(Fp1);R1;IR1;V2;R2;IR2\r\n") << QByteArray(";R1;IR1;R2;IR2\r\n")
+            << QByteArray("<Smoothing>7</Smoothing>\r\n<Montage>\r\n1=Fp1;2=\xd0\xa4\n3\r\n</Montage>\r\n");
         montage.montageActive = false;
-        QTest::newRow("labels of an inactive montage")
-            << montage << QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n") << QByteArray(";R1;IR1;R2;IR2\r\n");
+        montage.useMontage = false;
+        QTest::newRow("inactive montage")
+            << montage << QByteArray(";V1;R1;IR1;V2;R2;IR2\r\n") << QByteArray(";R1;IR1;R2;IR2\r\n")
+            << QByteArray("<Smoothing>7</Smoothing>\r\n");
     }
 
-    void headers()
+    void headersAndIni()
     {
         QFETCH(RecordLayout, layout);
-        QFETCH(QByteArray, csv);
-        QFETCH(QByteArray, raw);
-        QCOMPARE(RecordWriter::csvHeader(layout), csv);
-        QCOMPARE(RecordWriter::rawHeader(layout), raw);
-    }
-
-    void ini_data()
-    {
-        QTest::addColumn<bool>("useMontage");
-        QTest::addColumn<QString>("montage");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("without montage") << false << QStringLiteral("1=Fp1")
-                                         << QByteArray("<Smoothing>7</Smoothing>\r\n");
-        QTest::newRow("with montage") << true << QStringLiteral("1=Fp1;2=Ф\n3")
-                                      << QByteArray("<Smoothing>7</Smoothing>\r\n<Montage>\r\n1=Fp1;2=\xd0\xa4\n3\r\n"
-                                                    "</Montage>\r\n");
-        QTest::newRow("empty montage text")
-            << true << QString() << QByteArray("<Smoothing>7</Smoothing>\r\n<Montage>\r\n\r\n</Montage>\r\n");
-    }
-
-    void ini()
-    {
-        QFETCH(bool, useMontage);
-        QFETCH(QString, montage);
-        QFETCH(QByteArray, expected);
-        RecordLayout l;
-        l.smoothing = 7;
-        l.useMontage = useMontage;
-        l.montageText = montage;
-        QCOMPARE(RecordWriter::iniContent(l), expected);
+        QTEST(RecordWriter::csvHeader(layout), "csv");
+        QTEST(RecordWriter::rawHeader(layout), "raw");
+        QTEST(RecordWriter::iniContent(layout), "ini");
     }
 
     void sampleLines_data()
@@ -162,16 +139,17 @@ private slots:
         QVERIFY(writer.writeRaw(-5, { 10, 14.6 }));
         QVERIFY(writer.writeProcessed(-5, { 10, 10, 4 }));
         // Every line is in the file before the record is closed.
-        QCOMPARE(readAll(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n"));
+        QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n"));
         // A change of the channel count keeps the header and writes the longer lines.
         QVERIFY(writer.writeRaw(20, { 1, 2, 3, 4 }));
         QVERIFY(writer.writeProcessed(20, { 1, 2, 3, 4, 5, 6 }));
         writer.close();
 
-        QCOMPARE(readAll(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n20;1;2;3;4;5;6\r\n"));
-        QCOMPARE(
-            readAll(home.path() + QStringLiteral("/r-x.raw.raw")), QByteArray(";R1;IR1\r\n-5;10;15\r\n20;1;2;3;4\r\n"));
-        QCOMPARE(readAll(home.path() + QStringLiteral("/r-x.ini.ini")), QByteArray("<Smoothing>3</Smoothing>\r\n"));
+        QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n20;1;2;3;4;5;6\r\n"));
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.raw.raw")),
+            QByteArray(";R1;IR1\r\n-5;10;15\r\n20;1;2;3;4\r\n"));
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.ini.ini")),
+            QByteArray("<Smoothing>3</Smoothing>\r\n"));
     }
 
     void openFailures_data()

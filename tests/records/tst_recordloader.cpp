@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numeric>
 
 using Status = RecordLoader::Status;
 using Values = std::vector<double>;
@@ -23,7 +24,7 @@ QByteArray header(int channels)
     return line + "\r\n";
 }
 
-// One channel whose V column holds `values` at the given times.
+// A one-channel record of the given lines.
 QByteArray oneChannel(const QList<QByteArray>& lines)
 {
     QByteArray data = header(1);
@@ -229,10 +230,7 @@ private slots:
         }
         const RecordLoader::Comparison result = compare(data, 0, 1, hpf);
         for (Values* values : { &first, &second }) {
-            double sum = 0;
-            for (double v : *values)
-                sum += v;
-            const double mean = sum / double(values->size());
+            const double mean = std::accumulate(values->cbegin(), values->cend(), 0.0) / double(values->size());
             for (double& v : *values)
                 v -= mean;
         }

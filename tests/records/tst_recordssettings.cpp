@@ -21,9 +21,7 @@ private slots:
         QVERIFY(settings.reload());
         settings.setHPF(0.5);
         settings.resetHPF();
-        QFile file(QDir(m_home.path()).filePath("RecSettings.xml"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
+        QCOMPARE(TemporaryHome::readFile(QDir(m_home.path()).filePath("RecSettings.xml")),
             QByteArray("<?xml version=\"1.0\"?>\n"
                        "<RecordsSettings>\n"
                        "    <ViewSeconds>20</ViewSeconds>\n"

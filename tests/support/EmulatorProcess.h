@@ -16,7 +16,6 @@ public:
     // Starts the emulator and waits for the port path on its first output line; false when either fails.
     bool start(const QStringList& arguments, int timeoutMs = 10000);
     QString portPath() const { return m_portPath; }
-    QProcess& process() { return m_process; }
     // Ends the emulator at once, as a crash or a pulled cable would.
     void kill();
 

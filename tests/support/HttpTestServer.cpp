@@ -17,7 +17,7 @@ bool HttpTestServer::listen()
 
 QString HttpTestServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
 }
 
 quint16 HttpTestServer::closedPort()

@@ -18,7 +18,6 @@ public:
     explicit HttpTestServer(QObject* parent = nullptr);
 
     bool listen();
-    quint16 port() const { return m_server.serverPort(); }
     // "http://127.0.0.1:<port>" followed by path.
     QString url(const QString& path) const;
     // A loopback port that nothing listens on, for a refused connection.

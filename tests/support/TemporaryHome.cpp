@@ -1,6 +1,7 @@
 #include "TemporaryHome.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 TemporaryHome::TemporaryHome()
     : m_oldHome(qgetenv("HOME"))
@@ -22,12 +23,20 @@ TemporaryHome::~TemporaryHome()
         qunsetenv("XDG_CONFIG_HOME");
 }
 
-QString TemporaryHome::documents() const
-{
-    return m_dir.path() + QStringLiteral("/Documents");
-}
-
 QString TemporaryHome::dataFolder() const
 {
-    return documents() + QStringLiteral("/Halvex");
+    return m_dir.path() + QStringLiteral("/Documents/Halvex");
+}
+
+QByteArray TemporaryHome::readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool TemporaryHome::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size();
 }

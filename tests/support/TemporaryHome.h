@@ -16,10 +16,13 @@ public:
 
     bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
-    // HOME/Documents, created.
-    QString documents() const;
     // HOME/Documents/Halvex, not created.
     QString dataFolder() const;
+
+    // The whole file, or "<missing>" when it cannot be read: a missing file never equals an expected content.
+    static QByteArray readFile(const QString& path);
+    // Replaces the file with bytes, creating its folder; false when that fails.
+    static bool writeFile(const QString& path, const QByteArray& bytes);
 
 private:
     QTemporaryDir m_dir;

@@ -31,9 +31,7 @@ private:
             data += "\r\n";
         }
         const QString path = QDir::current().filePath(name);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(extra.isEmpty() ? data : extra);
+        TemporaryHome::writeFile(path, extra.isEmpty() ? data : extra);
         return path;
     }
 
@@ -47,42 +45,43 @@ private slots:
     void initTestCase() { QVERIFY(QDir::setCurrent(m_home.path())); }
     void init() { QFile::remove("RecSettings.xml"); }
 
-    void tenChannels()
+    void channel2_data()
     {
-        RecordsWindow window;
-        window.openPaths({ writeRecord("ten.csv", 10) });
-        QStringList names;
-        for (int c = 1; c <= 10; ++c)
-            names << QString::number(c);
-        QCOMPARE(window.channelList(), names);
-        QCOMPARE(window.findChild<QComboBox*>("channel2Box")->currentIndex(), 9);
-        QCOMPARE(window.graphs().size(), 1);
-        DataGraphic* graph = window.graphs().constFirst();
-        QCOMPARE(graph->recordCount(), 61);
-        QVERIFY(title(graph).startsWith("<b>ten</b>"));
-        QVERIFY(title(graph).contains("Left [1]<br>"));
-        QVERIFY(title(graph).contains("Right [10]<br>"));
-        QVERIFY(title(graph).contains("Diff [1] - [10]<br>"));
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("right");
+        QTest::newRow("ten channels") << 10 << 9 << 61 << "10";
+        QTest::newRow("fewer channels than Channel2") << 3 << 0 << 0 << "CH2";
     }
 
-    void fewerChannelsThanChannel2()
+    void channel2()
     {
+        QFETCH(int, channels);
+        QFETCH(QString, right);
         RecordsWindow window;
-        window.openPaths({ writeRecord("three.csv", 3) });
+        window.openPaths({ writeRecord("rec.csv", channels) });
+        QStringList names;
+        for (int c = 1; c <= channels; ++c)
+            names << QString::number(c);
+        QCOMPARE(window.channelList(), names);
         auto* box = window.findChild<QComboBox*>("channel2Box");
-        QCOMPARE(box->count(), 3);
-        QCOMPARE(box->currentIndex(), 0);
+        QTEST(box->currentIndex(), "index");
         QCOMPARE(window.settings()->getChannel2(), 9);
+        QCOMPARE(window.graphs().size(), 1);
         DataGraphic* graph = window.graphs().constFirst();
-        QCOMPARE(graph->recordCount(), 0);
-        QVERIFY(title(graph).contains("Right [CH2]"));
+        QTEST(graph->recordCount(), "records");
+        QVERIFY(title(graph).startsWith("<b>rec</b>"));
+        QVERIFY(title(graph).contains("Left [1]<br>"));
+        QVERIFY2(title(graph).contains(QStringLiteral("Right [%1]<br>").arg(right)), qPrintable(title(graph)));
+        QVERIFY2(title(graph).contains(QStringLiteral("Diff [1] - [%1]<br>").arg(right)), qPrintable(title(graph)));
 
         QSignalSpy reloaded(&window, &RecordsWindow::reloaded);
         box->setCurrentIndex(2);
         QCOMPARE(window.settings()->getChannel2(), 2);
         QVERIFY(reloaded.wait(3000));
         QCOMPARE(graph->recordCount(), 61);
-        QVERIFY(title(graph).contains("Right [3]"));
+        QVERIFY(title(graph).contains("Right [3]<br>"));
     }
 
     void sameFileOnce()
