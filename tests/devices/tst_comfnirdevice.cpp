@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "ComFnirDevice.h"
 #include "EmulatorProcess.h"
 #include "PortList.h"
@@ -18,6 +19,16 @@ Samples samplesOf(const QSignalSpy& spy)
         samples.append(arguments.at(1).value<QList<double>>());
     return samples;
 }
+
+// A device on a pseudo-terminal, with spies on what it announces.
+struct TerminalDevice
+{
+    PseudoTerminal terminal;
+    ComFnirDevice device { terminal.slavePath() };
+    QSignalSpy spy { &device, &ComFnirDevice::newData };
+    QSignalSpy disconnected { &device, &ComFnirDevice::disconnected };
+    bool open() { return terminal.isValid() && device.connectDevice(); }
+};
 } // namespace
 
 class TestComFnirDevice : public QObject
@@ -30,21 +41,16 @@ private slots:
     {
         QTest::addColumn<QString>("descriptor");
         QTest::addColumn<QString>("portName");
-        QTest::newRow("windows entry") << "COM3 [USB Serial Device]"
-                                       << "COM3";
-        QTest::newRow("linux entry") << "ttyUSB0 [FT232R USB UART]"
-                                     << "ttyUSB0";
-        QTest::newRow("empty description") << portEntry("rfcomm0", QString()) << "rfcomm0";
-        QTest::newRow("typed full path") << "/dev/pts/5"
-                                         << "/dev/pts/5";
-        QTest::newRow("leading space keeps the empty field") << " COM3 [x]"
-                                                             << "";
+        addRow("windows entry", "COM3 [USB Serial Device]", "COM3");
+        addRow("linux entry", "ttyUSB0 [FT232R USB UART]", "ttyUSB0");
+        addRow("empty description", portEntry("rfcomm0", QString()), "rfcomm0");
+        addRow("typed full path", "/dev/pts/5", "/dev/pts/5");
+        addRow("leading space keeps the empty field", " COM3 [x]", "");
     }
     void portName()
     {
         QFETCH(QString, descriptor);
-        QFETCH(QString, portName);
-        QCOMPARE(ComFnirDevice(descriptor).deviceName(), portName);
+        QTEST(ComFnirDevice(descriptor).deviceName(), "portName");
     }
 
     void lines_data()
@@ -52,20 +58,18 @@ private slots:
         QTest::addColumn<QByteArrayList>("reads");
         QTest::addColumn<Samples>("samples");
         QTest::addColumn<int>("channelCount");
-        QTest::newRow("CR LF") << QByteArrayList { "12 34.5 -7\r\n" } << Samples { { 12, 34.5, -7 } } << 3;
-        QTest::newRow("two lines in one read")
-            << QByteArrayList { "1 2\n3 4 5 6\n" } << Samples { { 1, 2 }, { 3, 4, 5, 6 } } << 4;
-        QTest::newRow("line split across reads")
-            << QByteArrayList { "10 2", "0 30\n" } << Samples { { 10, 20, 30 } } << 3;
-        QTest::newRow("empty field") << QByteArrayList { "1  2\n" } << Samples { { 1, 0, 2 } } << 3;
-        QTest::newRow("empty line") << QByteArrayList { "\n" } << Samples { { 0 } } << 1;
-        QTest::newRow("comma is no decimal point") << QByteArrayList { "1,5 2\n" } << Samples { { 0, 2 } } << 2;
-        QTest::newRow("channel count follows the last line")
-            << QByteArrayList { "1 2 3 4 5 6\n", "7 8\n" } << Samples { { 1, 2, 3, 4, 5, 6 }, { 7, 8 } } << 2;
-        QTest::newRow("surrounding white space") << QByteArrayList { " \t5 6e2 \r\n" } << Samples { { 5, 600 } } << 2;
-        QTest::newRow("words and non-finite numbers")
-            << QByteArrayList { "abc 7 nan -inf 1e999\n" } << Samples { { 0, 7, 0, 0, 0 } } << 5;
-        QTest::newRow("partial last line waits") << QByteArrayList { "1 2\n3 4" } << Samples { { 1, 2 } } << 2;
+        addRow("CR LF", QByteArrayList { "12 34.5 -7\r\n" }, Samples { { 12, 34.5, -7 } }, 3);
+        addRow("two lines in one read", QByteArrayList { "1 2\n3 4 5 6\n" }, Samples { { 1, 2 }, { 3, 4, 5, 6 } }, 4);
+        addRow("line split across reads", QByteArrayList { "10 2", "0 30\n" }, Samples { { 10, 20, 30 } }, 3);
+        addRow("empty field", QByteArrayList { "1  2\n" }, Samples { { 1, 0, 2 } }, 3);
+        addRow("empty line", QByteArrayList { "\n" }, Samples { { 0 } }, 1);
+        addRow("comma is no decimal point", QByteArrayList { "1,5 2\n" }, Samples { { 0, 2 } }, 2);
+        addRow("channel count follows the last line", QByteArrayList { "1 2 3 4 5 6\n", "7 8\n" },
+            Samples { { 1, 2, 3, 4, 5, 6 }, { 7, 8 } }, 2);
+        addRow("surrounding white space", QByteArrayList { " \t5 6e2 \r\n" }, Samples { { 5, 600 } }, 2);
+        addRow("words and non-finite numbers", QByteArrayList { "abc 7 nan -inf 1e999\n" },
+            Samples { { 0, 7, 0, 0, 0 } }, 5);
+        addRow("partial last line waits", QByteArrayList { "1 2\n3 4" }, Samples { { 1, 2 } }, 2);
     }
     void lines()
     {
@@ -73,16 +77,13 @@ private slots:
         QFETCH(Samples, samples);
         QFETCH(int, channelCount);
 
-        PseudoTerminal terminal;
-        QVERIFY(terminal.isValid());
-        ComFnirDevice device(terminal.slavePath());
-        QSignalSpy spy(&device, &ComFnirDevice::newData);
-        QVERIFY(device.connectDevice());
-
+        TerminalDevice t;
+        QVERIFY(t.open());
+        QSignalSpy& spy = t.spy;
         const qint64 before = QDateTime::currentMSecsSinceEpoch();
         for (qsizetype i = 0; i < reads.size(); ++i) {
             const int emitted = int(spy.size());
-            QVERIFY(terminal.write(reads.at(i)));
+            QVERIFY(t.terminal.write(reads.at(i)));
             if (i + 1 < reads.size() && !reads.at(i).endsWith('\n')) {
                 // Give the reader a chance to see the first part alone; it must hold it back.
                 QTest::qWait(100);
@@ -92,7 +93,7 @@ private slots:
         QTRY_COMPARE(spy.size(), samples.size());
         QTest::qWait(50);
         QCOMPARE(samplesOf(spy), samples);
-        QCOMPARE(device.channelCount(), channelCount);
+        QCOMPARE(t.device.channelCount(), channelCount);
         qint64 previous = before;
         for (const auto& arguments : std::as_const(spy)) {
             const qint64 ts = arguments.at(0).toLongLong();
@@ -104,44 +105,34 @@ private slots:
 
     void disconnectDropsPartialAndQueuedData()
     {
-        PseudoTerminal terminal;
-        QVERIFY(terminal.isValid());
-        ComFnirDevice device(terminal.slavePath());
-        QSignalSpy spy(&device, &ComFnirDevice::newData);
-        QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
-        QVERIFY(device.connectDevice());
-
-        QVERIFY(terminal.write("1 2\n3 4"));
-        QTRY_COMPARE(spy.size(), 1);
+        TerminalDevice t;
+        QVERIFY(t.open());
+        QVERIFY(t.terminal.write("1 2\n3 4"));
+        QTRY_COMPARE(t.spy.size(), 1);
         // Queued in the driver but not yet read when the port closes: never read.
-        QVERIFY(terminal.write(" 5\n"));
-        QVERIFY(device.disconnectDevice());
+        QVERIFY(t.terminal.write(" 5\n"));
+        QVERIFY(t.device.disconnectDevice());
         QTest::qWait(100);
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(disconnected.size(), 0);
+        QCOMPARE(t.spy.size(), 1);
+        QCOMPARE(t.disconnected.size(), 0);
 
-        PseudoTerminal other;
-        QVERIFY(other.isValid());
-        ComFnirDevice second(other.slavePath());
-        QSignalSpy secondSpy(&second, &ComFnirDevice::newData);
-        QVERIFY(second.connectDevice());
-        QVERIFY(other.write("1 2\n3 4"));
-        QTRY_COMPARE(secondSpy.size(), 1);
+        TerminalDevice other;
+        QVERIFY(other.open());
+        QVERIFY(other.terminal.write("1 2\n3 4"));
+        QTRY_COMPARE(other.spy.size(), 1);
         // Reopening starts from an empty line: the held-back "3 4" is gone.
-        QVERIFY(second.connectDevice());
-        QVERIFY(other.write(" 9 1\n7 8\n"));
-        QTRY_COMPARE(secondSpy.size(), 3);
-        QCOMPARE(samplesOf(secondSpy).mid(1), (Samples { { 9, 1 }, { 7, 8 } }));
+        QVERIFY(other.device.connectDevice());
+        QVERIFY(other.terminal.write(" 9 1\n7 8\n"));
+        QTRY_COMPARE(other.spy.size(), 3);
+        QCOMPARE(samplesOf(other.spy).mid(1), (Samples { { 9, 1 }, { 7, 8 } }));
     }
 
     void portThatDoesNotOpen_data()
     {
         QTest::addColumn<QString>("descriptor");
         QTest::addColumn<QString>("portName");
-        QTest::newRow("bare name") << "ttyHALVEX99 [gone]"
-                                   << "ttyHALVEX99";
-        QTest::newRow("full path") << "/dev/halvex-no-such-port"
-                                   << "/dev/halvex-no-such-port";
+        addRow("bare name", "ttyHALVEX99 [gone]", "ttyHALVEX99");
+        addRow("full path", "/dev/halvex-no-such-port", "/dev/halvex-no-such-port");
     }
     void portThatDoesNotOpen()
     {
@@ -159,36 +150,27 @@ private slots:
 
     void lineBufferIsCapped()
     {
-        PseudoTerminal terminal;
-        QVERIFY(terminal.isValid());
-        ComFnirDevice device(terminal.slavePath());
-        QSignalSpy spy(&device, &ComFnirDevice::newData);
-        QVERIFY(device.connectDevice());
-
+        TerminalDevice t;
+        QVERIFY(t.open());
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^LINE BUFFER FULL .* dropped \\d+")));
-        QVERIFY(terminal.write(QByteArray(ComFnirDevice::MaxLineBuffer * 3, 'x')));
+        QVERIFY(t.terminal.write(QByteArray(ComFnirDevice::MaxLineBuffer * 3, 'x')));
         // The tail of the overlong line is no sample either; the line after it is.
-        QVERIFY(terminal.write("3 4\n5 6\n"));
-        QTRY_COMPARE(spy.size(), 1);
-        QCOMPARE(samplesOf(spy), (Samples { { 5, 6 } }));
+        QVERIFY(t.terminal.write("3 4\n5 6\n"));
+        QTRY_COMPARE(t.spy.size(), 1);
+        QCOMPARE(samplesOf(t.spy), (Samples { { 5, 6 } }));
     }
 
     void pulledCable()
     {
-        PseudoTerminal terminal;
-        QVERIFY(terminal.isValid());
-        ComFnirDevice device(terminal.slavePath());
-        QSignalSpy spy(&device, &ComFnirDevice::newData);
-        QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
-        QVERIFY(device.connectDevice());
-        QVERIFY(terminal.write("1 2\n"));
-        QTRY_COMPARE(spy.size(), 1);
-
+        TerminalDevice t;
+        QVERIFY(t.open());
+        QVERIFY(t.terminal.write("1 2\n"));
+        QTRY_COMPARE(t.spy.size(), 1);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^PORT LOST ")));
-        terminal.closeMaster();
-        QTRY_COMPARE(disconnected.size(), 1);
+        t.terminal.closeMaster();
+        QTRY_COMPARE(t.disconnected.size(), 1);
         QTest::qWait(200);
-        QCOMPARE(disconnected.size(), 1);
+        QCOMPARE(t.disconnected.size(), 1);
     }
 
     void emulator_data()
@@ -198,12 +180,12 @@ private slots:
         QTest::addColumn<int>("valuesPerSample");
         QTest::addColumn<QList<int>>("garbledSamples");
         const QStringList quick { "--rate", "50", "--linger-ms", "300" };
-        QTest::newRow("three values per channel, CR LF")
-            << (quick + QStringList { "-c", "4", "-v", "3", "-n", "5", "-f", "crlf" }) << 5 << 12 << QList<int> {};
-        QTest::newRow("split and garbled lines")
-            << (quick + QStringList { "-c", "2", "-n", "14", "-f", "split,garble" }) << 14 << 4 << QList<int> { 6, 13 };
-        QTest::newRow("missing final line feed")
-            << (quick + QStringList { "-c", "3", "-n", "3", "-f", "no-final-lf" }) << 2 << 6 << QList<int> {};
+        addRow("three values per channel, CR LF",
+            (quick + QStringList { "-c", "4", "-v", "3", "-n", "5", "-f", "crlf" }), 5, 12, QList<int> {});
+        addRow("split and garbled lines", (quick + QStringList { "-c", "2", "-n", "14", "-f", "split,garble" }), 14, 4,
+            QList<int> { 6, 13 });
+        addRow("missing final line feed", (quick + QStringList { "-c", "3", "-n", "3", "-f", "no-final-lf" }), 2, 6,
+            QList<int> {});
     }
     void emulator()
     {

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "VirtualFnirDevice.h"
 
 #include <QElapsedTimer>
@@ -25,12 +26,12 @@ private slots:
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("length");
-        QTest::newRow("default") << -1 << 24;
-        QTest::newRow("12 channels") << 24 << 24;
-        QTest::newRow("one channel") << 2 << 2;
-        QTest::newRow("100 channels") << 200 << 200;
-        QTest::newRow("odd count rounds up to a group") << 5 << 6;
-        QTest::newRow("single value") << 1 << 2;
+        addRow("default", -1, 24);
+        addRow("12 channels", 24, 24);
+        addRow("one channel", 2, 2);
+        addRow("100 channels", 200, 200);
+        addRow("odd count rounds up to a group", 5, 6);
+        addRow("single value", 1, 2);
     }
     void sampleLength()
     {

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "DataGraphic.h"
 #include "StyleHelper.h"
 
@@ -71,11 +72,9 @@ private slots:
         QTest::addColumn<qint64>("now");
         QTest::addColumn<QList<int>>("lines");
         QTest::addColumn<QList<int>>("gaps");
-        QTest::newRow("static") << false << true << T0 + 123456 << QList<int> { 0, 100, 500, 900 }
-                                << QList<int> { 50, 150 };
-        QTest::newRow("live, half second")
-            << true << true << T0 + 500 << QList<int> { 50, 950 } << QList<int> { 100, 500 };
-        QTest::newRow("no records, span 0") << true << false << T0 << QList<int> { 100, 700 } << QList<int> { 50, 650 };
+        addRow("static", false, true, T0 + 123456, QList<int> { 0, 100, 500, 900 }, QList<int> { 50, 150 });
+        addRow("live, half second", true, true, T0 + 500, QList<int> { 50, 950 }, QList<int> { 100, 500 });
+        addRow("no records, span 0", true, false, T0, QList<int> { 100, 700 }, QList<int> { 50, 650 });
     }
     void timeGrid()
     {
@@ -129,9 +128,9 @@ private slots:
         QTest::addColumn<float>("commonSpan");
         QTest::addColumn<float>("minimum");
         QTest::addColumn<float>("maximum");
-        QTest::newRow("3.2 … 47.5") << QList<double> { 3.2, 47.5, 20 } << -1.f << 0.f << 50.f;
-        QTest::newRow("-12 … -3") << QList<double> { -3, -12, -5 } << -1.f << -20.f << 0.f;
-        QTest::newRow("empty, common span 100") << QList<double> {} << 100.f << -50.f << 50.f;
+        addRow("3.2 … 47.5", QList<double> { 3.2, 47.5, 20 }, -1.f, 0.f, 50.f);
+        addRow("-12 … -3", QList<double> { -3, -12, -5 }, -1.f, -20.f, 0.f);
+        addRow("empty, common span 100", QList<double> {}, 100.f, -50.f, 50.f);
     }
     void autoscale()
     {
@@ -155,10 +154,10 @@ private slots:
     {
         QTest::addColumn<qint64>("time");
         QTest::addColumn<bool>("drawn");
-        QTest::newRow("left edge") << T0 << false;
-        QTest::newRow("right edge") << T0 + 10000 << false;
-        QTest::newRow("left of the window") << T0 - 100 << false;
-        QTest::newRow("inside") << T0 + 5505 << true;
+        addRow("left edge", T0, false);
+        addRow("right edge", T0 + 10000, false);
+        addRow("left of the window", T0 - 100, false);
+        addRow("inside", T0 + 5505, true);
     }
     void marks()
     {
@@ -178,10 +177,10 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("rich");
-        QTest::newRow("plain") << "#3" << false;
-        QTest::newRow("lone less-than") << "a < b" << false;
-        QTest::newRow("line break") << "A<br/>B" << true;
-        QTest::newRow("closing tag") << "<b>C</b>" << true;
+        addRow("plain", "#3", false);
+        addRow("lone less-than", "a < b", false);
+        addRow("line break", "A<br/>B", true);
+        addRow("closing tag", "<b>C</b>", true);
     }
     void title()
     {
@@ -207,8 +206,8 @@ private slots:
     {
         QTest::addColumn<float>("span");
         QTest::addColumn<bool>("repaints");
-        QTest::newRow("same value") << 100.f << false;
-        QTest::newRow("new value") << 50.f << true;
+        addRow("same value", 100.f, false);
+        addRow("new value", 50.f, true);
     }
     void commonSpanRepaint()
     {
@@ -235,8 +234,8 @@ private slots:
     void curvesAndBars_data()
     {
         QTest::addColumn<bool>("bars");
-        QTest::newRow("bars on") << true;
-        QTest::newRow("bars off") << false;
+        addRow("bars on", true);
+        addRow("bars off", false);
     }
     void curvesAndBars()
     {
@@ -273,8 +272,8 @@ private slots:
     {
         QTest::addColumn<bool>("live");
         QTest::addColumn<int>("minutes");
-        QTest::newRow("live, three hours") << true << 180;
-        QTest::newRow("static, ten minutes") << false << 10;
+        addRow("live, three hours", true, 180);
+        addRow("static, ten minutes", false, 10);
     }
     void historyBound()
     {

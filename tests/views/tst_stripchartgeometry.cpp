@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "PolylineReducer.h"
 #include "StripChartGeometry.h"
 #include "TimedValues.h"
@@ -16,9 +17,9 @@ private slots:
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<double>("minimum");
         QTest::addColumn<double>("maximum");
-        QTest::newRow("no values") << QList<double> {} << 0.0 << 0.0;
-        QTest::newRow("mixed") << QList<double> { 5, 3, 9, -1 } << -1.0 << 9.0;
-        QTest::newRow("one") << QList<double> { -4 } << -4.0 << -4.0;
+        addRow("no values", QList<double> {}, 0.0, 0.0);
+        addRow("mixed", QList<double> { 5, 3, 9, -1 }, -1.0, 9.0);
+        addRow("one", QList<double> { -4 }, -4.0, -4.0);
     }
     void extremes()
     {
@@ -38,11 +39,11 @@ private slots:
         QTest::addColumn<float>("minimum");
         QTest::addColumn<float>("maximum");
         QTest::addColumn<float>("range");
-        QTest::newRow("positive") << Rows { { -900 }, { 3.2, 10 }, { 47.5, 20 } } << -1.f << 0.f << 50.f << 50.f;
-        QTest::newRow("negative") << Rows { { 900 }, { -12, -5 }, { -3 } } << -1.f << -20.f << 0.f << 20.f;
-        QTest::newRow("new low and high in one") << Rows { {}, { -15, 25 }, { 5 } } << -1.f << -20.f << 30.f << 50.f;
-        QTest::newRow("empty, common span") << Rows {} << 100.f << -50.f << 50.f << 0.f;
-        QTest::newRow("common span") << Rows { {}, { 0, 20 } } << 100.f << -40.f << 60.f << 20.f;
+        addRow("positive", Rows { { -900 }, { 3.2, 10 }, { 47.5, 20 } }, -1.f, 0.f, 50.f, 50.f);
+        addRow("negative", Rows { { 900 }, { -12, -5 }, { -3 } }, -1.f, -20.f, 0.f, 20.f);
+        addRow("new low and high in one", Rows { {}, { -15, 25 }, { 5 } }, -1.f, -20.f, 30.f, 50.f);
+        addRow("empty, common span", Rows {}, 100.f, -50.f, 50.f, 0.f);
+        addRow("common span", Rows { {}, { 0, 20 } }, 100.f, -40.f, 60.f, 20.f);
     }
     void visibleRange()
     {
@@ -71,10 +72,10 @@ private slots:
         QTest::addColumn<int>("textHeight");
         QTest::addColumn<int>("step");
         QTest::addColumn<double>("first");
-        QTest::newRow("-200…200 on 300 px") << -200.0 << 400.0 << 300 << 16 << 50 << -200.0;
-        QTest::newRow("negative off-step") << -7.5 << 100.0 << 300 << 20 << 10 << -10.0;
-        QTest::newRow("positive off-step") << 13.0 << 10.0 << 300 << 20 << 1 << 13.0;
-        QTest::newRow("beyond the table") << 0.0 << 1e9 << 300 << 16 << 100000 << 0.0;
+        addRow("-200…200 on 300 px", -200.0, 400.0, 300, 16, 50, -200.0);
+        addRow("negative off-step", -7.5, 100.0, 300, 20, 10, -10.0);
+        addRow("positive off-step", 13.0, 10.0, 300, 20, 1, 13.0);
+        addRow("beyond the table", 0.0, 1e9, 300, 16, 100000, 0.0);
     }
     void valueGrid()
     {
@@ -111,12 +112,12 @@ private slots:
         QTest::addColumn<QList<QPointF>>("input");
         QTest::addColumn<QList<QPointF>>("output");
         const QList<QPointF> sparse { { 10.5, 1 }, { 8.2, 5 }, { 3, 2 } };
-        QTest::newRow("one per column kept") << sparse << sparse;
-        QTest::newRow("first, low, high, last")
-            << QList<QPointF> { { 5.9, 3 }, { 5.8, 9 }, { 5.7, 4 }, { 5.6, 0 }, { 5.5, 6 }, { 5.4, 5 }, { 4, 1 } }
-            << QList<QPointF> { { 5.9, 3 }, { 5.8, 9 }, { 5.6, 0 }, { 5.4, 5 }, { 4, 1 } };
-        QTest::newRow("extreme at the ends")
-            << QList<QPointF> { { 2.9, 0 }, { 2.5, 4 }, { 2.1, 9 } } << QList<QPointF> { { 2.9, 0 }, { 2.1, 9 } };
+        addRow("one per column kept", sparse, sparse);
+        addRow("first, low, high, last",
+            QList<QPointF> { { 5.9, 3 }, { 5.8, 9 }, { 5.7, 4 }, { 5.6, 0 }, { 5.5, 6 }, { 5.4, 5 }, { 4, 1 } },
+            QList<QPointF> { { 5.9, 3 }, { 5.8, 9 }, { 5.6, 0 }, { 5.4, 5 }, { 4, 1 } });
+        addRow("extreme at the ends", QList<QPointF> { { 2.9, 0 }, { 2.5, 4 }, { 2.1, 9 } },
+            QList<QPointF> { { 2.9, 0 }, { 2.1, 9 } });
     }
     void reducer()
     {

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
 
@@ -24,9 +25,9 @@ private slots:
     {
         QTest::addColumn<int>("added");
         QTest::addColumn<int>("held");
-        QTest::newRow("99") << 99 << 99;
-        QTest::newRow("100th drops the oldest") << 100 << 99;
-        QTest::newRow("1000") << 1000 << 99;
+        addRow("99", 99, 99);
+        addRow("100th drops the oldest", 100, 99);
+        addRow("1000", 1000, 99);
     }
     void keepsNewest()
     {
@@ -44,10 +45,10 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("shown");
         QTest::addColumn<bool>("same");
-        QTest::newRow("12.9") << 12.9 << 12.0 << true;
-        QTest::newRow("-7.8") << -7.8 << -7.0 << true;
-        QTest::newRow("not rounded") << 12.9 << 13.0 << false;
-        QTest::newRow("not floored") << -7.8 << -8.0 << false;
+        addRow("12.9", 12.9, 12.0, true);
+        addRow("-7.8", -7.8, -7.0, true);
+        addRow("not rounded", 12.9, 13.0, false);
+        addRow("not floored", -7.8, -8.0, false);
     }
     void truncation()
     {
@@ -77,9 +78,9 @@ private slots:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("drawn");
-        QTest::newRow("narrow") << QSize(19, 100) << false;
-        QTest::newRow("low") << QSize(100, 19) << false;
-        QTest::newRow("20 × 20") << QSize(20, 20) << true;
+        addRow("narrow", QSize(19, 100), false);
+        addRow("low", QSize(100, 19), false);
+        addRow("20 × 20", QSize(20, 20), true);
     }
     void drawsNothingWhenSmall()
     {
@@ -97,8 +98,8 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("columns");
         QTest::addColumn<float>("pixelSize");
-        QTest::newRow("wide") << 2000 << 4 << 15.f;
-        QTest::newRow("nothing fits") << 60 << 10 << 5.f;
+        addRow("wide", 2000, 4, 15.f);
+        addRow("nothing fits", 60, 10, 5.f);
     }
     void fontSearch()
     {

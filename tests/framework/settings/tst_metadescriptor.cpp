@@ -1,3 +1,4 @@
+#include "../DataRow.h"
 #include "AbstractMetaDescription.h"
 #include "NTSettings.h"
 
@@ -59,18 +60,12 @@ private slots:
         QTest::addColumn<QString>("defaultText");
         QTest::addColumn<QString>("typeName");
 
-        QTest::newRow("Editable True is not editable") << "Capital" << false << true << true << "false"
-                                                       << "bool";
-        QTest::newRow("NotVisible false still hides") << "Hidden" << true << false << true << "false"
-                                                      << "bool";
-        QTest::newRow("enumeration default") << "Choice" << true << true << true << "Mode_B"
-                                             << "Enum";
-        QTest::newRow("two double quotes") << "Empty" << true << true << true << ""
-                                           << "QString";
-        QTest::newRow("Qt colour") << "Tint" << true << true << true << "#ff0000"
-                                   << "QColor";
-        QTest::newRow("letters dropped from a number") << "Ratio" << true << true << true << "2.5"
-                                                       << "double";
+        addRow("Editable True is not editable", "Capital", false, true, true, "false", "bool");
+        addRow("NotVisible false still hides", "Hidden", true, false, true, "false", "bool");
+        addRow("enumeration default", "Choice", true, true, true, "Mode_B", "Enum");
+        addRow("two double quotes", "Empty", true, true, true, "", "QString");
+        addRow("Qt colour", "Tint", true, true, true, "#ff0000", "QColor");
+        addRow("letters dropped from a number", "Ratio", true, true, true, "2.5", "double");
     }
 
     void classInfo()
@@ -142,10 +137,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty object") << QByteArray("{}") << "JSON object is empty";
-        QTest::newRow("array") << QByteArray("[1]") << "JSON is not an object.";
-        QTest::newRow("garbage") << QByteArray("{\"Count\": ") << "Failed to create JSON doc.";
-        QTest::newRow("no text") << QByteArray() << QString();
+        addRow("empty object", QByteArray("{}"), "JSON object is empty");
+        addRow("array", QByteArray("[1]"), "JSON is not an object.");
+        addRow("garbage", QByteArray("{\"Count\": "), "Failed to create JSON doc.");
+        addRow("no text", QByteArray(), QString());
     }
 
     void jsonFailures()

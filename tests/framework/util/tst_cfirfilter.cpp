@@ -1,3 +1,4 @@
+#include "../DataRow.h"
 #include "CFIRFilter.h"
 
 #include <QTest>
@@ -29,7 +30,7 @@ std::vector<float> run(CFIRFilter& filter, const std::vector<float>& input)
     filter.Process(input.data(), output.data(), int(input.size()));
     return output;
 }
-}
+} // namespace
 
 class TestCFIRFilter : public QObject
 {
@@ -39,10 +40,10 @@ private slots:
     {
         QTest::addColumn<float>("cutoff");
         QTest::addColumn<float>("sampleRate");
-        QTest::newRow("below 0.01 Hz") << 0.005f << 20.0f;
-        QTest::newRow("at half the rate") << 10.0f << 20.0f;
-        QTest::newRow("above half the rate") << 15.0f << 20.0f;
-        QTest::newRow("negative") << -1.0f << 20.0f;
+        addRow("below 0.01 Hz", 0.005f, 20.0f);
+        addRow("at half the rate", 10.0f, 20.0f);
+        addRow("above half the rate", 15.0f, 20.0f);
+        addRow("negative", -1.0f, 20.0f);
     }
     void passThroughOutsideValidCutoff()
     {
@@ -61,11 +62,11 @@ private slots:
     {
         QTest::addColumn<int>("order");
         QTest::addColumn<int>("sections");
-        QTest::newRow("1") << 1 << 0;
-        QTest::newRow("2") << 2 << 1;
-        QTest::newRow("3") << 3 << 1;
-        QTest::newRow("4") << 4 << 2;
-        QTest::newRow("8") << 8 << 4;
+        addRow("1", 1, 0);
+        addRow("2", 2, 1);
+        addRow("3", 3, 1);
+        addRow("4", 4, 2);
+        addRow("8", 8, 4);
     }
     void sectionsPerOrder()
     {
@@ -111,10 +112,10 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<double>("cutoff");
         QTest::addColumn<double>("sampleRate");
-        QTest::newRow("low-pass 1 Hz at 20 Hz") << 0 << 1.0 << 20.0;
-        QTest::newRow("low-pass 3 Hz at 50 Hz") << 0 << 3.0 << 50.0;
-        QTest::newRow("high-pass 1 Hz at 20 Hz") << 1 << 1.0 << 20.0;
-        QTest::newRow("high-pass 0.5 Hz at 20 Hz") << 1 << 0.5 << 20.0;
+        addRow("low-pass 1 Hz at 20 Hz", 0, 1.0, 20.0);
+        addRow("low-pass 3 Hz at 50 Hz", 0, 3.0, 50.0);
+        addRow("high-pass 1 Hz at 20 Hz", 1, 1.0, 20.0);
+        addRow("high-pass 0.5 Hz at 20 Hz", 1, 0.5, 20.0);
     }
     void gainAtCutoffIsHalfPower()
     {

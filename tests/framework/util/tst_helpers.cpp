@@ -1,8 +1,9 @@
+#include "../DataRow.h"
 #include "AppHelper.h"
 #include "ConnectionHelper.h"
 #include "FileUtilities.h"
-#include "TextHelper.h"
 #include "TemporaryHome.h"
+#include "TextHelper.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -18,40 +19,37 @@ private slots:
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("full");
         QTest::addColumn<QString>("brief");
-        QTest::newRow("four numbers") << "2.1.0.7" << "2.1.0" << "2.1";
-        QTest::newRow("three numbers") << "1.0.3" << "1.0.3" << "1.0";
-        QTest::newRow("two numbers") << "3.4" << "3.4" << "3.4";
-        QTest::newRow("none set") << "" << "1.0.3" << "1.0";
+        addRow("four numbers", "2.1.0.7", "2.1.0", "2.1");
+        addRow("three numbers", "1.0.3", "1.0.3", "1.0");
+        addRow("two numbers", "3.4", "3.4", "3.4");
+        addRow("none set", "", "1.0.3", "1.0");
     }
     void appVersion()
     {
         QFETCH(QString, raw);
-        QFETCH(QString, full);
-        QFETCH(QString, brief);
-        QCOMPARE(AppHelper::versionFrom(raw, true), full);
-        QCOMPARE(AppHelper::versionFrom(raw, false), brief);
+        QTEST(AppHelper::versionFrom(raw, true), "full");
+        QTEST(AppHelper::versionFrom(raw, false), "brief");
     }
 
     void osFamily_data()
     {
         QTest::addColumn<QString>("productType");
         QTest::addColumn<QString>("os");
-        QTest::newRow("windows") << "windows" << "windows";
-        QTest::newRow("winrt") << "WinRT" << "windows";
-        QTest::newRow("android") << "android" << "android";
-        QTest::newRow("macos") << "macos" << "macos";
-        QTest::newRow("osx") << "osx" << "macos";
-        QTest::newRow("ios") << "ios" << "ios";
-        QTest::newRow("ubuntu") << "ubuntu" << "linux";
-        QTest::newRow("debian") << "debian" << "unix";
-        QTest::newRow("opensuse-leap") << "opensuse-leap" << "unix";
-        QTest::newRow("fedora") << "Fedora" << "linux";
+        addRow("windows", "windows", "windows");
+        addRow("winrt", "WinRT", "windows");
+        addRow("android", "android", "android");
+        addRow("macos", "macos", "macos");
+        addRow("osx", "osx", "macos");
+        addRow("ios", "ios", "ios");
+        addRow("ubuntu", "ubuntu", "linux");
+        addRow("debian", "debian", "unix");
+        addRow("opensuse-leap", "opensuse-leap", "unix");
+        addRow("fedora", "Fedora", "linux");
     }
     void osFamily()
     {
         QFETCH(QString, productType);
-        QFETCH(QString, os);
-        QCOMPARE(AppHelper::OSFromProductType(productType), os);
+        QTEST(AppHelper::OSFromProductType(productType), "os");
     }
 
     void osVersionHasThreeNumbers()
@@ -71,19 +69,18 @@ private slots:
         QTest::addColumn<double>("seconds");
         QTest::addColumn<bool>("milliseconds");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0 << false << "00:00";
-        QTest::newRow("minutes") << 423.9 << false << "07:03";
-        QTest::newRow("with ms") << 423.0456 << true << "07:03.045";
-        QTest::newRow("an hour") << 3725.0 << false << "01:02:05";
-        QTest::newRow("hours with ms") << 3725.5 << true << "01:02:05.500";
-        QTest::newRow("a hundred hours") << 360000.0 << false << "100:00:00";
+        addRow("zero", 0.0, false, "00:00");
+        addRow("minutes", 423.9, false, "07:03");
+        addRow("with ms", 423.0456, true, "07:03.045");
+        addRow("an hour", 3725.0, false, "01:02:05");
+        addRow("hours with ms", 3725.5, true, "01:02:05.500");
+        addRow("a hundred hours", 360000.0, false, "100:00:00");
     }
     void timeToText()
     {
         QFETCH(double, seconds);
         QFETCH(bool, milliseconds);
-        QFETCH(QString, text);
-        QCOMPARE(TextHelper::TimeToText(seconds, milliseconds), text);
+        QTEST(TextHelper::TimeToText(seconds, milliseconds), "text");
     }
 
     void dateTimeFileString()
@@ -101,16 +98,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QStringList>("parts");
-        QTest::newRow("montage lines") << "  2\n\n 1;4 \n" << "\n" << QStringList { "2", "1;4" };
-        QTest::newRow("names") << "15=FpZ-AF7; 14=FpZ-AF8;" << ";" << QStringList { "15=FpZ-AF7", "14=FpZ-AF8" };
-        QTest::newRow("blank") << "  \n " << "\n" << QStringList {};
+        addRow("montage lines", "  2\n\n 1;4 \n", "\n", QStringList { "2", "1;4" });
+        addRow("names", "15=FpZ-AF7; 14=FpZ-AF8;", ";", QStringList { "15=FpZ-AF7", "14=FpZ-AF8" });
+        addRow("blank", "  \n ", "\n", QStringList {});
     }
     void splitAndTrim()
     {
         QFETCH(QString, text);
         QFETCH(QString, separator);
-        QFETCH(QStringList, parts);
-        QCOMPARE(TextHelper::splitAndTrim(text, separator), parts);
+        QTEST(TextHelper::splitAndTrim(text, separator), "parts");
     }
 
     void fileFilter_data()
@@ -118,17 +114,16 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QStringList>("extensions");
         QTest::addColumn<QString>("filter");
-        QTest::newRow("records") << "Records" << QStringList { "csv", ".raw" } << "Records (*.csv *.raw);";
-        QTest::newRow("star forms") << "" << QStringList { "*.log", "", "." } << "(*.log);";
-        QTest::newRow("nothing") << "" << QStringList {} << "";
-        QTest::newRow("title only") << "All" << QStringList {} << "All ";
+        addRow("records", "Records", QStringList { "csv", ".raw" }, "Records (*.csv *.raw);");
+        addRow("star forms", "", QStringList { "*.log", "", "." }, "(*.log);");
+        addRow("nothing", "", QStringList {}, "");
+        addRow("title only", "All", QStringList {}, "All ");
     }
     void fileFilter()
     {
         QFETCH(QString, title);
         QFETCH(QStringList, extensions);
-        QFETCH(QString, filter);
-        QCOMPARE(AppHelper::getFileFilterString(title, extensions), filter);
+        QTEST(AppHelper::getFileFilterString(title, extensions), "filter");
     }
 
     void findInResources()
@@ -187,7 +182,7 @@ private slots:
         ConnectionHelper connections;
         for (int i = 0; i < 1000; ++i) {
             QObject receiver;
-            connections << connect(&source, &QTimer::timeout, &receiver, [] { });
+            connections << connect(&source, &QTimer::timeout, &receiver, [] {});
         }
         QVERIFY2(connections.count() <= 32, qPrintable(QString::number(connections.count())));
     }

@@ -1,3 +1,4 @@
+#include "../DataRow.h"
 #include "HttpHelper.h"
 #include "HttpTestServer.h"
 
@@ -17,11 +18,11 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<bool>("json");
 
-        QTest::newRow("json") << 200 << QByteArray(R"({"started":true})") << QByteArray(R"({"started":true})") << true;
-        QTest::newRow("404 with html") << 404 << QByteArray("<html><body>Not here</body></html>")
-                                       << QByteArray("<html><body>Not here</body></html>") << false;
-        QTest::newRow("empty body") << 200 << QByteArray() << QByteArray() << false;
-        QTest::newRow("not json") << 200 << QByteArray("started") << QByteArray("started") << false;
+        addRow("json", 200, QByteArray(R"({"started":true})"), QByteArray(R"({"started":true})"), true);
+        addRow("404 with html", 404, QByteArray("<html><body>Not here</body></html>"),
+            QByteArray("<html><body>Not here</body></html>"), false);
+        addRow("empty body", 200, QByteArray(), QByteArray(), false);
+        addRow("not json", 200, QByteArray("started"), QByteArray("started"), false);
     }
 
     void replies()
@@ -65,9 +66,9 @@ private slots:
     {
         QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("limitMs");
-        QTest::newRow("refused connection") << true << HttpHelper::TimeoutMs;
-        QTest::newRow("never answers, short limit") << false << 300;
-        QTest::newRow("never answers, default limit") << false << HttpHelper::TimeoutMs;
+        addRow("refused connection", true, HttpHelper::TimeoutMs);
+        addRow("never answers, short limit", false, 300);
+        addRow("never answers, default limit", false, HttpHelper::TimeoutMs);
     }
 
     void failuresEndWithinTheLimit()
@@ -89,7 +90,8 @@ private slots:
             QVERIFY(clock.elapsed() < 1000);
         } else {
             QCOMPARE(server.paths().size(), 1);
-            QVERIFY2(clock.elapsed() >= limitMs - 50, qPrintable(QString::number(clock.elapsed())));
+            // A coarse QTimer may fire up to 5 % early.
+            QVERIFY2(clock.elapsed() >= limitMs * 95 / 100 - 10, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(clock.elapsed() < limitMs + 1500);
         }
     }

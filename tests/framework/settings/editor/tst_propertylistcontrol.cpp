@@ -1,3 +1,4 @@
+#include "../../DataRow.h"
 #include "AbstractMetaDescriptor.h"
 #include "BasePropertyView.h"
 #include "HalvexSettings.h"
@@ -44,16 +45,26 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+BasePropertyView* viewOf(const PropertyListControl& control, const QString& name)
+{
+    return qobject_cast<BasePropertyView*>(control.getWidgetInfo(name).view.data());
+}
+
 template<typename T> T* editorOf(const PropertyListControl& control, const QString& name)
 {
-    auto* view = qobject_cast<BasePropertyView*>(control.getWidgetInfo(name).view.data());
+    auto* view = viewOf(control, name);
     return view ? qobject_cast<T*>(view->getEditor()) : nullptr;
 }
 
 QPushButton* defaultButtonOf(const PropertyListControl& control, const QString& name)
 {
-    auto* view = qobject_cast<BasePropertyView*>(control.getWidgetInfo(name).view.data());
+    auto* view = viewOf(control, name);
     return view ? view->defaultButton() : nullptr;
+}
+
+void toggle(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 }
 
 } // namespace
@@ -62,274 +73,238 @@ class TestPropertyListControl : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_home = std::make_unique<TemporaryHome>();
+        QVERIFY(m_home->isValid());
+        m_file = m_home->dataFolder() + QStringLiteral("/Settings.xml");
+        m_settings = std::make_unique<HalvexSettings>(m_file);
+        QVERIFY(m_settings->reload());
+    }
 
-    void applicationRows();
-    void readOnlyAndUnknownCondition();
-    void editWrites_data();
-    void editWrites();
-    void changeElsewhereIsShownNotEchoed();
-    void defaultButton();
-    void virtualDeviceRow();
-    void keyboard();
-    void conditionMatches_data();
-    void conditionMatches();
-    void affixes_data();
-    void affixes();
-    void singlePropertyWithIconHeader();
+    void cleanup()
+    {
+        m_settings.reset();
+        m_home.reset();
+    }
+
+    void applicationRows()
+    {
+        PropertyListControl control(m_settings.get());
+        const QStringList expected { "Language", "ColorTheme", "StartMaximized", "RememberLastDevice",
+            "UseVirtualDevice", "VirtualDeviceChannels", "View", "ViewSeconds", "Acquisition",
+            "LockCommonVerticalScale", "RIRsmoothing", "SendOnStartRecord", "SendOnEndRecord", "UseMontage", "Montage",
+            "GraphicSpacing" };
+        QStringList names;
+        for (int i = 0; i < control.rowCount(); ++i)
+            names.append(control.getWidgetInfo(i).name);
+        QCOMPARE(names, expected);
+        QVERIFY(!control.getWidgetInfo(16).isValid());
+        QVERIFY(!control.getWidgetInfo(QStringLiteral("LastDevice")).isValid());
+        QCOMPARE(control.getWidgetInfo(QStringLiteral("viewseconds")).name, QStringLiteral("ViewSeconds"));
+
+        QVERIFY(!defaultButtonOf(control, QStringLiteral("Language")));
+        QVERIFY(defaultButtonOf(control, QStringLiteral("ColorTheme")));
+        // No categories: no category titles, only the property titles.
+        QVERIFY(control.findChildren<QLabel*>(QStringLiteral("propertyCategoryLabel")).isEmpty());
+        QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 16);
+        QVERIFY(control.getWidgetInfo(QStringLiteral("Montage")).view->toolTip().contains(QLatin1String("Montage")));
+    }
+
+    void readOnlyAndUnknownCondition()
+    {
+        OddSettings settings(m_home->dataFolder() + QStringLiteral("/Odd.xml"));
+        settings.reload();
+        QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
+        PropertyListControl control(&settings);
+        QCOMPARE(control.rowCount(), 2);
+        QVERIFY(!control.getWidgetInfo(QStringLiteral("Fixed")).view->isEnabled());
+        QVERIFY(!defaultButtonOf(control, QStringLiteral("Fixed")));
+        QVERIFY(!control.getWidgetInfo(QStringLiteral("Orphan")).view->isHidden());
+        QCOMPARE(control.visibleProperties(), 2);
+    }
+
+    void editWrites_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QString>("element");
+        addRow("int", "ViewSeconds", "<ViewSeconds>37</ViewSeconds>");
+        addRow("bool", "UseMontage", "<UseMontage>true</UseMontage>");
+        addRow("enum", "View", "<View>View_Table</View>");
+        addRow("string", "SendOnEndRecord", "<SendOnEndRecord>http://h/x</SendOnEndRecord>");
+        addRow("multiline", "Montage", "<Montage>2\n1;4</Montage>");
+    }
+
+    void editWrites()
+    {
+        QFETCH(QString, property);
+        QFETCH(QString, element);
+        PropertyListControl control(m_settings.get());
+        if (auto* spin = editorOf<QSpinBox>(control, property)) {
+            spin->setValue(37);
+        } else if (auto* box = editorOf<QCheckBox>(control, property)) {
+            toggle(box);
+        } else if (auto* combo = editorOf<QComboBox>(control, property)) {
+            QCOMPARE(combo->itemText(0), QStringLiteral("View_Table"));
+            combo->setCurrentIndex(0);
+        } else if (auto* line = editorOf<QLineEdit>(control, property)) {
+            line->selectAll();
+            QTest::keyClicks(line, QStringLiteral("http://h/x"));
+        } else if (auto* text = editorOf<QPlainTextEdit>(control, property)) {
+            QTest::keyClicks(text, QStringLiteral("2"));
+            QTest::keyClick(text, Qt::Key_Return);
+            QTest::keyClicks(text, QStringLiteral("1;4"));
+        } else {
+            QFAIL("no editor of a known kind");
+        }
+        QTRY_VERIFY(QString::fromUtf8(readAll(m_file)).contains(element));
+    }
+
+    void changeElsewhereIsShownNotEchoed()
+    {
+        PropertyListControl control(m_settings.get());
+        QSignalSpy seconds(m_settings.get(), &HalvexSettings::changedViewSeconds);
+        QSignalSpy montage(m_settings.get(), &HalvexSettings::changedMontage);
+        m_settings->setViewSeconds(55);
+        m_settings->setMontage(QStringLiteral("1;2"));
+        QTRY_COMPARE(editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->value(), 55);
+        QTRY_COMPARE(
+            editorOf<QPlainTextEdit>(control, QStringLiteral("Montage"))->toPlainText(), QStringLiteral("1;2"));
+        QTest::qWait(20);
+        QCOMPARE(seconds.size(), 1);
+        QCOMPARE(montage.size(), 1);
+    }
+
+    void defaultButton()
+    {
+        PropertyListControl control(m_settings.get());
+        QPushButton* button = defaultButtonOf(control, QStringLiteral("ViewSeconds"));
+        QVERIFY(button);
+        QVERIFY(!button->isChecked());
+        QVERIFY(button->toolTip().contains(QLatin1String("'10 s'")));
+        m_settings->setViewSeconds(11);
+        QTRY_VERIFY(button->isChecked());
+        m_settings->setViewSeconds(10);
+        QTRY_VERIFY(!button->isChecked());
+
+        editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->setValue(90);
+        QTRY_VERIFY(button->isChecked());
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_settings->getViewSeconds(), 10);
+        QTRY_VERIFY(!button->isChecked());
+        QTRY_COMPARE(editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->value(), 10);
+        QVERIFY(readAll(m_file).contains("<ViewSeconds>10</ViewSeconds>"));
+    }
+
+    void virtualDeviceRow()
+    {
+        PropertyListControl control(m_settings.get());
+        const PropertyWidgetInfo row = control.getWidgetInfo(QStringLiteral("VirtualDeviceChannels"));
+        QVERIFY(row.view->isHidden());
+        QVERIFY(row.header->isHidden());
+        QCOMPARE(control.visibleProperties(), 15);
+
+        QSignalSpy visibility(&control, &PropertyListControl::propertyVisibilityChanged);
+        auto* box = editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice"));
+        toggle(box);
+        QVERIFY(m_settings->getUseVirtualDevice());
+        QVERIFY(!row.view->isHidden());
+        QVERIFY(!row.header->isHidden());
+        toggle(box);
+        QVERIFY(row.view->isHidden());
+        QCOMPARE(visibility.size(), 2);
+        QCOMPARE(visibility.at(0).at(0).toInt(), 16);
+        QCOMPARE(visibility.at(1).at(0).toInt(), 15);
+    }
+
+    void keyboard()
+    {
+        PropertyListControl control(m_settings.get());
+        control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        QVERIFY(control.setFocusAt(QStringLiteral("ViewSeconds")));
+        auto* spin = editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"));
+        QTRY_COMPARE(QApplication::focusWidget(), spin);
+        QTest::keyClick(spin, Qt::Key_Up);
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(m_settings->getViewSeconds(), 12);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QPushButton* button = defaultButtonOf(control, QStringLiteral("ViewSeconds"));
+        QCOMPARE(QApplication::focusWidget(), button);
+        QTest::keyClick(button, Qt::Key_Space);
+        QCOMPARE(m_settings->getViewSeconds(), 10);
+        QTest::keyClick(button, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editorOf<QComboBox>(control, QStringLiteral("Acquisition")));
+    }
+
+    void conditionMatches_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("required");
+        QTest::addColumn<bool>("holds");
+        addRow("equal", "true", "true", true);
+        addRow("different", "false", "true", false);
+        addRow("negated", "false", "!true", true);
+        addRow("any: second", "b", "a|b", true);
+        addRow("any: none", "c", "a|b", false);
+        addRow("all: neither", "c", "!a&&!b", true);
+        addRow("all: one fails", "a", "!a&&!b", false);
+        addRow("leading bar is not any", "a", "|a&&!a", false);
+        addRow("empty text", "", "''", true);
+        addRow("not empty", "x", "!''", true);
+    }
+
+    void conditionMatches()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, required);
+        QTEST(BasePropertyListWidget::conditionMatches(value, required), "holds");
+    }
+
+    void affixes_data()
+    {
+        QTest::addColumn<QString>("affix");
+        QTest::addColumn<QString>("shown");
+        addRow("empty", "", "");
+        addRow("untranslated marker", "!-±", "±");
+        addRow("leading space kept", " s", " s");
+        addRow("whole", "Hz", "Hz");
+    }
+
+    void affixes()
+    {
+        QFETCH(QString, affix);
+        QTEST(BasePropertyView::translatedSuffixOrPrefix(affix), "shown");
+    }
+
+    void singlePropertyWithIconHeader()
+    {
+        RecordsSettings records(m_home->dataFolder() + QStringLiteral("/RecSettings.xml"));
+        records.reload();
+        PropertyListControl control(&records, QStringLiteral("hpf"), PropertyListControl::ViewSingleProperty);
+        QCOMPARE(control.rowCount(), 1);
+        const QPointer<QWidget> oldHeader = control.getWidgetInfo(0).header;
+        auto* icon = new IconWidget(QStringLiteral(":/icons/arrow-up-down.svg"), Qt::white, QSize(16, 16));
+        control.substituteHeader(QStringLiteral("HPF"), icon, Qt::AlignCenter);
+        QCOMPARE(control.getWidgetInfo(QStringLiteral("HPF")).header.data(), icon);
+        QTRY_VERIFY(!oldHeader);
+
+        auto* spin = editorOf<QDoubleSpinBox>(control, QStringLiteral("HPF"));
+        QVERIFY(spin);
+        QCOMPARE(spin->decimals(), 2);
+        QCOMPARE(spin->suffix(), QStringLiteral("Hz"));
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(records.getHPF(), 0.03);
+        QTRY_VERIFY(readAll(records.getFilepath()).contains("<HPF>0.03</HPF>"));
+        QTRY_VERIFY(defaultButtonOf(control, QStringLiteral("HPF"))->isChecked());
+    }
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
     std::unique_ptr<HalvexSettings> m_settings;
     QString m_file;
 };
-
-void TestPropertyListControl::init()
-{
-    m_home = std::make_unique<TemporaryHome>();
-    QVERIFY(m_home->isValid());
-    m_file = m_home->dataFolder() + QStringLiteral("/Settings.xml");
-    m_settings = std::make_unique<HalvexSettings>(m_file);
-    QVERIFY(m_settings->reload());
-}
-
-void TestPropertyListControl::cleanup()
-{
-    m_settings.reset();
-    m_home.reset();
-}
-
-void TestPropertyListControl::applicationRows()
-{
-    PropertyListControl control(m_settings.get());
-    const QStringList expected { "Language", "ColorTheme", "StartMaximized", "RememberLastDevice", "UseVirtualDevice",
-        "VirtualDeviceChannels", "View", "ViewSeconds", "Acquisition", "LockCommonVerticalScale", "RIRsmoothing",
-        "SendOnStartRecord", "SendOnEndRecord", "UseMontage", "Montage", "GraphicSpacing" };
-    QStringList names;
-    for (int i = 0; i < control.rowCount(); ++i)
-        names.append(control.getWidgetInfo(i).name);
-    QCOMPARE(names, expected);
-    QVERIFY(!control.getWidgetInfo(16).isValid());
-    QVERIFY(!control.getWidgetInfo(QStringLiteral("LastDevice")).isValid());
-    QCOMPARE(control.getWidgetInfo(QStringLiteral("viewseconds")).name, QStringLiteral("ViewSeconds"));
-
-    QVERIFY(!defaultButtonOf(control, QStringLiteral("Language")));
-    QVERIFY(defaultButtonOf(control, QStringLiteral("ColorTheme")));
-    // No categories: no category titles, only the property titles.
-    QVERIFY(control.findChildren<QLabel*>(QStringLiteral("propertyCategoryLabel")).isEmpty());
-    QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 16);
-    QVERIFY(control.getWidgetInfo(QStringLiteral("Montage")).view->toolTip().contains(QLatin1String("Montage")));
-}
-
-void TestPropertyListControl::readOnlyAndUnknownCondition()
-{
-    OddSettings settings(m_home->dataFolder() + QStringLiteral("/Odd.xml"));
-    settings.reload();
-    QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
-    PropertyListControl control(&settings);
-    QCOMPARE(control.rowCount(), 2);
-    QVERIFY(!control.getWidgetInfo(QStringLiteral("Fixed")).view->isEnabled());
-    QVERIFY(!defaultButtonOf(control, QStringLiteral("Fixed")));
-    QVERIFY(!control.getWidgetInfo(QStringLiteral("Orphan")).view->isHidden());
-    QCOMPARE(control.visibleProperties(), 2);
-}
-
-void TestPropertyListControl::editWrites_data()
-{
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<QString>("element");
-    QTest::newRow("int") << "ViewSeconds"
-                         << "<ViewSeconds>37</ViewSeconds>";
-    QTest::newRow("bool") << "UseMontage"
-                          << "<UseMontage>true</UseMontage>";
-    QTest::newRow("enum") << "View"
-                          << "<View>View_Table</View>";
-    QTest::newRow("string") << "SendOnEndRecord"
-                            << "<SendOnEndRecord>http://h/x</SendOnEndRecord>";
-    QTest::newRow("multiline") << "Montage"
-                               << "<Montage>2\n1;4</Montage>";
-}
-
-void TestPropertyListControl::editWrites()
-{
-    QFETCH(QString, property);
-    QFETCH(QString, element);
-    PropertyListControl control(m_settings.get());
-    if (auto* spin = editorOf<QSpinBox>(control, property)) {
-        spin->setValue(37);
-    } else if (auto* box = editorOf<QCheckBox>(control, property)) {
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    } else if (auto* combo = editorOf<QComboBox>(control, property)) {
-        QCOMPARE(combo->itemText(0), QStringLiteral("View_Table"));
-        combo->setCurrentIndex(0);
-    } else if (auto* line = editorOf<QLineEdit>(control, property)) {
-        line->selectAll();
-        QTest::keyClicks(line, QStringLiteral("http://h/x"));
-    } else if (auto* text = editorOf<QPlainTextEdit>(control, property)) {
-        QTest::keyClicks(text, QStringLiteral("2"));
-        QTest::keyClick(text, Qt::Key_Return);
-        QTest::keyClicks(text, QStringLiteral("1;4"));
-    } else {
-        QFAIL("no editor of a known kind");
-    }
-    QTRY_VERIFY(QString::fromUtf8(readAll(m_file)).contains(element));
-}
-
-void TestPropertyListControl::changeElsewhereIsShownNotEchoed()
-{
-    PropertyListControl control(m_settings.get());
-    QSignalSpy seconds(m_settings.get(), &HalvexSettings::changedViewSeconds);
-    QSignalSpy montage(m_settings.get(), &HalvexSettings::changedMontage);
-    m_settings->setViewSeconds(55);
-    m_settings->setMontage(QStringLiteral("1;2"));
-    QTRY_COMPARE(editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->value(), 55);
-    QTRY_COMPARE(editorOf<QPlainTextEdit>(control, QStringLiteral("Montage"))->toPlainText(), QStringLiteral("1;2"));
-    QTest::qWait(20);
-    QCOMPARE(seconds.size(), 1);
-    QCOMPARE(montage.size(), 1);
-}
-
-void TestPropertyListControl::defaultButton()
-{
-    PropertyListControl control(m_settings.get());
-    QPushButton* button = defaultButtonOf(control, QStringLiteral("ViewSeconds"));
-    QVERIFY(button);
-    QVERIFY(!button->isChecked());
-    QVERIFY(button->toolTip().contains(QLatin1String("'10 s'")));
-    m_settings->setViewSeconds(11);
-    QTRY_VERIFY(button->isChecked());
-    m_settings->setViewSeconds(10);
-    QTRY_VERIFY(!button->isChecked());
-
-    editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->setValue(90);
-    QTRY_VERIFY(button->isChecked());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(m_settings->getViewSeconds(), 10);
-    QTRY_VERIFY(!button->isChecked());
-    QTRY_COMPARE(editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->value(), 10);
-    QVERIFY(readAll(m_file).contains("<ViewSeconds>10</ViewSeconds>"));
-}
-
-void TestPropertyListControl::virtualDeviceRow()
-{
-    PropertyListControl control(m_settings.get());
-    const PropertyWidgetInfo row = control.getWidgetInfo(QStringLiteral("VirtualDeviceChannels"));
-    QVERIFY(row.view->isHidden());
-    QVERIFY(row.header->isHidden());
-    QCOMPARE(control.visibleProperties(), 15);
-
-    QSignalSpy visibility(&control, &PropertyListControl::propertyVisibilityChanged);
-    auto* box = editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice"));
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    QVERIFY(m_settings->getUseVirtualDevice());
-    QVERIFY(!row.view->isHidden());
-    QVERIFY(!row.header->isHidden());
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    QVERIFY(row.view->isHidden());
-    QCOMPARE(visibility.size(), 2);
-    QCOMPARE(visibility.at(0).at(0).toInt(), 16);
-    QCOMPARE(visibility.at(1).at(0).toInt(), 15);
-}
-
-void TestPropertyListControl::keyboard()
-{
-    PropertyListControl control(m_settings.get());
-    control.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&control));
-    QVERIFY(control.setFocusAt(QStringLiteral("ViewSeconds")));
-    auto* spin = editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"));
-    QTRY_COMPARE(QApplication::focusWidget(), spin);
-    QTest::keyClick(spin, Qt::Key_Up);
-    QTest::keyClick(spin, Qt::Key_Up);
-    QCOMPARE(m_settings->getViewSeconds(), 12);
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QPushButton* button = defaultButtonOf(control, QStringLiteral("ViewSeconds"));
-    QCOMPARE(QApplication::focusWidget(), button);
-    QTest::keyClick(button, Qt::Key_Space);
-    QCOMPARE(m_settings->getViewSeconds(), 10);
-    QTest::keyClick(button, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), editorOf<QComboBox>(control, QStringLiteral("Acquisition")));
-}
-
-void TestPropertyListControl::conditionMatches_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("required");
-    QTest::addColumn<bool>("holds");
-    QTest::newRow("equal") << "true"
-                           << "true" << true;
-    QTest::newRow("different") << "false"
-                               << "true" << false;
-    QTest::newRow("negated") << "false"
-                             << "!true" << true;
-    QTest::newRow("any: second") << "b"
-                                 << "a|b" << true;
-    QTest::newRow("any: none") << "c"
-                               << "a|b" << false;
-    QTest::newRow("all: neither") << "c"
-                                  << "!a&&!b" << true;
-    QTest::newRow("all: one fails") << "a"
-                                    << "!a&&!b" << false;
-    QTest::newRow("leading bar is not any") << "a"
-                                            << "|a&&!a" << false;
-    QTest::newRow("empty text") << ""
-                                << "''" << true;
-    QTest::newRow("not empty") << "x"
-                               << "!''" << true;
-}
-
-void TestPropertyListControl::conditionMatches()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, required);
-    QFETCH(bool, holds);
-    QCOMPARE(BasePropertyListWidget::conditionMatches(value, required), holds);
-}
-
-void TestPropertyListControl::affixes_data()
-{
-    QTest::addColumn<QString>("affix");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("untranslated marker") << "!-±"
-                                         << "±";
-    QTest::newRow("leading space kept") << " s"
-                                        << " s";
-    QTest::newRow("whole") << "Hz"
-                           << "Hz";
-}
-
-void TestPropertyListControl::affixes()
-{
-    QFETCH(QString, affix);
-    QFETCH(QString, shown);
-    QCOMPARE(BasePropertyView::translatedSuffixOrPrefix(affix), shown);
-}
-
-void TestPropertyListControl::singlePropertyWithIconHeader()
-{
-    RecordsSettings records(m_home->dataFolder() + QStringLiteral("/RecSettings.xml"));
-    records.reload();
-    PropertyListControl control(&records, QStringLiteral("hpf"), PropertyListControl::ViewSingleProperty);
-    QCOMPARE(control.rowCount(), 1);
-    const QPointer<QWidget> oldHeader = control.getWidgetInfo(0).header;
-    auto* icon = new IconWidget(QStringLiteral(":/icons/arrow-up-down.svg"), Qt::white, QSize(16, 16));
-    control.substituteHeader(QStringLiteral("HPF"), icon, Qt::AlignCenter);
-    QCOMPARE(control.getWidgetInfo(QStringLiteral("HPF")).header.data(), icon);
-    QTRY_VERIFY(!oldHeader);
-
-    auto* spin = editorOf<QDoubleSpinBox>(control, QStringLiteral("HPF"));
-    QVERIFY(spin);
-    QCOMPARE(spin->decimals(), 2);
-    QCOMPARE(spin->suffix(), QStringLiteral("Hz"));
-    QTest::keyClick(spin, Qt::Key_Up);
-    QCOMPARE(records.getHPF(), 0.03);
-    QTRY_VERIFY(readAll(records.getFilepath()).contains("<HPF>0.03</HPF>"));
-    QTRY_VERIFY(defaultButtonOf(control, QStringLiteral("HPF"))->isChecked());
-}
 
 QTEST_MAIN(TestPropertyListControl)
 #include "tst_propertylistcontrol.moc"
