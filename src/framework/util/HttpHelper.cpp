@@ -50,6 +50,7 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
         [url](qint64 received, qint64 total) { Instance()->emitProgress(url, received, total); });
 
     QTimer limit;
+    limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
     limit.setSingleShot(true);
     connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
     if (!reply->isFinished()) {
