@@ -124,13 +124,13 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     const QKeySequence graphKey(Qt::CTRL | Qt::Key_2);
     m_tableButton = createIconButton(QStringLiteral("tableButton"), QStringLiteral(":/icons/table.svg"), 32, 24);
     m_tableButton->setCheckable(true);
-    m_tableButton->setToolTip(withShortcut(trGeneric("Отображение в виде таблицы"), tableKey));
+    m_tableButton->setToolTip(withShortcut(tr("Отображение в виде таблицы"), tableKey));
     m_tableButton->setStyleSheet(
         QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 0; border-bottom-right-radius: 0; "
                        "border-top-left-radius: 8px; border-bottom-left-radius: 8px }"));
     m_graphButton = createIconButton(QStringLiteral("graphButton"), QStringLiteral(":/icons/chart-line.svg"), 32, 24);
     m_graphButton->setCheckable(true);
-    m_graphButton->setToolTip(withShortcut(trGeneric("Отображение в виде графика"), graphKey));
+    m_graphButton->setToolTip(withShortcut(tr("Отображение в виде графика"), graphKey));
     m_graphButton->setStyleSheet(
         QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 8px; border-bottom-right-radius: 8px; "
                        "border-top-left-radius: 0; border-bottom-left-radius: 0 }"));
@@ -161,7 +161,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
-    m_openFolderButton->setToolTip(trGeneric("Open records folder"));
+    m_openFolderButton->setToolTip(tr("Open records folder"));
     connect(m_openFolderButton, &QPushButton::clicked, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
 
     m_elapsedLabel = new QLabel(QStringLiteral("00:00"), this);
@@ -172,14 +172,14 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_titleField->setPlaceholderText(trGeneric("Название"));
 
     const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
-    m_recordsButton = new QPushButton(trGeneric("Records"), this);
+    m_recordsButton = new QPushButton(tr("Records"), this);
     m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
     m_recordsButton->setMinimumHeight(28);
     m_recordsButton->setCursor(Qt::PointingHandCursor);
     m_recordsButton->setIconSize(QSize(24, 24));
     StyleHelper::SetButtonIcon(
         m_recordsButton, QStringLiteral(":/icons/file-chart.svg"), QColor(QStringLiteral("#FFF")));
-    m_recordsButton->setToolTip(withShortcut(trGeneric("Records"), recordsKey));
+    m_recordsButton->setToolTip(withShortcut(tr("Records"), recordsKey));
     connect(m_recordsButton, &QPushButton::clicked, this, &MainWindow::openRecordsWindow);
     connect(new QShortcut(recordsKey, this), &QShortcut::activated, this, &MainWindow::openRecordsWindow);
 
@@ -190,7 +190,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_settingsButton->setFlat(true);
     m_settingsButton->setCursor(Qt::PointingHandCursor);
     m_settingsButton->hideMenuIndicator();
-    m_settingsButton->setToolTip(withShortcut(trGeneric("Open settings"), settingsKey));
+    m_settingsButton->setToolTip(withShortcut(tr("Open settings"), settingsKey));
     StyleHelper::SetButtonIcon(
         m_settingsButton, QStringLiteral(":/icons/settings.svg"), QColor(QStringLiteral("#FFF")));
     auto* editor = new PropertyListControl(m_settings, QString(), PropertyListControl::ViewAll);

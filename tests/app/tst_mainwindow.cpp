@@ -227,6 +227,9 @@ private slots:
     {
         writeSettings(QStringLiteral("<View>View_Graphics</View>"));
         MainWindow window(m_home->dataFolder());
+        // The tool bar's texts come from the catalogue under the window's own context (English is installed).
+        QVERIFY(child<QPushButton>(window, "tableButton")->toolTip().startsWith(QLatin1String("Display as table")));
+        QVERIFY(child<QPushButton>(window, "graphButton")->toolTip().startsWith(QLatin1String("Display as graphics")));
         auto* stack = child<QStackedWidget>(window, "viewStack");
         QCOMPARE(stack->currentIndex(), 1);
         QSignalSpy spy(window.settings(), &HalvexSettings::changedView);
