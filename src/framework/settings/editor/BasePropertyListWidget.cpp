@@ -11,8 +11,8 @@
 #include "EnumStringListPropertyView.h"
 #include "IntPropertyView.h"
 #include "MultilinePropertyView.h"
+#include "PathPropertyView.h"
 #include "SliderPropertyView.h"
-#include "SpecialPropertyView.h"
 #include "StringListPropertyView.h"
 #include "StringPropertyView.h"
 #include "StyleHelper.h"
@@ -99,7 +99,7 @@ QWidget* BasePropertyListWidget::getPropertyView(AbstractMetaDescription* descri
 
     if (specialContains(QStringLiteral("PickFile")) || specialContains(QStringLiteral("PickFolder"))) {
         span = 2;
-        return new SpecialPropertyView(description, parent);
+        return new PathPropertyView(description, parent);
     }
     if (specialContains(QStringLiteral("Multiline"))) {
         span = 2;

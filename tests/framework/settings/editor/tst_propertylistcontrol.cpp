@@ -4,6 +4,7 @@
 #include "HalvexSettings.h"
 #include "IconWidget.h"
 #include "NTSettings.h"
+#include "PathPropertyView.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
 #include "TemporaryHome.h"
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 // Properties the application settings do not have: a read-only one, and a condition on a property that does not
 // exist.
@@ -35,6 +37,8 @@ public:
     Q_CLASSINFO("FixedReadOnly", "true")
     NT_PROPERTY(bool, Orphan, false)
     Q_CLASSINFO("OrphanVisibleBound", "Nowhere")
+    NT_PROPERTY(QString, Folder, "")
+    Q_CLASSINFO("FolderSpecialType", "PickFolder")
 };
 
 namespace {
@@ -117,11 +121,27 @@ private slots:
         settings.reload();
         QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
         PropertyListControl control(&settings);
-        QCOMPARE(control.rowCount(), 2);
+        QCOMPARE(control.rowCount(), 3);
         QVERIFY(!control.getWidgetInfo(QStringLiteral("Fixed")).view->isEnabled());
         QVERIFY(!defaultButtonOf(control, QStringLiteral("Fixed")));
         QVERIFY(!control.getWidgetInfo(QStringLiteral("Orphan")).view->isHidden());
-        QCOMPARE(control.visibleProperties(), 2);
+        QCOMPARE(control.visibleProperties(), 3);
+    }
+
+    void pathViewEditsAndFollows()
+    {
+        OddSettings settings(m_home->dataFolder() + QStringLiteral("/Odd.xml"));
+        settings.reload();
+        QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
+        PropertyListControl control(&settings);
+        QVERIFY(qobject_cast<PathPropertyView*>(viewOf(control, QStringLiteral("Folder"))));
+        QVERIFY(control.findChild<QToolButton*>(QStringLiteral("propertyBrowseButton")));
+        auto* edit = editorOf<QLineEdit>(control, QStringLiteral("Folder"));
+        QVERIFY(edit);
+        QTest::keyClicks(edit, QStringLiteral("/data/x"));
+        QTRY_COMPARE(settings.getFolder(), QStringLiteral("/data/x"));
+        settings.setFolder(QStringLiteral("/elsewhere"));
+        QTRY_COMPARE(edit->text(), QStringLiteral("/elsewhere"));
     }
 
     void editWrites_data()

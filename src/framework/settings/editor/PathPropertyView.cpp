@@ -1,4 +1,4 @@
-#include "SpecialPropertyView.h"
+#include "PathPropertyView.h"
 
 #include "AbstractMetaDescription.h"
 
@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription* description, QWidget* parent)
+PathPropertyView::PathPropertyView(AbstractMetaDescription* description, QWidget* parent)
     : BasePropertyView(description, parent)
     , m_edit(new QLineEdit(this))
 {
@@ -20,6 +20,8 @@ SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription* description, Q
     auto* browse = new QToolButton(this);
     browse->setObjectName(QStringLiteral("propertyBrowseButton"));
     browse->setText(QStringLiteral("..."));
+    // The catalogues keep this text under the view's historical context name.
+    browse->setToolTip(QCoreApplication::translate("SpecialPropertyView", "Open"));
     getEditingLayout()->insertWidget(0, browse);
     setEditor(m_edit, 100);
     metaValueChanged(description->getValue());
@@ -39,13 +41,13 @@ SpecialPropertyView::SpecialPropertyView(AbstractMetaDescription* description, Q
     });
 }
 
-void SpecialPropertyView::nullifyEditor()
+void PathPropertyView::nullifyEditor()
 {
     BasePropertyView::nullifyEditor();
     m_edit = nullptr;
 }
 
-void SpecialPropertyView::metaValueChanged(QVariant value)
+void PathPropertyView::metaValueChanged(QVariant value)
 {
     if (!m_description)
         return;
