@@ -1,3 +1,4 @@
+#include "RecordEvents.h"
 #include "RecordLoader.h"
 #include "TemporaryHome.h"
 
@@ -288,11 +289,39 @@ private slots:
         QTEST(texts, "texts");
     }
 
+    void events_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("written lines") << RecordEvents::formatLine(12, "key", "F1")
+                + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB"))
+                                       << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B") } << 0;
+        QTest::newRow("out of order sorted, ties kept")
+            << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc") << QStringList { "10 key a", "50 halvex b", "50 http c" }
+            << 0;
+        QTest::newRow("damaged lines skipped") << QByteArray("no tabs\r\nx\tkey\tA\r\n7\tkey\r\n\x01\xff\x00\r\n\r\n8\tkey\tok")
+                                               << QStringList { "8 key ok" } << 4;
+    }
+
+    void events()
+    {
+        QFETCH(QByteArray, file);
+        QStringList events;
+        const RecordEvents::Contents contents = RecordEvents::parse(file);
+        for (const RecordEvents::Event& event : contents.events)
+            events << QString::number(event.time) + ' ' + event.source + ' ' + event.text;
+        QTEST(events, "events");
+        QTEST(contents.skippedLines, "skipped");
+    }
+
     void files()
     {
         TemporaryHome home;
         const QString record = QDir(home.path()).filePath("a.csv.d/2024.csv");
         QCOMPARE(RecordLoader::logPath(record), QDir(home.path()).filePath("a.log.d/2024.log"));
+        QCOMPARE(RecordEvents::eventsPath(record), QDir(home.path()).filePath("a.events.d/2024.events"));
+        QCOMPARE(RecordEvents::eventsPath("/r/2024.csv.raw"), QString("/r/2024.csv.events"));
         RecordLoader loader;
         QVERIFY(!loader.open(record));
         QVERIFY(!loader.open(home.path()));

@@ -1,0 +1,68 @@
+#include "RecordEvents.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+QString RecordEvents::eventsPath(const QString& recordPath)
+{
+    QString path = recordPath;
+    if (path.endsWith(QLatin1String(".raw")))
+        return path.replace(QLatin1String(".raw"), QLatin1String(".events"));
+    return path.replace(QLatin1String(".csv"), QLatin1String(".events"));
+}
+
+RecordEvents::Contents RecordEvents::read(const QString& eventsPath)
+{
+    const QFileInfo info(eventsPath);
+    if (!info.isFile())
+        return {};
+    QFile file(eventsPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    Contents contents = parse(file.read(MaxFileSize));
+    if (!file.atEnd())
+        ++contents.skippedLines;
+    return contents;
+}
+
+RecordEvents::Contents RecordEvents::parse(const QByteArray& data)
+{
+    Contents contents;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0)
+            end = data.size();
+        QByteArray line = data.mid(start, end - start);
+        start = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        const qsizetype tab1 = line.indexOf('\t');
+        const qsizetype tab2 = tab1 < 0 ? -1 : line.indexOf('\t', tab1 + 1);
+        bool ok = false;
+        const qint64 time = tab2 < 0 ? 0 : line.left(tab1).trimmed().toLongLong(&ok);
+        if (!ok) {
+            ++contents.skippedLines;
+            continue;
+        }
+        contents.events.append({ time, QString::fromUtf8(line.mid(tab1 + 1, tab2 - tab1 - 1)).trimmed(),
+            QString::fromUtf8(line.mid(tab2 + 1)) });
+    }
+    std::stable_sort(contents.events.begin(), contents.events.end(),
+        [](const Event& a, const Event& b) { return a.time < b.time; });
+    return contents;
+}
+
+QByteArray RecordEvents::formatLine(qint64 time, const QString& source, const QString& text)
+{
+    QString clean = text;
+    for (QChar& c : clean) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return QByteArray::number(time) + '\t' + source.toUtf8() + '\t' + clean.toUtf8() + "\r\n";
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The ".events" file beside a record: one line per event, "elapsed ms<TAB>source<TAB>text", CR LF line ends, UTF-8.
+// The times are on the record's own clock (the clock of the ".csv" lines), so they need no alignment.
+class RecordEvents
+{
+public:
+    struct Event
+    {
+        qint64 time = 0; // elapsed ms
+        QString source; // "key", "http" or "halvex"
+        QString text;
+    };
+
+    struct Contents
+    {
+        QList<Event> events; // in time order; events of equal time keep their order in the file
+        int skippedLines = 0; // non-empty lines that were not "number<TAB>source<TAB>text"
+    };
+
+    // A damaged or hostile file cannot make the reader take more than this; the rest is counted as skipped.
+    static constexpr qint64 MaxFileSize = qint64(16) << 20;
+
+    // The record's ".events" file: every ".csv" (or, for a ".raw" path, every ".raw") replaced by ".events".
+    static QString eventsPath(const QString& recordPath);
+    // A missing or unreadable file gives no events.
+    static Contents read(const QString& eventsPath);
+    static Contents parse(const QByteArray& data);
+    // One line as the record writes it, CR LF included; tabs and line breaks in the text become spaces.
+    static QByteArray formatLine(qint64 time, const QString& source, const QString& text);
+};
