@@ -52,8 +52,8 @@ RecordEvents::Contents RecordEvents::parse(const QByteArray& data)
         contents.events.append({ time, QString::fromUtf8(line.mid(tab1 + 1, tab2 - tab1 - 1)).trimmed(),
             QString::fromUtf8(line.mid(tab2 + 1)) });
     }
-    std::stable_sort(contents.events.begin(), contents.events.end(),
-        [](const Event& a, const Event& b) { return a.time < b.time; });
+    std::stable_sort(
+        contents.events.begin(), contents.events.end(), [](const Event& a, const Event& b) { return a.time < b.time; });
     return contents;
 }
 

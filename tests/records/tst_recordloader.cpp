@@ -297,11 +297,11 @@ private slots:
         QTest::newRow("written lines") << RecordEvents::formatLine(12, "key", "F1")
                 + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB"))
                                        << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B") } << 0;
-        QTest::newRow("out of order sorted, ties kept")
-            << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc") << QStringList { "10 key a", "50 halvex b", "50 http c" }
-            << 0;
-        QTest::newRow("damaged lines skipped") << QByteArray("no tabs\r\nx\tkey\tA\r\n7\tkey\r\n\x01\xff\x00\r\n\r\n8\tkey\tok")
-                                               << QStringList { "8 key ok" } << 4;
+        QTest::newRow("out of order sorted, ties kept") << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc")
+                                                        << QStringList { "10 key a", "50 halvex b", "50 http c" } << 0;
+        QTest::newRow("damaged lines skipped")
+            << QByteArray("no tabs\r\nx\tkey\tA\r\n7\tkey\r\n\x01\xff") + '\0' + QByteArray("\r\n\r\n8\tkey\tok")
+            << QStringList { "8 key ok" } << 4;
     }
 
     void events()
