@@ -2,19 +2,15 @@
 
 #include "AbstractFnirDevice.h"
 #include "AppHelper.h"
-#include "ComFnirDevice.h"
 #include "ConfirmDialog.h"
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "LanguageContext.h"
 #include "MenuButton.h"
-#include "PortList.h"
 #include "PropertyListControl.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
-#include "TextHelper.h"
-#include "VirtualFnirDevice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,11 +38,6 @@ QString withShortcut(const QString& text, const QKeySequence& shortcut)
 {
     return text + QStringLiteral(" (") + shortcut.toString(QKeySequence::NativeText) + QLatin1Char(')');
 }
-
-int virtualValueCount(int channels)
-{
-    return qBound(1, channels, 100) * 2;
-}
 } // namespace
 
 MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
@@ -70,17 +61,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     StyleHelper::InterlinkTheme(m_settings, QStringLiteral("ColorTheme"));
     connect(m_settings, &HalvexSettings::changedLanguage, this, &MainWindow::onLanguageChanged);
 
-    m_deviceList = new QComboBox(this);
-    m_deviceList->setObjectName(QStringLiteral("deviceList"));
-    // A port the enumeration does not list (a Bluetooth rfcomm device, a pseudo-terminal) can be typed in.
-    m_deviceList->setEditable(true);
-    m_deviceList->setInsertPolicy(QComboBox::NoInsert);
-    m_deviceList->setMinimumContentsLength(18);
-    m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    connect(m_deviceList->lineEdit(), &QLineEdit::returnPressed, this, [this]() {
-        if (!m_device)
-            onConnectClicked();
-    });
+    m_instrument = new InstrumentConnection(m_settings, this);
+    connect(m_instrument, &InstrumentConnection::newData, this, &MainWindow::onNewData);
+    connect(m_instrument, &InstrumentConnection::deviceChanged, this, &MainWindow::onDeviceChanged);
 
     m_valueTable = new TableValuesDisplay(this);
     m_valueTable->setObjectName(QStringLiteral("valueTable"));
@@ -88,23 +71,6 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_rateLabel->setObjectName(QStringLiteral("rateLabel"));
     m_rateLabel->setMinimumWidth(60);
     m_frameRateCounter = new FrameRateCounter(this);
-
-    m_refreshButton = createIconButton(QStringLiteral("refreshButton"), QStringLiteral(":/icons/refresh.svg"), 28, 24);
-    m_refreshButton->setFlat(true);
-    m_refreshButton->setToolTip(trGeneric("Refresh device list"));
-    connect(m_refreshButton, &QPushButton::clicked, this, &MainWindow::refreshDeviceList);
-
-    m_connectButton = new QPushButton(trGeneric("Connect"), this);
-    m_connectButton->setObjectName(QStringLiteral("connectButton"));
-    m_connectButton->setCheckable(true);
-    m_connectButton->setCursor(Qt::PointingHandCursor);
-    const QKeySequence connectKey(Qt::CTRL | Qt::Key_K);
-    m_connectButton->setShortcut(connectKey);
-    m_connectButton->setToolTip(
-        withShortcut(trGeneric("Connect") + QLatin1Char('/') + trGeneric("Disconnect"), connectKey));
-    connect(m_connectButton, &QPushButton::clicked, this, &MainWindow::onConnectClicked);
-    connect(m_connectButton, &QPushButton::toggled, this,
-        [this](bool checked) { m_connectButton->setText(trGeneric(checked ? "Disconnect" : "Connect")); });
 
     m_graphsPanel = new QWidget(this);
     m_graphsPanel->setObjectName(QStringLiteral("graphsPanel"));
@@ -140,36 +106,19 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(new QShortcut(graphKey, this), &QShortcut::activated, this,
         [this]() { switchView(HalvexSettings::View_Graphics); });
 
-    m_recordButton = new QPushButton(this);
-    m_recordButton->setObjectName(QStringLiteral("recordButton"));
-    m_recordButton->setCheckable(true);
-    m_recordButton->setFixedSize(32, 32);
-    m_recordButton->setCursor(Qt::PointingHandCursor);
-    StyleHelper::SetButtonIcon(m_recordButton, QStringLiteral(":/icons/record.svg"), QColor(QStringLiteral("#FFF")));
-    m_recordButton->setEnabled(false);
-    const QKeySequence recordKey(Qt::CTRL | Qt::Key_R);
-    m_recordButton->setToolTip(withShortcut(trGeneric("Start or stop recording"), recordKey));
-    connect(m_recordButton, &QPushButton::clicked, this, &MainWindow::onRecordClicked);
-    connect(new QShortcut(recordKey, this), &QShortcut::activated, this, [this]() {
-        if (m_recordButton->isEnabled())
-            onRecordClicked();
-    });
-    m_record = new RecordSession(this);
-    connect(m_record, &RecordSession::recordingChanged, this, &MainWindow::onRecordingChanged);
-    connect(m_record, &RecordSession::hookWaitingChanged, this, &MainWindow::onHookWaitingChanged);
-    connect(m_record, &RecordSession::failed, this, &MainWindow::showConnectionMessage);
+    m_recordControl = new RecordControl(m_settings, this);
+    m_recordControl->setLayoutSource([this]() { return recordLayout(); });
+    connect(m_instrument, &InstrumentConnection::connectClicked, m_recordControl, &RecordControl::stopRecord);
+    connect(m_instrument, &InstrumentConnection::deviceClosing, m_recordControl, &RecordControl::stopIfRecording);
+    connect(m_recordControl->session(), &RecordSession::hookWaitingChanged, m_instrument,
+        &InstrumentConnection::setBlocked);
+    connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
+    connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
     m_openFolderButton->setToolTip(tr("Open records folder"));
     connect(m_openFolderButton, &QPushButton::clicked, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
-
-    m_elapsedLabel = new QLabel(QStringLiteral("00:00"), this);
-    m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
-    m_elapsedLabel->setStyleSheet(QStringLiteral("font-size: 16px"));
-    m_titleField = new QLineEdit(this);
-    m_titleField->setObjectName(QStringLiteral("titleField"));
-    m_titleField->setPlaceholderText(trGeneric("Название"));
 
     const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
     m_recordsButton = new QPushButton(tr("Records"), this);
@@ -198,14 +147,6 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_settingsButton->addWidgetToMenu(editor);
     connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
 
-    m_connectionMessage = new QLabel(this);
-    m_connectionMessage->setObjectName(QStringLiteral("connectionMessage"));
-    m_connectionMessage->setContentsMargins(8, 4, 8, 4);
-    m_connectionMessage->setWordWrap(true);
-    m_connectionMessage->hide();
-    // The same warning colours in both themes: the message must stand out from the tool bar either way.
-    m_connectionMessage->setStyleSheet(QStringLiteral("QLabel { background: #FFCC00; color: #303030; }"));
-
     connect(m_settings, &HalvexSettings::changedView, this, &MainWindow::switchView);
     connect(m_tableButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Table); });
     connect(m_graphButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Graphics); });
@@ -217,15 +158,15 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     grid->addWidget(m_toolBar, 0, 0);
-    grid->addWidget(m_connectionMessage, 1, 0);
+    grid->addWidget(m_instrument->messageLabel(), 1, 0);
     grid->addWidget(m_viewStack, 2, 0);
     grid->setRowStretch(2, 100);
     setCentralWidget(central);
 
     setWindowTitle(QStringLiteral("Halvex ") + AppHelper::appVersion(true));
-    refreshDeviceList();
+    m_instrument->refreshDeviceList();
     applySettingsLive();
-    autoConnect();
+    m_instrument->autoConnect();
 
     setMinimumSize(600, 400);
     resize(1200, 800);
@@ -233,15 +174,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         QTimer::singleShot(1000, this, &QWidget::showMaximized);
 }
 
-MainWindow::~MainWindow()
-{
-    m_connections.clear();
-    if (m_device) {
-        m_device->disconnectDevice();
-        delete m_device;
-        m_device = nullptr;
-    }
-}
+MainWindow::~MainWindow() = default;
 
 QPushButton* MainWindow::createIconButton(const QString& objectName, const QString& icon, int size, int iconSize)
 {
@@ -264,16 +197,16 @@ void MainWindow::buildToolBar()
     auto* row = new QHBoxLayout(m_toolBar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(m_connectButton);
-    row->addWidget(m_deviceList);
-    row->addWidget(m_refreshButton);
+    row->addWidget(m_instrument->connectButton());
+    row->addWidget(m_instrument->deviceList());
+    row->addWidget(m_instrument->refreshButton());
     row->addSpacing(2);
     row->addWidget(m_rateLabel, 100, Qt::AlignLeft);
     row->addWidget(m_openFolderButton);
-    row->addWidget(m_recordButton);
+    row->addWidget(m_recordControl->recordButton());
     row->addSpacing(2);
-    row->addWidget(m_elapsedLabel);
-    row->addWidget(m_titleField);
+    row->addWidget(m_recordControl->elapsedLabel());
+    row->addWidget(m_recordControl->titleField());
     row->addStretch(100);
     row->addWidget(m_tableButton);
     row->addWidget(m_graphButton);
@@ -296,126 +229,18 @@ void MainWindow::applySettingsLive()
                 graph->setViewSeconds(m_settings->getViewSeconds());
         },
         Qt::QueuedConnection);
-    connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &MainWindow::refreshDeviceList);
-    connect(
-        m_settings, &HalvexSettings::changedVirtualDeviceChannels, this, [this]() { applyVirtualChannels(m_device); });
 }
 
-void MainWindow::autoConnect()
+void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
-    const QString last = m_settings->getLastDevice();
-    if (!m_settings->getRememberLastDevice() || last.isEmpty())
-        return;
-    for (int i = 0; i < m_deviceList->count(); ++i) {
-        if (m_deviceList->itemText(i).contains(last)) {
-            m_deviceList->setCurrentIndex(i);
-            onConnectClicked();
-            return;
-        }
-    }
-    // A port path typed in earlier (an rfcomm device) is not listed; it is tried again when it exists.
-    if (last.startsWith(QLatin1Char('/')) && QFileInfo::exists(last)) {
-        m_deviceList->setEditText(last);
-        onConnectClicked();
-    }
-}
-
-void MainWindow::applyVirtualChannels(AbstractFnirDevice* device) const
-{
-    if (auto* virtualDevice = qobject_cast<VirtualFnirDevice*>(device))
-        virtualDevice->setChannelCount(virtualValueCount(m_settings->getVirtualDeviceChannels()));
-}
-
-void MainWindow::refreshDeviceList()
-{
-    if (m_device)
-        return;
-    m_deviceList->clear();
-    m_deviceList->addItems(availablePortEntries());
-    if (m_settings->getUseVirtualDevice())
-        m_deviceList->addItem(VirtualDeviceEntry);
-}
-
-void MainWindow::onConnectClicked()
-{
-    stopRecord();
-    if (m_device) {
-        setDevice(nullptr);
-        return;
-    }
-    const QString text = m_deviceList->currentText().trimmed();
-    AbstractFnirDevice* device = nullptr;
-    if (text == VirtualDeviceEntry) {
-        device = new VirtualFnirDevice(this);
-        applyVirtualChannels(device);
-    } else if (!text.isEmpty()) {
-        device = new ComFnirDevice(text, this);
-    }
-    setDevice(device);
-}
-
-void MainWindow::setDevice(AbstractFnirDevice* device)
-{
-    if (device == m_device) {
-        // The connect button toggles itself on a click; it must keep showing the real state.
-        m_connectButton->setChecked(m_device != nullptr);
-        return;
-    }
-    if (m_device) {
-        if (m_record->isRecording())
-            stopRecord();
-        m_connections.clear();
-        m_device->disconnectDevice();
-        m_device->deleteLater();
-        m_device = nullptr;
-    }
     if (device) {
-        m_device = device;
-        m_connectionMessage->hide();
         loadMontage();
-        m_connections << connect(
-            device, &AbstractFnirDevice::newData, this, &MainWindow::onNewData, Qt::QueuedConnection);
-        // Queued: a port that fails to open reports it from inside connectDevice() below.
-        m_connections << connect(
-            device, &AbstractFnirDevice::disconnected, this, &MainWindow::onDeviceLost, Qt::QueuedConnection);
-        m_settings->setLastDevice(device->deviceName());
-        device->connectDevice();
         m_frameRateCounter->restart();
-        m_deviceList->setEnabled(false);
-        m_connectButton->setChecked(true);
-        m_refreshButton->hide();
     } else {
-        m_connectButton->setChecked(false);
         m_valueTable->clear();
         m_rateLabel->clear();
-        m_settings->setLastDevice(QString());
-        m_deviceList->setEnabled(true);
-        m_refreshButton->show();
-        refreshDeviceList();
     }
-    m_recordButton->setEnabled(m_device != nullptr && !m_record->isHookWaiting());
-}
-
-void MainWindow::onDeviceLost()
-{
-    if (!m_device)
-        return;
-    const QString name = m_device->deviceName();
-    setDevice(nullptr);
-    // The instrument went away without the user's doing: it stays the one to reconnect at the next start.
-    m_settings->setLastDevice(name);
-    const int index = m_deviceList->findText(name, Qt::MatchStartsWith);
-    if (index >= 0)
-        m_deviceList->setCurrentIndex(index);
-    else
-        m_deviceList->setEditText(name);
-    showConnectionMessage(trGeneric("The connection to %1 was lost or could not be opened.").arg(name));
-}
-
-void MainWindow::showConnectionMessage(const QString& text)
-{
-    m_connectionMessage->setText(text);
-    m_connectionMessage->show();
+    m_recordControl->setDeviceAvailable(device != nullptr);
 }
 
 void MainWindow::switchView(HalvexSettings::ViewMode view)
@@ -444,7 +269,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     const int count = int(data.size());
     if (count % 2 != 0)
         return;
-    m_record->writeRaw(ts, data);
+    m_recordControl->writeRaw(ts, data);
 
     m_frameRateCounter->nextFrame(ts);
     m_rateLabel->setText(QString::number(count / 2) + QStringLiteral("ch@")
@@ -474,20 +299,12 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
             graph->setCommonSpan(span);
     }
 
-    if (!m_record->isRecording())
-        return;
-    m_record->writeProcessed(ts, m_output.processed);
-    const qint64 elapsed = ts - m_record->recordStart();
-    if (m_record->isRecording() && elapsed / 1000 != m_shownSeconds) {
-        m_shownSeconds = elapsed / 1000;
-        m_elapsedLabel->setText(TextHelper::TimeToText(double(elapsed) / 1000.0, false));
-    }
+    m_recordControl->writeProcessed(ts, m_output.processed);
 }
 
 RecordLayout MainWindow::recordLayout() const
 {
     RecordLayout layout;
-    layout.title = m_titleField->text();
     layout.variant = m_settings->getAcquisition();
     layout.smoothing = m_settings->getRIRsmoothing();
     layout.useMontage = m_settings->getUseMontage();
@@ -498,46 +315,6 @@ RecordLayout MainWindow::recordLayout() const
     // graphs: the header follows the last sample when there was one, so that it names every column.
     layout.channelCount = m_output.processed.isEmpty() ? int(m_graphs.size()) : int(m_output.processed.size() / 3);
     return layout;
-}
-
-void MainWindow::startRecord(const QString& name)
-{
-    m_record->setStartHook(m_settings->getSendOnStartRecord());
-    m_record->setEndHook(m_settings->getSendOnEndRecord());
-    if (m_record->startRecord(name, recordLayout()))
-        m_connectionMessage->hide();
-    m_recordButton->setChecked(m_record->isRecording());
-}
-
-void MainWindow::stopRecord()
-{
-    m_record->setEndHook(m_settings->getSendOnEndRecord());
-    m_record->stopRecord();
-    m_recordButton->setChecked(m_record->isRecording());
-}
-
-void MainWindow::onRecordClicked()
-{
-    if (m_record->isRecording())
-        stopRecord();
-    else
-        startRecord();
-}
-
-void MainWindow::onRecordingChanged(bool recording)
-{
-    m_recordButton->setChecked(recording);
-    m_titleField->setEnabled(!recording);
-    m_shownSeconds = -1;
-    if (!recording)
-        m_elapsedLabel->setText(QStringLiteral("00:00"));
-}
-
-void MainWindow::onHookWaitingChanged(bool waiting)
-{
-    // The hook waits in a nested event loop: a click there would start or stop inside the running start or stop.
-    m_recordButton->setEnabled(!waiting && m_device != nullptr);
-    m_connectButton->setEnabled(!waiting);
 }
 
 void MainWindow::rebuildChannels(int n)
@@ -648,8 +425,7 @@ RecordsWindow* MainWindow::openRecordsWindow()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The files are complete at any moment; the stop is for the program that follows the end hook.
-    if (m_record->isRecording())
-        stopRecord();
+    m_recordControl->stopIfRecording();
     QApplication::closeAllWindows();
     QMainWindow::closeEvent(event);
 }

@@ -1,0 +1,122 @@
+#include "RecordControl.h"
+
+#include "HalvexSettings.h"
+#include "RecordSession.h"
+#include "StyleHelper.h"
+#include "TextHelper.h"
+
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+QString trGeneric(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}
+} // namespace
+
+RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
+    : QObject(window)
+    , m_settings(settings)
+{
+    m_recordButton = new QPushButton(window);
+    m_recordButton->setObjectName(QStringLiteral("recordButton"));
+    m_recordButton->setCheckable(true);
+    m_recordButton->setFixedSize(32, 32);
+    m_recordButton->setCursor(Qt::PointingHandCursor);
+    StyleHelper::SetButtonIcon(m_recordButton, QStringLiteral(":/icons/record.svg"), QColor(QStringLiteral("#FFF")));
+    m_recordButton->setEnabled(false);
+    const QKeySequence recordKey(Qt::CTRL | Qt::Key_R);
+    m_recordButton->setToolTip(trGeneric("Start or stop recording") + QStringLiteral(" (")
+        + recordKey.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    connect(m_recordButton, &QPushButton::clicked, this, &RecordControl::onRecordClicked);
+    connect(new QShortcut(recordKey, window), &QShortcut::activated, this, [this]() {
+        if (m_recordButton->isEnabled())
+            onRecordClicked();
+    });
+
+    m_session = new RecordSession(this);
+    connect(m_session, &RecordSession::recordingChanged, this, &RecordControl::onRecordingChanged);
+    // The hook waits in a nested event loop: a click there would start or stop inside the running start or stop.
+    connect(m_session, &RecordSession::hookWaitingChanged, this, &RecordControl::updateRecordButton);
+
+    m_elapsedLabel = new QLabel(QStringLiteral("00:00"), window);
+    m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
+    m_elapsedLabel->setStyleSheet(QStringLiteral("font-size: 16px"));
+    m_titleField = new QLineEdit(window);
+    m_titleField->setObjectName(QStringLiteral("titleField"));
+    m_titleField->setPlaceholderText(trGeneric("Название"));
+}
+
+void RecordControl::setDeviceAvailable(bool available)
+{
+    m_deviceAvailable = available;
+    updateRecordButton();
+}
+
+void RecordControl::updateRecordButton()
+{
+    m_recordButton->setEnabled(m_deviceAvailable && !m_session->isHookWaiting());
+}
+
+void RecordControl::startRecord(const QString& name)
+{
+    m_session->setStartHook(m_settings->getSendOnStartRecord());
+    m_session->setEndHook(m_settings->getSendOnEndRecord());
+    RecordLayout layout = m_layoutSource ? m_layoutSource() : RecordLayout();
+    layout.title = m_titleField->text();
+    if (m_session->startRecord(name, layout))
+        emit started();
+    m_recordButton->setChecked(m_session->isRecording());
+}
+
+void RecordControl::stopRecord()
+{
+    m_session->setEndHook(m_settings->getSendOnEndRecord());
+    m_session->stopRecord();
+    m_recordButton->setChecked(m_session->isRecording());
+}
+
+void RecordControl::stopIfRecording()
+{
+    if (m_session->isRecording())
+        stopRecord();
+}
+
+void RecordControl::onRecordClicked()
+{
+    if (m_session->isRecording())
+        stopRecord();
+    else
+        startRecord();
+}
+
+void RecordControl::onRecordingChanged(bool recording)
+{
+    m_recordButton->setChecked(recording);
+    m_titleField->setEnabled(!recording);
+    m_shownSeconds = -1;
+    if (!recording)
+        m_elapsedLabel->setText(QStringLiteral("00:00"));
+}
+
+void RecordControl::writeRaw(qint64 ts, const QList<double>& data)
+{
+    m_session->writeRaw(ts, data);
+}
+
+void RecordControl::writeProcessed(qint64 ts, const QList<double>& processed)
+{
+    if (!m_session->isRecording())
+        return;
+    m_session->writeProcessed(ts, processed);
+    const qint64 elapsed = ts - m_session->recordStart();
+    if (m_session->isRecording() && elapsed / 1000 != m_shownSeconds) {
+        m_shownSeconds = elapsed / 1000;
+        m_elapsedLabel->setText(TextHelper::TimeToText(double(elapsed) / 1000.0, false));
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "RecordLayout.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class HalvexSettings;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+class RecordSession;
+
+// The record button with its shortcut, the experiment title and the elapsed time, over the session that writes the
+// files and sends the record hooks.
+class RecordControl : public QObject
+{
+    Q_OBJECT
+public:
+    // Gives what the record's headers are made from, at the moment of the start.
+    using LayoutSource = std::function<RecordLayout()>;
+
+    // The widgets are children of window, which lays them out.
+    RecordControl(HalvexSettings* settings, QWidget* window);
+
+    QPushButton* recordButton() const { return m_recordButton; }
+    QLineEdit* titleField() const { return m_titleField; }
+    QLabel* elapsedLabel() const { return m_elapsedLabel; }
+    RecordSession* session() const { return m_session; }
+
+    void setLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
+    // A record starts only with an instrument connected.
+    void setDeviceAvailable(bool available);
+
+    // An empty name asks for the automatic base name (date, time and title). The record button follows the
+    // recording state, so a start that fails leaves it unchecked and the session's failed() says why.
+    void startRecord(const QString& name = QString());
+    void stopRecord();
+    void stopIfRecording();
+
+    void writeRaw(qint64 ts, const QList<double>& data);
+    void writeProcessed(qint64 ts, const QList<double>& processed);
+
+signals:
+    void started();
+
+private:
+    void onRecordClicked();
+    void onRecordingChanged(bool recording);
+    void updateRecordButton();
+
+    HalvexSettings* m_settings = nullptr;
+    RecordSession* m_session = nullptr;
+    QPushButton* m_recordButton = nullptr;
+    QLineEdit* m_titleField = nullptr;
+    QLabel* m_elapsedLabel = nullptr;
+    LayoutSource m_layoutSource;
+    bool m_deviceAvailable = false;
+    // The elapsed-time label changes once a second; the text is made only then.
+    qint64 m_shownSeconds = -1;
+};
