@@ -48,9 +48,9 @@ private slots:
             << QStringList { "two.csv" } << 3 << QByteArray()
             << QByteArray("halvex-compare: two.csv: channel 9 is beyond the record, which has 2 channels (positions 0 "
                           "to 1)\n");
-        QTest::newRow("bad cut-off") << QStringList { "two.csv", "--hpf", "11" } << 1 << QByteArray()
+        QTest::newRow("bad cut-off") << QStringList { "two.csv", "--hpf", "11" } << 2 << QByteArray()
                                      << QByteArray("halvex-compare: --hpf takes a number from 0 to 10\n");
-        QTest::newRow("negative channel") << QStringList { "two.csv", "--channel1=-1" } << 1 << QByteArray()
+        QTest::newRow("negative channel") << QStringList { "two.csv", "--channel1=-1" } << 2 << QByteArray()
                                           << QByteArray("halvex-compare: --channel1 and --channel2 take whole numbers "
                                                         "from 0\n");
         QTest::newRow("unreadable file") << QStringList { "unreadable.csv" } << 2 << QByteArray()

@@ -1,6 +1,6 @@
+#include "CommandLine.h"
 #include "RecordLoader.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +10,9 @@
 
 namespace {
 
-enum ExitCode { Success = 0, UsageError = 1, FileError = 2, ChannelError = 3 };
+// A wrong command line and a record that cannot be read both end with 2 (a script tells them apart by the
+// message); a channel beyond the record ends with 3.
+enum ExitCode { Success = CommandLine::Success, UsageError = CommandLine::UsageError, FileError = 2, ChannelError = 3 };
 
 QString number(double value)
 {
@@ -22,16 +24,13 @@ QString number(double value)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("halvex-compare"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(HALVEX_VERSION));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Compares two channels of a record as the records window does: the V column of each, resampled to 20 Hz, "
-        "centred on its mean and high-pass filtered. Writes \"Time;Left;Right;Diff\" lines (time in ms), then an "
-        "empty line and \"Mark;Text\" lines with the marks of the record's .log file."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    CommandLine commandLine(QStringLiteral("halvex-compare"),
+        QStringLiteral(
+            "Compares two channels of a record as the records window does: the V column of each, resampled to 20 Hz, "
+            "centred on its mean and high-pass filtered. Writes \"Time;Left;Right;Diff\" lines (time in ms), then an "
+            "empty line and \"Mark;Text\" lines with the marks of the record's .log file."));
+    QCommandLineParser& parser = commandLine.parser();
     parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The record's .csv file."));
     const QCommandLineOption channel1(QStringLiteral("channel1"),
         QStringLiteral("Position of the Left channel in the channel list, counted from 0 (default 0)."),
@@ -43,7 +42,8 @@ int main(int argc, char* argv[])
         QStringLiteral("High-pass cut-off in Hz, 0 to 10; below 0.005 the curves are only centred (default 0.02)."),
         QStringLiteral("hz"), QStringLiteral("0.02"));
     parser.addOptions({ channel1, channel2, hpf });
-    parser.process(app);
+    if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments(), 1))
+        return *answered;
 
     QTextStream err(stderr);
     const auto fail = [&err](ExitCode code, const QString& message) {
@@ -51,8 +51,8 @@ int main(int argc, char* argv[])
         return int(code);
     };
     const QStringList arguments = parser.positionalArguments();
-    if (arguments.size() != 1)
-        return fail(UsageError, QStringLiteral("give exactly one record file (see --help)"));
+    if (arguments.isEmpty())
+        return commandLine.usageError(QStringLiteral("give one record file"));
 
     bool ok1 = false;
     bool ok2 = false;

@@ -1,6 +1,6 @@
+#include "CommandLine.h"
 #include "InstrumentEmulator.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -9,13 +9,15 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("halvex-emulator"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves a pseudo-terminal that behaves like an FNIR instrument: prints the port path on the first line of "
-        "its output, then streams one sample line per tick while a program has the port open."));
-    parser.addHelpOption();
+    // Installed for trying and testing only, under a name that says so.
+    CommandLine commandLine(QStringLiteral(HALVEX_EMULATOR_NAME),
+        QStringLiteral(
+            "Serves a pseudo-terminal that behaves like an FNIR instrument: prints the port path on the first line of "
+            "its output, then streams one sample line per tick while a program has the port open. For trying and "
+            "testing the serial path without an instrument."),
+        CommandLine::VersionLetter::No);
+    QCommandLineParser& parser = commandLine.parser();
     const QCommandLineOption rate({ QStringLiteral("r"), QStringLiteral("rate") },
         QStringLiteral("Lines per second (default 10)."), QStringLiteral("hz"), QStringLiteral("10"));
     const QCommandLineOption channels({ QStringLiteral("c"), QStringLiteral("channels") },
@@ -41,7 +43,8 @@ int main(int argc, char* argv[])
         QStringLiteral("Time the port stays open after the last line, in ms (default 1000)."), QStringLiteral("ms"),
         QStringLiteral("1000"));
     parser.addOptions({ rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs });
-    parser.process(app);
+    if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments()))
+        return *answered;
 
     QTextStream err(stderr);
     InstrumentEmulator::Options options;
@@ -50,7 +53,7 @@ int main(int argc, char* argv[])
         bool valid = false;
         const double value = parser.value(option).toDouble(&valid);
         if (!valid || value < low || value > high) {
-            err << "halvex-emulator: --" << option.names().constLast() << " must lie in [" << low << ", " << high
+            err << HALVEX_EMULATOR_NAME ": --" << option.names().constLast() << " must lie in [" << low << ", " << high
                 << "]\n";
             ok = false;
         }
@@ -77,18 +80,18 @@ int main(int argc, char* argv[])
         else if (name == QLatin1String("no-final-lf"))
             options.noFinalLineFeed = true;
         else {
-            err << "halvex-emulator: unknown fault " << name << '\n';
+            err << HALVEX_EMULATOR_NAME ": unknown fault " << name << '\n';
             ok = false;
         }
     }
     if (!ok)
-        return 2;
+        return CommandLine::UsageError;
 
     InstrumentEmulator emulator(options);
     const QString path = emulator.open();
     if (path.isEmpty()) {
-        err << "halvex-emulator: cannot create a pseudo-terminal: " << emulator.errorText() << '\n';
-        return 1;
+        err << HALVEX_EMULATOR_NAME ": cannot create a pseudo-terminal: " << emulator.errorText() << '\n';
+        return CommandLine::Failure;
     }
     std::printf("%s\n", qPrintable(path));
     std::fflush(stdout);
