@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# check-package.sh BUILD_DIR APP_ID VERSION PROGRAM...
+# Makes the Debian package from the build at hand (stripped on the way) and checks it with Debian's own tools:
+# its contents, its control fields, lintian, the menu entry, the AppStream metadata, and the programs it holds.
+# Exits 77 (skipped) when a tool is missing.
+set -euo pipefail
+build="$1" id="$2" version="$3"; shift 3
+programs=("$@")
+
+missing=()
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli file; do
+    command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "package check skipped: ${missing[*]} not installed (scripts/install-deps installs them)"
+    exit 77
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+if ! (umask 022 && cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1); then
+    cat "$work/cpack.log"
+    echo "FAIL: cpack"
+    exit 1
+fi
+deb="$work/halvex_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { ls "$work"; echo "FAIL: no $deb"; exit 1; }
+
+dpkg-deb -c "$deb" | awk '{ print $6 }' >"$work/contents"
+expected=(
+    "./usr/share/applications/$id.desktop"
+    "./usr/share/metainfo/$id.metainfo.xml"
+    "./usr/share/icons/hicolor/scalable/apps/$id.svg"
+    "./usr/share/doc/halvex/copyright"
+    "./usr/share/doc/halvex/changelog.gz"
+)
+for size in 48 64 128 256; do expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
+for program in "${programs[@]}"; do expected+=("./usr/bin/$program" "./usr/share/man/man1/$program.1.gz"); done
+for path in "${expected[@]}"; do
+    grep -qxF "$path" "$work/contents" || fail "the package lacks $path"
+done
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+grep -q 'libqt6core6' <<<"$depends" || fail "Depends lacks the Qt libraries found by dpkg-shlibdeps: $depends"
+[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer field"
+[ -n "$(dpkg-deb -f "$deb" Homepage)" ] || fail "no Homepage field"
+
+echo "== lintian"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+for program in "${programs[@]}"; do
+    binary="$root/usr/bin/$program"
+    file -b "$binary" | grep -q ', stripped' || fail "$program is not stripped"
+    answer="$(env -u DISPLAY -u WAYLAND_DISPLAY "$binary" --version 2>&1)" || fail "$program --version failed"
+    [ "$answer" = "$program $version" ] || fail "$program --version said: $answer"
+done
+
+# The packaged comparison on a small record with its marks.
+printf ';V1;R1;IR1;V2;R2;IR2\r\n0;0;1;1;5;0;0\r\n100;10;1;1;5;0;0\r\n200;20;1;1;6;0;0\r\n' >"$work/two.csv"
+printf '1000\tSync\r\n3500\tStim A\r\n' >"$work/two.log"
+if output="$("$root/usr/bin/halvex-compare" "$work/two.csv" --channel2 1 --hpf 0)"; then
+    [ "$(head -n 2 <<<"$output")" = $'Time;Left [1];Right [2];Diff [1] - [2]\n0;-10;-0.2999999999999998;-9.7' ] \
+        || fail "halvex-compare wrote: $output"
+    [ "$(tail -n 1 <<<"$output")" = "2500;StimA" ] || fail "halvex-compare marks: $output"
+else
+    fail "halvex-compare exited with $?"
+fi
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "package check passed: $(basename "$deb")"
