@@ -1,12 +1,18 @@
 #include "AppHelper.h"
 
+#include "LanguageContext.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QSysInfo>
 #include <QUrl>
+
+#include <algorithm>
 
 #ifndef HALVEX_VERSION
 #define HALVEX_VERSION "1.0.3"
@@ -34,7 +40,7 @@ QString asResourceUrl(const QString& path)
 {
     return path.startsWith(QLatin1Char(':')) ? QStringLiteral("qrc") + path : path;
 }
-}
+} // namespace
 
 QString AppHelper::versionFrom(const QString& applicationVersion, bool full)
 {
@@ -96,6 +102,16 @@ QString AppHelper::OSVersion()
         .arg(qMax(current.microVersion(), 0));
 }
 
+QString AppHelper::OSPrettyName()
+{
+    return QSysInfo::prettyProductName();
+}
+
+int AppHelper::OSBits()
+{
+    return QSysInfo::currentCpuArchitecture().contains(QLatin1String("64")) ? 64 : 32;
+}
+
 void AppHelper::openExplorer(const QString& path)
 {
 #ifdef Q_OS_WIN
@@ -150,9 +166,124 @@ QString AppHelper::translatedChangeLogPath()
     const QString found = findInResources(QStringLiteral("ChangeLog.txt"));
     if (!found.isEmpty())
         return found;
-    for (const QString& path : resourcePaths()) {
-        if (path.contains(QLatin1String("ChangeLog"), Qt::CaseInsensitive) && path.endsWith(QLatin1String("txt")))
-            return asResourceUrl(path);
+
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QStringList texts = folder.entryList({ QStringLiteral("*.txt") }, QDir::Files, QDir::Name);
+    const QString app = QCoreApplication::applicationName();
+    QString anyChangeLog;
+    for (const QString& name : texts) {
+        if (!name.contains(QLatin1String("ChangeLog"), Qt::CaseInsensitive))
+            continue;
+        if (name.contains(app, Qt::CaseInsensitive))
+            return folder.filePath(name);
+        if (anyChangeLog.isEmpty())
+            anyChangeLog = folder.filePath(name);
     }
-    return {};
+    return anyChangeLog;
+}
+
+QStringList AppHelper::changeLogBlocks(const QString& source, const QString& language)
+{
+    const QStringList accepted = language.contains(QLatin1String("en"), Qt::CaseInsensitive)
+        ? QStringList { QStringLiteral("en-US"), QStringLiteral("en-EN"), QStringLiteral("en") }
+        : QStringList { QStringLiteral("ru-RU"), QStringLiteral("ru"), QStringLiteral("ru_RU") };
+
+    // The file has CR LF line ends; a copy edited elsewhere may have LF alone.
+    QString text = source;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(QLatin1Char('<'), from);
+        if (open < 0)
+            break;
+        const qsizetype openEnd = text.indexOf(QLatin1Char('>'), open + 2);
+        if (openEnd < 0)
+            break;
+        const QString tag = text.mid(open + 1, openEnd - open - 1);
+        const QString closing = QStringLiteral("</") + tag + QLatin1Char('>');
+        const qsizetype close = text.indexOf(closing, openEnd + 1);
+        if (close < 0) {
+            from = open + 1;
+            continue;
+        }
+        qsizetype blockEnd = close + closing.size();
+        QString replacement;
+        if (accepted.contains(tag))
+            replacement = text.mid(openEnd + 1, close - openEnd - 1).trimmed();
+        else if (blockEnd < text.size() && text.at(blockEnd) == QLatin1Char('\n'))
+            // A dropped block takes its line with it: each version line stays directly above its items, and only
+            // the empty line between versions separates entries, whichever block comes first.
+            ++blockEnd;
+        text.replace(open, blockEnd - open, replacement);
+        from = 0;
+    }
+
+    QStringList entries;
+    for (const QString& entry : text.split(QLatin1String("\n\n"))) {
+        const QString trimmed = entry.trimmed();
+        if (!trimmed.isEmpty())
+            entries.append(trimmed);
+    }
+    return entries;
+}
+
+QString AppHelper::renderChangeLog(const QStringList& entries)
+{
+    static const QStringList hiddenPlatforms = { QStringLiteral("[Android]"), QStringLiteral("[iOS]"),
+        QStringLiteral("[macOS]"), QStringLiteral("[Linux]") };
+    static const QStringList removedTags = { QStringLiteral("[Android]"), QStringLiteral("[Windows]"),
+        QStringLiteral("[iOS]"), QStringLiteral("[macOS]") };
+    const auto containsAny = [](const QString& line, const QStringList& words) {
+        return std::any_of(words.cbegin(), words.cend(),
+            [&line](const QString& word) { return line.contains(word, Qt::CaseInsensitive); });
+    };
+
+    QString html
+        = QStringLiteral("<style> .bull { padding-left: 2px; padding-right: 2px; font-weight: bold; } </style>");
+    for (const QString& entry : entries) {
+        const QStringList lines = entry.split(QLatin1Char('\n'));
+        if (lines.size() < 2)
+            continue;
+        QString header = lines.first().trimmed();
+        if (header.contains(QLatin1Char('(')) && header.contains(QLatin1Char(')'))) {
+            header.replace(QLatin1String("("), QLatin1String("<span style=\"color: #999; font-weight: normal\">("));
+            header.replace(QLatin1String(")"), QLatin1String(")</span>"));
+        }
+        html += QStringLiteral("<b>") + header + QStringLiteral("</b><table cellspacing=\"6\">");
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            const QString line = lines.at(i).trimmed();
+            if (line.isEmpty() || containsAny(line, hiddenPlatforms))
+                continue;
+            QString itemText = line.mid(2).trimmed();
+            for (const QString& tag : removedTags)
+                itemText.remove(tag, Qt::CaseInsensitive);
+            html += QStringLiteral("<tr><td class=\"bull\">") + line.at(0) + QStringLiteral("</td><td>")
+                + itemText.trimmed() + QStringLiteral("</td></tr>");
+        }
+        html += QStringLiteral("</table><br><br><br>");
+    }
+    return html;
+}
+
+QStringList AppHelper::translatedChangeLogBlocks()
+{
+    static const QStringList blocks = [] {
+        QString path = translatedChangeLogPath();
+        if (path.startsWith(QLatin1String("qrc:")))
+            path.remove(0, 3);
+        QFile file(path);
+        if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return QStringList();
+        return changeLogBlocks(QString::fromUtf8(file.readAll()), LanguageContext::currentLanguage());
+    }();
+    return blocks;
+}
+
+QString AppHelper::translatedChangeLog()
+{
+    static const QString html = renderChangeLog(translatedChangeLogBlocks());
+    return html;
 }

@@ -137,6 +137,59 @@ private slots:
         QCOMPARE(AppHelper::translatedChangeLogPath(), QStringLiteral("qrc:/test/Halvex-CHANGELOG.txt"));
     }
 
+    void changeLog_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("versions");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<QString>("firstEntry");
+        const auto entry = [](const QString& version, const QString& date, const QStringList& items) -> QString {
+            QString html = "<b>" + version + " <span style=\"color: #999; font-weight: normal\">(" + date
+                + ")</span></b><table cellspacing=\"6\">";
+            for (const QString& item : items)
+                html += "<tr><td class=\"bull\">+</td><td>" + item + "</td></tr>";
+            return html + "</table><br><br><br>";
+        };
+        const QStringList released
+            = { "1.0.3 (2025-12-17)", "1.0.2 (2025-09-09)", "1.0.1 (2025-09-02)", "1.0.0 (2025-09-01)" };
+        addRow("russian", ":/Halvex-CHANGELOG.txt", "ru-RU", released, 11,
+            entry("1.0.3", "2025-12-17",
+                { "Возможность монтажа", "Необязательное название эксперимента для записи",
+                    "Выбор каналов при сравнении записей", "Исправление переводов" }));
+        addRow("english", ":/Halvex-CHANGELOG.txt", "en_US", released, 11,
+            entry("1.0.3", "2025-12-17",
+                { "Montage capability", "Optional experiment title for record", "Channel choosing in record comparison",
+                    "Fix translations" }));
+        // The test copy tags one item for Windows and one for Android in each language.
+        addRow("tagged russian", ":/test/Halvex-CHANGELOG.txt", "ru_RU", QStringList { "2.0.0 (2026-01-02)" }, 2,
+            entry("2.0.0", "2026-01-02", { "Только для Windows", "Для всех" }));
+        addRow("tagged english", ":/test/Halvex-CHANGELOG.txt", "en-US", QStringList { "2.0.0 (2026-01-02)" }, 2,
+            entry("2.0.0", "2026-01-02", { "Windows only", "Everyone" }));
+    }
+    void changeLog()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, language);
+        QFETCH(QStringList, versions);
+        QFETCH(int, items);
+        QFETCH(QString, firstEntry);
+        const QByteArray bytes = TemporaryHome::readFile(file);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\n"), bytes.count("\r\n"));
+
+        const QStringList entries = AppHelper::changeLogBlocks(QString::fromUtf8(bytes), language);
+        QStringList headers;
+        for (const QString& entry : entries)
+            headers.append(entry.section(QLatin1Char('\n'), 0, 0));
+        QCOMPARE(headers, versions);
+        const QString html = AppHelper::renderChangeLog(entries);
+        const QString style = "<style> .bull { padding-left: 2px; padding-right: 2px; font-weight: bold; } </style>";
+        QCOMPARE(html.left(style.size() + firstEntry.size()), style + firstEntry);
+        QCOMPARE(html.count("<table"), versions.size());
+        QCOMPARE(html.count("<tr>"), items);
+    }
+
     void folders()
     {
         QCOMPARE(FileUtilities::FolderSlash("/a/b"), QStringLiteral("/a/b/"));
