@@ -2,6 +2,77 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AboutAppWidget</name>
+    <message>
+        <source>-bit</source>
+        <translation>-bit</translation>
+    </message>
+    <message>
+        <source>App info</source>
+        <translation>App info</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>ChangeLog</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Developers</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>Happy birthday!</source>
+        <translation>Happy birthday!</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP address</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>OS</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Open API in browser</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Open app manual</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Open change log</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Open link</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>built on </translation>
+    </message>
+</context>
+<context>
     <name>AcquisitionVariant</name>
     <message>
         <source>Acquire_RIR</source>
@@ -29,6 +100,21 @@
     <message>
         <source>System</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Developer</name>
+    <message>
+        <source>Acquisition</source>
+        <translation>Acquisition</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>Interface</translation>
+    </message>
+    <message>
+        <source>Record review</source>
+        <translation>Record review</translation>
     </message>
 </context>
 <context>
@@ -169,6 +255,13 @@
     <message>
         <source>Отображение в виде таблицы</source>
         <translation>Display as table</translation>
+    </message>
+</context>
+<context>
+    <name>NewVersionChecker</name>
+    <message>
+        <source>Click to download new version</source>
+        <translation>Click to download new version</translation>
     </message>
 </context>
 <context>

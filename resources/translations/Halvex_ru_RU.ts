@@ -2,6 +2,77 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AboutAppWidget</name>
+    <message>
+        <source>-bit</source>
+        <translation>-бит</translation>
+    </message>
+    <message>
+        <source>App info</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Разработчики</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Обратная связь</translation>
+    </message>
+    <message>
+        <source>Happy birthday!</source>
+        <translation>С днём рождения!</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP-адрес</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Руководство</translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>ОС</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Открыть API в браузере</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Открыть руководство</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Открыть список изменений</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Открыть ссылку</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>сборка от </translation>
+    </message>
+</context>
+<context>
     <name>AcquisitionVariant</name>
     <message>
         <source>Acquire_RIR</source>
@@ -29,6 +100,21 @@
     <message>
         <source>System</source>
         <translation>Системная</translation>
+    </message>
+</context>
+<context>
+    <name>Developer</name>
+    <message>
+        <source>Acquisition</source>
+        <translation>Получение данных</translation>
+    </message>
+    <message>
+        <source>Interface</source>
+        <translation>Интерфейс</translation>
+    </message>
+    <message>
+        <source>Record review</source>
+        <translation>Просмотр записей</translation>
     </message>
 </context>
 <context>
@@ -174,6 +260,13 @@
     <message>
         <source>Отображение в виде таблицы</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NewVersionChecker</name>
+    <message>
+        <source>Click to download new version</source>
+        <translation>Нажмите, чтобы скачать новую версию</translation>
     </message>
 </context>
 <context>
