@@ -1,12 +1,16 @@
 #include "MainWindow.h"
 
+#include "AboutAppWidget.h"
+#include "AboutWindow.h"
 #include "AbstractFnirDevice.h"
 #include "AppHelper.h"
 #include "ConfirmDialog.h"
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "LanguageContext.h"
+#include "MediaHelper.h"
 #include "MenuButton.h"
+#include "NewVersionButton.h"
 #include "PropertyListControl.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
@@ -120,6 +124,12 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_openFolderButton->setToolTip(tr("Open records folder"));
     connect(m_openFolderButton, &QPushButton::clicked, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
 
+    m_newVersionButton = new NewVersionButton(
+        QCoreApplication::translate("Generic", "New version") + QLatin1Char(' '), QString(), this);
+    m_newVersionButton->setObjectName(QStringLiteral("newVersion"));
+    m_newVersionButton->button()->setIcon(
+        MediaHelper::iconColored(QStringLiteral(":/icons/star.svg"), QStringLiteral("#FFCC00")));
+
     const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
     m_recordsButton = new QPushButton(tr("Records"), this);
     m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
@@ -146,6 +156,11 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     editor->setObjectName(QStringLiteral("settingsEditor"));
     m_settingsButton->addWidgetToMenu(editor);
     connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
+
+    m_aboutButton = createIconButton(QStringLiteral("aboutButton"), QStringLiteral(":/icons/information.svg"), 32, 24);
+    m_aboutButton->setFlat(true);
+    m_aboutButton->setToolTip(AboutAppWidget::tr("App info"));
+    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::openAboutWindow);
 
     connect(m_settings, &HalvexSettings::changedView, this, &MainWindow::switchView);
     connect(m_tableButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Table); });
@@ -213,8 +228,22 @@ void MainWindow::buildToolBar()
     row->addSpacing(20);
     row->addWidget(m_recordsButton);
     row->addSpacing(20);
+    row->addWidget(m_newVersionButton);
     if (m_settingsButton)
         row->addWidget(m_settingsButton);
+    row->addWidget(m_aboutButton);
+}
+
+AboutWindow* MainWindow::openAboutWindow()
+{
+    if (!m_aboutWindow) {
+        m_aboutWindow = new AboutWindow(this);
+        m_aboutWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_aboutWindow->show();
+    m_aboutWindow->raise();
+    m_aboutWindow->activateWindow();
+    return m_aboutWindow;
 }
 
 void MainWindow::applySettingsLive()

@@ -12,11 +12,13 @@
 
 #include <functional>
 
+class AboutWindow;
 class AbstractFnirDevice;
 class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
 class MenuButton;
+class NewVersionButton;
 class RecordsWindow;
 class QGridLayout;
 class QLabel;
@@ -59,6 +61,8 @@ public:
     void stopRecord() { m_recordControl->stopRecord(); }
     // Opens a new records window; several may be open at once.
     RecordsWindow* openRecordsWindow();
+    // Shows the about window, the one already open if there is one.
+    AboutWindow* openAboutWindow();
     const RecordSession* recordSession() const { return m_recordControl->session(); }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
@@ -89,6 +93,9 @@ private:
     QPushButton* m_openFolderButton = nullptr;
     QPushButton* m_recordsButton = nullptr;
     MenuButton* m_settingsButton = nullptr;
+    NewVersionButton* m_newVersionButton = nullptr;
+    QPushButton* m_aboutButton = nullptr;
+    QPointer<AboutWindow> m_aboutWindow;
     QWidget* m_toolBar = nullptr;
 
     QList<DataGraphic*> m_graphs;

@@ -1,12 +1,17 @@
+#include "AboutWindow.h"
 #include "ComFnirDevice.h"
 #include "ConfirmDialog.h"
 #include "DataGraphic.h"
 #include "EmulatorProcess.h"
+#include "HttpTestServer.h"
 #include "LanguageContext.h"
 #include "MainWindow.h"
+#include "NewVersionButton.h"
 #include "RecordsWindow.h"
 #include "TableValuesDisplay.h"
 #include "TemporaryHome.h"
+#include "UrlCatcher.h"
+#include "VersionChecker.h"
 #include "VirtualFnirDevice.h"
 
 #include <QApplication>
@@ -19,6 +24,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -241,6 +247,41 @@ private slots:
         QCOMPARE(stack->currentIndex(), 0);
         QVERIFY(!child<QPushButton>(window, "graphButton")->isChecked());
         QVERIFY(settingsFile().contains("<View>View_Table</View>"));
+    }
+
+    void newVersionAndAboutButtons()
+    {
+        HttpTestServer endpoint;
+        QVERIFY(endpoint.listen());
+        endpoint.setReply(
+            200, "{\"valid\": true, \"version\": \"1.0.4\", \"link\": \"https://example.org/halvex/1.0.4\"}");
+        VersionChecker::baseUrl = endpoint.url(QStringLiteral("/version"));
+        const auto restore = qScopeGuard([] { VersionChecker::baseUrl.clear(); });
+        MainWindow window(m_home->dataFolder());
+        window.show();
+
+        QLayout* row = child<QWidget>(window, "toolBar")->layout();
+        QStringList last;
+        for (int i = row->count() - 3; i < row->count(); ++i)
+            last << row->itemAt(i)->widget()->objectName();
+        QCOMPARE(last, QStringList({ "newVersion", "settingsButton", "aboutButton" }));
+
+        QPushButton* star = child<NewVersionButton>(window, "newVersion")->button();
+        QTRY_VERIFY(star->isVisible());
+        QCOMPARE(star->text(), QStringLiteral("New version 1.0.4"));
+        QCOMPARE(star->toolTip(), QStringLiteral("Click to download new version 1.0.4"));
+        UrlCatcher desktop;
+        QTest::mouseClick(star, Qt::LeftButton);
+        QCOMPARE(desktop.urls(), QList<QUrl>({ QUrl("https://example.org/halvex/1.0.4") }));
+
+        // The about window's button knows the answer at once, without asking again.
+        QTest::mouseClick(child<QPushButton>(window, "aboutButton"), Qt::LeftButton);
+        auto* about = window.findChild<AboutWindow*>();
+        QVERIFY(about && about->isVisible());
+        QPushButton* aboutStar = about->findChild<NewVersionButton*>()->button();
+        QVERIFY(aboutStar->isVisible());
+        QCOMPARE(aboutStar->text(), QStringLiteral("New version 1.0.4"));
+        QCOMPARE(endpoint.paths().size(), 1);
     }
 
     void recordsWindowsCloseWithTheMainWindow()
