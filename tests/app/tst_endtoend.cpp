@@ -6,8 +6,65 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTest>
+
+namespace {
+// xdotool's answer, or empty when it failed.
+QString xdotool(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+// The first window whose title matches, as x, y, width and height on the screen.
+QRect windowNamed(const QString& pattern)
+{
+    const QString id = xdotool({ "search", "--onlyvisible", "--name", pattern }).section(QLatin1Char('\n'), 0, 0);
+    if (id.isEmpty())
+        return {};
+    const QString shell = xdotool({ "getwindowgeometry", "--shell", id });
+    const auto value = [&shell](const char* key) {
+        const auto match = QRegularExpression(QLatin1String(key) + QStringLiteral("=(\\d+)")).match(shell);
+        return match.hasMatch() ? match.captured(1).toInt() : -1;
+    };
+    return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+}
+
+void click(const QPoint& at)
+{
+    xdotool({ "mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1" });
+}
+
+// The bounding box of the pixels of one colour.
+QRect areaOf(const QImage& image, const QColor& color)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == color)
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    return area;
+}
+
+qint64 meanLightness(const QImage& image)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            sum += image.pixelColor(x, y).lightness();
+    }
+    return sum / qMax<qint64>(1, qint64(image.width()) * image.height());
+}
+} // namespace
 
 class TestEndToEnd : public QObject
 {
@@ -72,6 +129,74 @@ private slots:
         }
         QVERIFY2(curvePixels > 300, qPrintable(QStringLiteral("%1 curve pixels").arg(curvePixels)));
         const qint64 mean = lightness / counted;
+        QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
+    }
+
+    // The about window from the tool bar's last button, then the change log over it, in each theme and language.
+    void aboutWindow_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << "Light"
+                               << "en_US" << false;
+        QTest::newRow("dark") << "Dark"
+                              << "ru_RU" << true;
+    }
+    void aboutWindow()
+    {
+        QFETCH(QString, theme);
+        QFETCH(QString, language);
+        QFETCH(bool, dark);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs xdotool to click in the program");
+        TemporaryHome home;
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
+            QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>%1</Language>\n"
+                           "<ColorTheme>%2</ColorTheme>\n<StartMaximized>false</StartMaximized>\n</HalvexSettings>\n")
+                .arg(language, theme)
+                .toUtf8()));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
+        QVERIFY(program.waitForStarted());
+        const auto finish = qScopeGuard([&program] {
+            program.kill();
+            program.waitForFinished();
+        });
+
+        QRect main;
+        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
+        QTest::qWait(1000);
+        // "App info" is the last tool-bar button: 32 px wide, 4 px from the right edge, in the first 36 px.
+        click(QPoint(main.right() - 4 - 16, main.top() + 18));
+        const QString title = language == QLatin1String("en_US") ? "App info" : "О программе";
+        QRect about;
+        QTRY_VERIFY_WITH_TIMEOUT((about = windowNamed(QLatin1Char('^') + title + QLatin1Char('$'))).isValid(), 5000);
+        QTest::qWait(700);
+        const QImage aboutShot = QGuiApplication::primaryScreen()
+                                     ->grabWindow(0, about.x(), about.y(), about.width(), about.height())
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32);
+        QVERIFY(aboutShot.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-about-%1.png").arg(theme.toLower())));
+        const QRect changeLogButton = areaOf(aboutShot, QColor(0xff, 0x99, 0x00));
+        QVERIFY2(changeLogButton.width() > 30, "no ChangeLog button in the about window");
+
+        click(about.topLeft() + changeLogButton.center());
+        QTest::qWait(1000);
+        const QImage logShot = QGuiApplication::primaryScreen()
+                                   ->grabWindow(0, about.x(), about.y(), about.width(), about.height())
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
+        QVERIFY(logShot.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-changelog-%1.png").arg(theme.toLower())));
+        // The panel covers the buttons, and its background follows the theme.
+        QVERIFY(
+            areaOf(logShot, QColor(0xff, 0x99, 0x00)).isEmpty() && areaOf(logShot, QColor(0xcc, 0x66, 0x00)).isEmpty());
+        const qint64 mean = meanLightness(logShot);
         QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
     }
 };
