@@ -41,6 +41,16 @@ private slots:
         QCOMPARE(changed.last().at(0).toDouble(), expected);
     }
 
+    void smallerAccumulatorDropsEverySurplusTimestamp()
+    {
+        FrameRateCounter counter;
+        for (qint64 timestamp : { 0, 10, 20, 1020 })
+            counter.nextFrame(timestamp);
+        counter.setAccumulator(1);
+        counter.nextFrame(1030);
+        QCOMPARE(counter.getFrameRate(), 100.0);
+    }
+
     void restartKeepsTimestamps()
     {
         FrameRateCounter counter;
