@@ -1,5 +1,6 @@
 // Live load: N live graphs in one window, each receiving 10 samples per second, for 20 s of wall time (or the
 // number of seconds given with -seconds). Prints the CPU time per wall second and the frames each graph painted.
+#include "BenchMain.h"
 #include "DataGraphic.h"
 
 #include <QApplication>
@@ -97,8 +98,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    useOffscreenUnlessChosen();
     QList<char*> args;
     for (int i = 0; i < argc; ++i) {
         if (qstrcmp(argv[i], "-seconds") == 0 && i + 1 < argc)

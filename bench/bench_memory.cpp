@@ -1,5 +1,6 @@
 // Memory of a live graph after 8 simulated hours at 50 samples per second: the live history is bounded, so the
 // heap holds only the last LiveHistoryMilliseconds of records.
+#include "BenchMain.h"
 #include "DataGraphic.h"
 
 #include <QApplication>
@@ -62,13 +63,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    BenchMemory bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+HALVEX_BENCH_MAIN(BenchMemory)
 
 #include "bench_memory.moc"

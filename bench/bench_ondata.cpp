@@ -1,6 +1,7 @@
 // The sample handler against the line reader: the cost of one MainWindow::onNewData for 24, 48 and 200 values in
 // each acquisition variant, with and without a montage, as a ratio to splitting and converting the same text line,
 // and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry.
+#include "BenchMain.h"
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -103,5 +104,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BenchOnData)
+HALVEX_BENCH_MAIN(BenchOnData)
 #include "bench_ondata.moc"

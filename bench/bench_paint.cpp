@@ -3,6 +3,7 @@
 
 // QCustomPlot's header still iterates with foreach, which the project's flags switch off.
 #undef QT_NO_FOREACH
+#include "BenchMain.h"
 #include "DataGraphic.h"
 
 #include <QApplication>
@@ -141,13 +142,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    BenchPaint bench;
-    return QTest::qExec(&bench, argc, argv);
-}
+HALVEX_BENCH_MAIN(BenchPaint)
 
 #include "bench_paint.moc"

@@ -2,6 +2,7 @@
 // (".raw" and ".csv", each line a system call of its own), for 24 and 200 values, as a ratio to one
 // MainWindow::onNewData without a record. Also the lines alone, written by the record session.
 #include "AbstractFnirDevice.h"
+#include "BenchMain.h"
 #include "MainWindow.h"
 #include "RecordSession.h"
 
@@ -99,5 +100,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BenchRecording)
+HALVEX_BENCH_MAIN(BenchRecording)
 #include "bench_recording.moc"
