@@ -14,7 +14,8 @@ QStringList availablePortEntries()
 
 QString portEntry(const QString& portName, const QString& description)
 {
-    return portName + QStringLiteral(" [") + description + QLatin1Char(']');
+    const QString text = description.trimmed();
+    return text.isEmpty() ? portName : portName + QStringLiteral(" [") + text + QLatin1Char(']');
 }
 
 QString portNameFromEntry(const QString& entry)

@@ -53,6 +53,20 @@ private slots:
         QTEST(ComFnirDevice(descriptor).deviceName(), "portName");
     }
 
+    void entry_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("entry");
+        addRow("described", "FT232R USB UART", "ttyUSB0 [FT232R USB UART]");
+        addRow("no description", "", "ttyUSB0");
+        addRow("blank description", "  ", "ttyUSB0");
+    }
+    void entry()
+    {
+        QFETCH(QString, description);
+        QTEST(portEntry("ttyUSB0", description), "entry");
+    }
+
     void lines_data()
     {
         QTest::addColumn<QByteArrayList>("reads");
