@@ -91,15 +91,15 @@
     <name>ColorThemeEnum</name>
     <message>
         <source>Dark</source>
-        <translation type="unfinished"></translation>
+        <translation>Dark</translation>
     </message>
     <message>
         <source>Light</source>
-        <translation type="unfinished"></translation>
+        <translation>Light</translation>
     </message>
     <message>
         <source>System</source>
-        <translation type="unfinished"></translation>
+        <translation>System</translation>
     </message>
 </context>
 <context>
@@ -139,114 +139,293 @@
     <name>Generic</name>
     <message>
         <source>Acquisition</source>
-        <translation type="unfinished"></translation>
+        <translation>Acquisition variant</translation>
+    </message>
+    <message>
+        <source>AcquisitionDescription</source>
+        <translation>How the instrument&apos;s values make up a channel: V, R and IR; R and IR; or R and IR in alternate lines</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Cannot write the record file %1: %2</source>
+        <translation>Cannot write the record file %1: %2</translation>
+    </message>
+    <message>
+        <source>Channel1</source>
+        <translation>Channel 1</translation>
+    </message>
+    <message>
+        <source>Channel1Description</source>
+        <translation>First compared channel: the red Left curve</translation>
+    </message>
+    <message>
+        <source>Channel2</source>
+        <translation>Channel 2</translation>
+    </message>
+    <message>
+        <source>Channel2Description</source>
+        <translation>Second compared channel: the blue Right curve; the green Diff is Left − Right</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Close every open record</source>
+        <translation>Close every open record</translation>
     </message>
     <message>
         <source>ColorTheme</source>
-        <translation type="unfinished"></translation>
+        <translation>Theme</translation>
+    </message>
+    <message>
+        <source>ColorThemeDescription</source>
+        <translation>Light, dark, or following the system&apos;s colour scheme</translation>
     </message>
     <message>
         <source>Connect</source>
-        <translation type="unfinished"></translation>
+        <translation>Connect</translation>
     </message>
     <message>
         <source>Disconnect</source>
-        <translation type="unfinished"></translation>
+        <translation>Disconnect</translation>
     </message>
     <message>
         <source>GraphicSpacing</source>
-        <translation type="unfinished"></translation>
+        <translation>Graph spacing</translation>
+    </message>
+    <message>
+        <source>GraphicSpacingDescription</source>
+        <translation>Space between neighbouring graphs, in pixels</translation>
+    </message>
+    <message>
+        <source>HPF</source>
+        <translation>High-pass</translation>
+    </message>
+    <message>
+        <source>HPFDescription</source>
+        <translation>High-pass cut-off of the curves, in Hz; below 0.005 Hz the curves are not filtered</translation>
     </message>
     <message>
         <source>Hz</source>
-        <translation type="unfinished"></translation>
+        <translation>Hz</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Language</translation>
     </message>
     <message>
         <source>Language change</source>
-        <translation type="unfinished"></translation>
+        <translation>Language change</translation>
+    </message>
+    <message>
+        <source>LanguageDescription</source>
+        <translation>Language of the interface; a change takes effect after a restart</translation>
     </message>
     <message>
         <source>LockCommonVerticalScale</source>
-        <translation type="unfinished"></translation>
+        <translation>Common vertical scale</translation>
+    </message>
+    <message>
+        <source>LockCommonVerticalScaleDescription</source>
+        <translation>Every graph uses the largest vertical span of all graphs</translation>
     </message>
     <message>
         <source>Montage</source>
-        <translation type="unfinished"></translation>
+        <translation>Montage</translation>
     </message>
     <message>
         <source>MontageDescription</source>
-        <translation type="unfinished"></translation>
+        <translation>Every text line becomes its own row of graphs.&lt;br&gt;
+The first channel is written as &quot;1&quot;.&lt;br&gt;
+For example,
+&lt;div style=&quot;font-family: &apos;Courier New&apos;, monospace&quot;&gt;2&lt;br&gt;1;4&lt;/div&gt;
+shows 2 rows of graphs,&lt;br&gt;the upper row with channel 2,&lt;br&gt;the lower row with channels 1 and 4.&lt;br&gt;&lt;br&gt;
+Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7;14=FpZ-AF8&quot;</translation>
     </message>
     <message>
         <source>New version</source>
-        <translation type="unfinished"></translation>
+        <translation>New version</translation>
+    </message>
+    <message>
+        <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
+        <translation>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</translation>
     </message>
     <message>
         <source>Not now</source>
-        <translation type="unfinished"></translation>
+        <translation>Not now</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>Offset</translation>
+    </message>
+    <message>
+        <source>OffsetDescription</source>
+        <translation>Shift of the curves against the marks, in seconds</translation>
     </message>
     <message>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Open one or more records (.csv files) to compare their channels</source>
+        <translation>Open one or more records (.csv files) to compare their channels</translation>
     </message>
     <message>
         <source>RIRsmoothing</source>
-        <translation type="unfinished"></translation>
+        <translation>R-IR smoothing</translation>
+    </message>
+    <message>
+        <source>RIRsmoothingDescription</source>
+        <translation>Number of samples averaged for the derived values</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>RangeDescription</source>
+        <translation>Half height of the vertical range: the graphs show −Range to +Range, in the record&apos;s units</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>Refresh device list</source>
+        <translation>Refresh device list</translation>
     </message>
     <message>
         <source>RememberLastDevice</source>
-        <translation type="unfinished"></translation>
+        <translation>Remember the instrument</translation>
+    </message>
+    <message>
+        <source>RememberLastDeviceDescription</source>
+        <translation>Connect the last instrument again at the next start</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
     </message>
     <message>
         <source>SendOnEndRecord</source>
-        <translation type="unfinished"></translation>
+        <translation>Address at record end</translation>
+    </message>
+    <message>
+        <source>SendOnEndRecordDescription</source>
+        <translation>HTTP address requested when a record stops (waits at most 3 s); empty: nothing is sent</translation>
     </message>
     <message>
         <source>SendOnStartRecord</source>
-        <translation type="unfinished"></translation>
+        <translation>Address at record start</translation>
+    </message>
+    <message>
+        <source>SendOnStartRecordDescription</source>
+        <translation>HTTP address requested when a record starts (waits at most 3 s); empty: nothing is sent</translation>
+    </message>
+    <message>
+        <source>Set default to</source>
+        <translation>Set default to</translation>
+    </message>
+    <message>
+        <source>Start or stop recording</source>
+        <translation>Start or stop recording</translation>
     </message>
     <message>
         <source>StartMaximized</source>
-        <translation type="unfinished"></translation>
+        <translation>Start maximised</translation>
+    </message>
+    <message>
+        <source>StartMaximizedDescription</source>
+        <translation>Open the main window maximised</translation>
+    </message>
+    <message>
+        <source>To translate the app to the other language a restart is required. 
+Restart now?</source>
+        <translation>To translate the app to the other language a restart is required. 
+Restart now?</translation>
     </message>
     <message>
         <source>UseMontage</source>
         <translation>Use montage</translation>
     </message>
     <message>
+        <source>UseMontageDescription</source>
+        <translation>Arrange the graphs in the rows of the montage text</translation>
+    </message>
+    <message>
         <source>UseVirtualDevice</source>
-        <translation type="unfinished"></translation>
+        <translation>Virtual instrument</translation>
+    </message>
+    <message>
+        <source>UseVirtualDeviceDescription</source>
+        <translation>Offer &quot;Virtual FNIR&quot;, a simulated instrument sending random-walk data, in the device list</translation>
     </message>
     <message>
         <source>View</source>
-        <translation type="unfinished"></translation>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>ViewDescription</source>
+        <translation>Graphs of every channel, or a table of the latest values</translation>
     </message>
     <message>
         <source>ViewSeconds</source>
-        <translation type="unfinished"></translation>
+        <translation>Time window</translation>
+    </message>
+    <message>
+        <source>ViewSecondsDescription</source>
+        <translation>Width of the visible time window, in seconds</translation>
     </message>
     <message>
         <source>VirtualDeviceChannels</source>
-        <translation type="unfinished"></translation>
+        <translation>Virtual channels</translation>
+    </message>
+    <message>
+        <source>VirtualDeviceChannelsDescription</source>
+        <translation>Number of channels the virtual instrument sends (1 to 100)</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>samples</source>
+        <translation>samples</translation>
+    </message>
+    <message>
+        <source>Название</source>
+        <translation>Experiment title</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>Open records folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Open records folder</translation>
     </message>
     <message>
         <source>Open settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Open settings</translation>
     </message>
     <message>
         <source>Records</source>
-        <translation type="unfinished"></translation>
+        <translation>Records</translation>
     </message>
     <message>
         <source>Отображение в виде графика</source>

@@ -142,8 +142,52 @@
         <translation>Вариант получения данных</translation>
     </message>
     <message>
+        <source>AcquisitionDescription</source>
+        <translation>Как значения прибора образуют канал: V, R и IR; R и IR; или R и IR в чередующихся строках</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Cannot write the record file %1: %2</source>
+        <translation>Не удаётся записать файл записи %1: %2</translation>
+    </message>
+    <message>
+        <source>Channel1</source>
+        <translation>Канал 1</translation>
+    </message>
+    <message>
+        <source>Channel1Description</source>
+        <translation>Первый сравниваемый канал: красная кривая Left</translation>
+    </message>
+    <message>
+        <source>Channel2</source>
+        <translation>Канал 2</translation>
+    </message>
+    <message>
+        <source>Channel2Description</source>
+        <translation>Второй сравниваемый канал: синяя кривая Right; зелёная Diff — это Left − Right</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Close every open record</source>
+        <translation>Закрыть все открытые записи</translation>
+    </message>
+    <message>
         <source>ColorTheme</source>
         <translation>Тема</translation>
+    </message>
+    <message>
+        <source>ColorThemeDescription</source>
+        <translation>Светлая, тёмная или как в системе</translation>
     </message>
     <message>
         <source>Connect</source>
@@ -158,6 +202,18 @@
         <translation>Расстояние между графиками</translation>
     </message>
     <message>
+        <source>GraphicSpacingDescription</source>
+        <translation>Расстояние между соседними графиками, в пикселях</translation>
+    </message>
+    <message>
+        <source>HPF</source>
+        <translation>ФВЧ</translation>
+    </message>
+    <message>
+        <source>HPFDescription</source>
+        <translation>Частота среза фильтра верхних частот, в Гц; ниже 0,005 Гц кривые не фильтруются</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Гц</translation>
     </message>
@@ -170,8 +226,16 @@
         <translation>Смена языка</translation>
     </message>
     <message>
+        <source>LanguageDescription</source>
+        <translation>Язык интерфейса; смена вступает в силу после перезапуска</translation>
+    </message>
+    <message>
         <source>LockCommonVerticalScale</source>
         <translation>Общий верт. масштаб</translation>
+    </message>
+    <message>
+        <source>LockCommonVerticalScaleDescription</source>
+        <translation>Все графики используют наибольший вертикальный размах из всех графиков</translation>
     </message>
     <message>
         <source>Montage</source>
@@ -191,52 +255,162 @@
         <translation>Новая версия</translation>
     </message>
     <message>
+        <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
+        <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
+    </message>
+    <message>
         <source>Not now</source>
         <translation>Не сейчас</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>Сдвиг</translation>
+    </message>
+    <message>
+        <source>OffsetDescription</source>
+        <translation>Сдвиг кривых относительно меток, в секундах</translation>
     </message>
     <message>
         <source>Open</source>
         <translation>Открыть</translation>
     </message>
     <message>
+        <source>Open one or more records (.csv files) to compare their channels</source>
+        <translation>Открыть одну или несколько записей (файлы .csv), чтобы сравнить их каналы</translation>
+    </message>
+    <message>
         <source>RIRsmoothing</source>
         <translation>Сглаживание R-IR</translation>
+    </message>
+    <message>
+        <source>RIRsmoothingDescription</source>
+        <translation>Число отсчётов, по которым усредняются производные значения</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Диапазон</translation>
+    </message>
+    <message>
+        <source>RangeDescription</source>
+        <translation>Половина вертикального диапазона: графики показывают от −Range до +Range, в единицах записи</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Refresh device list</source>
+        <translation>Обновить список устройств</translation>
     </message>
     <message>
         <source>RememberLastDevice</source>
         <translation>Запоминать устройство</translation>
     </message>
     <message>
+        <source>RememberLastDeviceDescription</source>
+        <translation>При следующем запуске снова подключать последнее устройство</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>HTTP-команда по окончанию записи</translation>
+    </message>
+    <message>
+        <source>SendOnEndRecordDescription</source>
+        <translation>HTTP-адрес, запрашиваемый при остановке записи (ожидание не более 3 с); пусто — ничего не отправляется</translation>
     </message>
     <message>
         <source>SendOnStartRecord</source>
         <translation>HTTP-команда по началу записи</translation>
     </message>
     <message>
+        <source>SendOnStartRecordDescription</source>
+        <translation>HTTP-адрес, запрашиваемый при начале записи (ожидание не более 3 с); пусто — ничего не отправляется</translation>
+    </message>
+    <message>
+        <source>Set default to</source>
+        <translation>Значение по умолчанию:</translation>
+    </message>
+    <message>
+        <source>Start or stop recording</source>
+        <translation>Начать или остановить запись</translation>
+    </message>
+    <message>
         <source>StartMaximized</source>
         <translation>Запускать на полный экран</translation>
+    </message>
+    <message>
+        <source>StartMaximizedDescription</source>
+        <translation>Открывать главное окно развёрнутым на весь экран</translation>
+    </message>
+    <message>
+        <source>To translate the app to the other language a restart is required. 
+Restart now?</source>
+        <translation>Чтобы перевести программу на другой язык, нужен перезапуск. 
+Перезапустить сейчас?</translation>
     </message>
     <message>
         <source>UseMontage</source>
         <translation>Использовать монтаж</translation>
     </message>
     <message>
+        <source>UseMontageDescription</source>
+        <translation>Располагать графики по строкам текста монтажа</translation>
+    </message>
+    <message>
         <source>UseVirtualDevice</source>
         <translation>Вирт. устройство</translation>
+    </message>
+    <message>
+        <source>UseVirtualDeviceDescription</source>
+        <translation>Предлагать в списке устройств «Virtual FNIR» — имитацию прибора со случайными данными</translation>
     </message>
     <message>
         <source>View</source>
         <translation>Вид</translation>
     </message>
     <message>
+        <source>ViewDescription</source>
+        <translation>Графики всех каналов или таблица последних значений</translation>
+    </message>
+    <message>
         <source>ViewSeconds</source>
         <translation>Гор. масштаб</translation>
     </message>
     <message>
+        <source>ViewSecondsDescription</source>
+        <translation>Ширина видимого окна времени, в секундах</translation>
+    </message>
+    <message>
         <source>VirtualDeviceChannels</source>
         <translation>Вирт. каналов</translation>
+    </message>
+    <message>
+        <source>VirtualDeviceChannelsDescription</source>
+        <translation>Число каналов виртуального устройства (от 1 до 100)</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>пикс.</translation>
+    </message>
+    <message>
+        <source>s</source>
+        <translation>с</translation>
+    </message>
+    <message>
+        <source>samples</source>
+        <translation>отсч.</translation>
+    </message>
+    <message>
+        <source>Название</source>
+        <translation>Название</translation>
     </message>
 </context>
 <context>
@@ -255,11 +429,11 @@
     </message>
     <message>
         <source>Отображение в виде графика</source>
-        <translation type="unfinished"></translation>
+        <translation>Отображение в виде графика</translation>
     </message>
     <message>
         <source>Отображение в виде таблицы</source>
-        <translation type="unfinished"></translation>
+        <translation>Отображение в виде таблицы</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,8 @@
 #include "StyleHelper.h"
 
 // The application settings, stored in "Settings.xml" in the data folder and rewritten after every change.
+// The editor titles a property with the catalogue text of its name and shows the text of its "<Name>Description"
+// key as tooltip, both in the context "Generic"; every shown property has both in every catalogue.
 class HalvexSettings : public NTSettings
 {
     Q_OBJECT
@@ -18,30 +20,47 @@ public:
     explicit HalvexSettings(const QString& file, QObject* parent = nullptr);
 
     NT_PROPERTY(HalvexLanguage, Language, HalvexLanguage::ru_RU)
+    Q_CLASSINFO("LanguageDescription", "LanguageDescription")
     Q_CLASSINFO("LanguageNoDefault", "true")
     Q_CLASSINFO("LanguageIcon", ":/icons/translate.svg")
     NT_PROPERTY(StyleHelper::ColorThemeEnum, ColorTheme, StyleHelper::ColorThemeEnum::System)
+    Q_CLASSINFO("ColorThemeDescription", "ColorThemeDescription")
     Q_CLASSINFO("ColorThemeIcon", ":/icons/brightness.svg")
     NT_PROPERTY(QString, LastDevice, "")
     Q_CLASSINFO("LastDeviceNotVisible", "true")
     NT_PROPERTY(bool, StartMaximized, true)
+    Q_CLASSINFO("StartMaximizedDescription", "StartMaximizedDescription")
     NT_PROPERTY(bool, RememberLastDevice, true)
+    Q_CLASSINFO("RememberLastDeviceDescription", "RememberLastDeviceDescription")
     NT_PROPERTY(bool, UseVirtualDevice, false)
+    Q_CLASSINFO("UseVirtualDeviceDescription", "UseVirtualDeviceDescription")
     NT_INT_PROPERTY(VirtualDeviceChannels, 12, 1, 100, 1)
+    Q_CLASSINFO("VirtualDeviceChannelsDescription", "VirtualDeviceChannelsDescription")
     Q_CLASSINFO("VirtualDeviceChannelsVisibleBound", "UseVirtualDevice")
     NT_PROPERTY(ViewMode, View, ViewMode::View_Graphics)
+    Q_CLASSINFO("ViewDescription", "ViewDescription")
     Q_CLASSINFO("ViewIconView_Graphics", ":/icons/chart-line.svg")
     Q_CLASSINFO("ViewIconView_Table", ":/icons/table.svg")
     NT_INT_PROPERTY(ViewSeconds, 10, 1, 120, 1)
+    Q_CLASSINFO("ViewSecondsDescription", "ViewSecondsDescription")
     Q_CLASSINFO("ViewSecondsSuffix", " s")
     NT_PROPERTY(AcquisitionVariant, Acquisition, AcquisitionVariant::Acquire_aRIR)
+    Q_CLASSINFO("AcquisitionDescription", "AcquisitionDescription")
     NT_PROPERTY(bool, LockCommonVerticalScale, false)
+    Q_CLASSINFO("LockCommonVerticalScaleDescription", "LockCommonVerticalScaleDescription")
     NT_INT_PROPERTY(RIRsmoothing, 20, 1, 100, 1)
+    Q_CLASSINFO("RIRsmoothingDescription", "RIRsmoothingDescription")
+    Q_CLASSINFO("RIRsmoothingSuffix", " samples")
     NT_PROPERTY(QString, SendOnStartRecord, "http://127.0.0.1:2336/startStimPack")
+    Q_CLASSINFO("SendOnStartRecordDescription", "SendOnStartRecordDescription")
     NT_PROPERTY(QString, SendOnEndRecord, "http://127.0.0.1:2336/stopRecord")
+    Q_CLASSINFO("SendOnEndRecordDescription", "SendOnEndRecordDescription")
     NT_PROPERTY(bool, UseMontage, false)
+    Q_CLASSINFO("UseMontageDescription", "UseMontageDescription")
     NT_PROPERTY(QString, Montage, "")
     Q_CLASSINFO("MontageSpecialType", "Multiline")
     Q_CLASSINFO("MontageDescription", "MontageDescription")
     NT_INT_PROPERTY(GraphicSpacing, 10, 0, 20, 1)
+    Q_CLASSINFO("GraphicSpacingDescription", "GraphicSpacingDescription")
+    Q_CLASSINFO("GraphicSpacingSuffix", " px")
 };
