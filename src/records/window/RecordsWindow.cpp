@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -46,17 +47,24 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     m_settings->reload();
     setWindowTitle(generic("Records"));
     setMinimumSize(600, 400);
+    // A window without parent is not reached by the style sheet's window rule: without its own background it keeps
+    // the platform's light one, under the dark theme's light text.
+    StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--n-bg"));
 
     auto* openButton = new QPushButton(generic("Open"), this);
     auto* clearButton = new QPushButton(generic("Clear"), this);
     openButton->setObjectName(QStringLiteral("openRecordsButton"));
     clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
+    openButton->setToolTip(generic("Open one or more records (.csv files) to compare their channels"));
+    clearButton->setToolTip(generic("Close every open record"));
     m_channel1Box = new QComboBox(this);
     m_channel2Box = new QComboBox(this);
     m_channel1Box->setObjectName(QStringLiteral("channel1Box"));
     m_channel2Box->setObjectName(QStringLiteral("channel2Box"));
     m_channel1Box->setMinimumWidth(100);
     m_channel2Box->setMinimumWidth(100);
+    m_channel1Box->setToolTip(generic("Channel1Description"));
+    m_channel2Box->setToolTip(generic("Channel2Description"));
 
     auto* tools = new QHBoxLayout;
     tools->setContentsMargins(0, 0, 0, 0);
@@ -73,6 +81,13 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     tools->addWidget(m_channel2Box);
 
     m_graphColumn = new QVBoxLayout;
+    m_emptyHint = new QLabel(generic("No record is open. Press Open and choose one or more records (.csv files) "
+                                     "in the data folder."),
+        this);
+    m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
+    m_graphColumn->addWidget(m_emptyHint, 100);
     m_scrollBar = new QScrollBar(Qt::Horizontal, this);
     m_scrollBar->setRange(0, 0);
 
@@ -133,6 +148,7 @@ void RecordsWindow::openPaths(const QStringList& paths)
         m_graphs.insert(path, graph);
         loadRecord(path, graph);
     }
+    m_emptyHint->setVisible(m_graphs.isEmpty());
     updateView();
 }
 
@@ -145,6 +161,7 @@ void RecordsWindow::clearRecords()
         graph->deleteLater();
     }
     m_graphs.clear();
+    m_emptyHint->show();
 }
 
 void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)

@@ -11,6 +11,7 @@
 
 class DataGraphic;
 class QComboBox;
+class QLabel;
 class QScrollBar;
 class QTimer;
 class QVBoxLayout;
@@ -53,6 +54,8 @@ private:
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
     QVBoxLayout* m_graphColumn = nullptr;
+    // Shown in place of the graphs while no record is open.
+    QLabel* m_emptyHint = nullptr;
     QScrollBar* m_scrollBar = nullptr;
     QTimer* m_reloadTimer = nullptr;
     // Kept between loads so that a reload reuses their buffers.

@@ -1,12 +1,15 @@
 #include "DataGraphic.h"
+#include "PropertyListControl.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
+#include "StyleHelper.h"
 #include "TemporaryHome.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -95,6 +98,46 @@ private slots:
         QVERIFY(window.graphs().isEmpty());
         QCOMPARE(window.channelList().size(), 2);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Without records a hint stands where the graphs go; every control of the tool row explains itself, and the
+    // row lies on the window's dark background in the dark theme (a window without parent gets no background from
+    // the style sheet).
+    void emptyWindowAndToolRow()
+    {
+        StyleHelper* style = StyleHelper::Instance();
+        style->addStyleFile(":/themes/nt.theme.css");
+        style->addThemeFile(":/themes/dark.css", "dark");
+        style->addThemeFile(":/themes/light.css", "light");
+        style->selectTheme("dark");
+        RecordsWindow window;
+        window.resize(1200, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* hint = window.findChild<QLabel*>("emptyHint");
+        QVERIFY(hint && hint->isVisible());
+
+        auto* clear = window.findChild<QPushButton*>("clearRecordsButton");
+        const QList<PropertyListControl*> controls = window.findChildren<PropertyListControl*>();
+        QCOMPARE(controls.size(), 4);
+        QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear,
+            window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box") };
+        int firstControl = window.width();
+        for (PropertyListControl* control : controls) {
+            tools << control->getWidgetInfo(0).header << control->getWidgetInfo(0).view;
+            firstControl = qMin(firstControl, control->x());
+        }
+        for (QWidget* tool : std::as_const(tools))
+            QVERIFY2(!tool->toolTip().isEmpty(), tool->metaObject()->className());
+        const QImage shot = window.grab().toImage();
+        const QPoint gap((clear->geometry().right() + firstControl) / 2, clear->geometry().center().y());
+        QVERIFY2(shot.pixelColor(gap).lightness() < 80, qPrintable(shot.pixelColor(gap).name()));
+        style->selectTheme("light");
+
+        window.openPaths({ writeRecord("hint.csv", 2) });
+        QVERIFY(!hint->isVisible());
+        window.clearRecords();
+        QVERIFY(hint->isVisible());
     }
 
     void reloadOncePerBurst()

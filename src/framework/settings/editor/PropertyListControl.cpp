@@ -220,6 +220,9 @@ void PropertyListControl::substituteHeader(const QString& name, QWidget* widget,
         return;
     PropertyWidgetInfo& info = m_rows[index];
     if (info.header) {
+        // The new header explains the row as the old one did.
+        if (widget->toolTip().isEmpty())
+            widget->setToolTip(info.header->toolTip());
         m_grid->removeWidget(info.header);
         info.header->deleteLater();
     }
