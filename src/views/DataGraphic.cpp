@@ -85,12 +85,14 @@ void DataGraphic::dropExpiredRecords(qint64 newest)
 void DataGraphic::addMark(qint64 timestamp, const QString& text)
 {
     m_marks.insert(timestamp, text);
+    m_markWidths.resize(0);
     update();
 }
 
 void DataGraphic::clear()
 {
     m_marks.clear();
+    m_markWidths.resize(0);
     m_records.clear();
     update();
 }
@@ -224,6 +226,7 @@ void DataGraphic::refreshTheme()
     m_subGridPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-grid-sub-line"), QColor(0xcccccc)));
     m_background = StyleHelper::ThemeColor(QStringLiteral("--n-bg"), QColor(0x333333));
     m_titlePen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-text"), QColor(0xcccccc)));
+    m_markPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-mark"), QColor(0x0066aa)));
     update();
 }
 
@@ -233,8 +236,12 @@ void DataGraphic::updateTimeLabels(double base)
         return;
     m_timeLabelBase = base;
     m_timeLabels.resize(m_viewSeconds + 1);
-    for (int i = 0; i <= m_viewSeconds; ++i)
+    m_timeLabelWidth = 0;
+    for (int i = 0; i <= m_viewSeconds; ++i) {
         m_timeLabels[i] = plainStaticText(QString::number(i + base, 'g', 6));
+        m_timeLabels[i].prepare(QTransform(), font());
+        m_timeLabelWidth = qMax(m_timeLabelWidth, m_timeLabels.at(i).size().width());
+    }
 }
 
 void DataGraphic::updateGridLabels(double first, int step, int count)
@@ -285,20 +292,6 @@ void DataGraphic::paintEvent(QPaintEvent*)
     m_geometry.setWindow(end, m_timeShift);
     m_geometry.setValueRange(m_minimum, vertical.span);
 
-    // Time grid.
-    const double labelBase = m_live ? double((end / 1000) * 1000 - m_liveStart) / 1000.0 : m_timeOffset;
-    if (m_showTimeLabels)
-        updateTimeLabels(labelBase);
-    for (int i = 0; i <= m_viewSeconds; ++i) {
-        const double x = m_geometry.gridX(i);
-        painter.setPen(m_gridPen);
-        painter.drawLine(QLineF(x, 0, x, h));
-        if (m_showTimeLabels) {
-            painter.setPen(m_textPen);
-            painter.drawStaticText(QPointF(int(x + 1), h - m_textHeight), m_timeLabels.at(i));
-        }
-    }
-
     if (m_showValueLabels) {
         if (m_maximum != m_maximumTextValue) {
             m_maximumTextValue = m_maximum;
@@ -307,7 +300,34 @@ void DataGraphic::paintEvent(QPaintEvent*)
         if (m_minimum != m_minimumTextValue) {
             m_minimumTextValue = m_minimum;
             m_minimumText = QString::number(m_minimum, 'g', 6);
+            m_minimumTextWidth = painter.fontMetrics().horizontalAdvance(m_minimumText);
         }
+    }
+
+    // Time grid. Labels are drawn every few seconds when they would run together, always on the same seconds so
+    // that they do not jump while the window moves, and never under the minimum's label in the corner.
+    const double labelBase = m_live ? double((end / 1000) * 1000 - m_liveStart) / 1000.0 : m_timeOffset;
+    int labelStep = 1;
+    double labelRight = w;
+    if (m_showTimeLabels) {
+        updateTimeLabels(labelBase);
+        labelStep = StripChartGeometry::timeLabelStep(m_geometry.pixelsPerSecond(), m_timeLabelWidth);
+        if (m_showValueLabels)
+            labelRight = w - m_minimumTextWidth - 4;
+    }
+    for (int i = 0; i <= m_viewSeconds; ++i) {
+        const double x = m_geometry.gridX(i);
+        painter.setPen(m_gridPen);
+        painter.drawLine(QLineF(x, 0, x, h));
+        const QStaticText& label = m_timeLabels.value(i);
+        if (m_showTimeLabels && std::llround(i + labelBase) % labelStep == 0
+            && x + 1 + label.size().width() <= labelRight) {
+            painter.setPen(m_textPen);
+            painter.drawStaticText(QPointF(int(x + 1), h - m_textHeight), label);
+        }
+    }
+
+    if (m_showValueLabels) {
         painter.setPen(m_textPen);
         painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, rightCentredOption());
         painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, rightCentredOption());
@@ -322,12 +342,16 @@ void DataGraphic::paintEvent(QPaintEvent*)
             const int count = int(std::floor((double(m_maximum) - first) / step)) + 1;
             if (count > 0) {
                 updateGridLabels(first, step, count);
+                // The bottom text row belongs to the time labels when they are shown.
+                const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
                 for (int i = 0; i < count; ++i) {
                     const double y = m_geometry.valueY(first + double(i) * step);
                     painter.setPen(m_gridPen);
                     painter.drawLine(QLineF(0, y, w, y));
-                    painter.setPen(m_textPen);
-                    painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
+                    if (y + m_textHeight <= labelBottom) {
+                        painter.setPen(m_textPen);
+                        painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
+                    }
                 }
             }
         }
@@ -337,16 +361,41 @@ void DataGraphic::paintEvent(QPaintEvent*)
     if (m_geometry.hasSpan())
         drawCurves(painter);
 
-    // Marks.
+    // Marks: texts close together go to rows above one another, and a text that would still run into the next
+    // one in its row is cut short.
     if (!m_marks.isEmpty()) {
-        const QColor markColor(0x00ccff);
-        painter.setPen(markColor);
-        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
+        const QFontMetrics metrics = painter.fontMetrics();
+        if (m_markWidths.size() != m_marks.size()) {
+            m_markWidths.resize(0);
+            for (const QString& text : std::as_const(m_marks))
+                m_markWidths.append(metrics.horizontalAdvance(text));
+        }
+        m_markXs.resize(0);
+        m_visibleMarkWidths.resize(0);
+        int index = 0;
+        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it, ++index) {
             const double x = m_geometry.markX(it.key());
             if (x > 0 && x < w) {
-                painter.drawLine(QLineF(x, 0, x, h));
-                painter.drawText(QPointF(x + 2, h - m_textHeight), it.value());
+                m_markXs.append(x);
+                m_visibleMarkWidths.append(m_markWidths.at(index));
             }
+        }
+        const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
+        StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
+        painter.setPen(m_markPen);
+        int shown = 0;
+        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
+            const double x = m_geometry.markX(it.key());
+            if (x <= 0 || x >= w)
+                continue;
+            const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
+            const double width = m_visibleMarkWidths.at(shown++);
+            painter.drawLine(QLineF(x, 0, x, h));
+            const QPointF at(x + 2, h - m_textHeight - label.row * m_textHeight - metrics.descent());
+            if (label.room >= width)
+                painter.drawText(at, it.value());
+            else
+                painter.drawText(at, metrics.elidedText(it.value(), Qt::ElideRight, int(label.room)));
         }
     }
 

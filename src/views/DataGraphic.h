@@ -95,6 +95,12 @@ private:
     QList<TimedValues> m_records;
     QTimer* m_repaintTimer = nullptr;
     QMap<qint64, QString> m_marks;
+    // Text widths of all marks (measured again after a change) and, per paint, the places of the visible ones.
+    QList<double> m_markWidths;
+    QList<double> m_markXs;
+    QList<double> m_visibleMarkWidths;
+    QList<StripChartGeometry::MarkLabel> m_markLabels;
+    QPen m_markPen;
     QPen m_gridPen;
     QPen m_textPen;
     QPen m_subGridPen;
@@ -116,12 +122,14 @@ private:
     // Labels keep their text layout between paints; only a new second or a new grid lays them out again.
     QList<QStaticText> m_timeLabels;
     double m_timeLabelBase = qQNaN();
+    double m_timeLabelWidth = 0;
     QList<QStaticText> m_gridLabels;
     double m_gridLabelFirst = qQNaN();
     int m_gridLabelStep = 0;
     QStaticText m_titleText;
     QString m_maximumText;
     QString m_minimumText;
+    int m_minimumTextWidth = 0;
     float m_maximumTextValue = qQNaN();
     float m_minimumTextValue = qQNaN();
 };

@@ -74,6 +74,50 @@ double StripChartGeometry::firstGridValue(double minimum, int step)
     return std::fmod(first, step) == 0 ? first : std::floor(first / step) * step;
 }
 
+int StripChartGeometry::timeLabelStep(double pixelsPerSecond, double labelWidth)
+{
+    constexpr std::array<int, 8> steps { 1, 2, 5, 10, 15, 30, 60, 120 };
+    const double needed = labelWidth * 1.5;
+    for (int step : steps) {
+        if (step * pixelsPerSecond >= needed)
+            return step;
+    }
+    return steps.back();
+}
+
+void StripChartGeometry::layoutMarkLabels(
+    const QList<double>& xs, const QList<double>& widths, int rows, double gap, QList<MarkLabel>& labels)
+{
+    rows = qMax(1, rows);
+    labels.resize(xs.size());
+    // Per row: where its last text ends and which label that is. Rows are few (the widget's height in text lines).
+    std::array<double, 16> ends;
+    std::array<qsizetype, 16> last;
+    rows = qMin(rows, int(ends.size()));
+    ends.fill(-qInf());
+    last.fill(-1);
+    for (qsizetype i = 0; i < xs.size(); ++i) {
+        const double x = xs.at(i);
+        int row = -1;
+        for (int r = 0; r < rows && row < 0; ++r) {
+            if (ends[size_t(r)] + gap <= x)
+                row = r;
+        }
+        if (row < 0) {
+            row = 0;
+            for (int r = 1; r < rows; ++r) {
+                if (ends[size_t(r)] < ends[size_t(row)])
+                    row = r;
+            }
+            const qsizetype before = last[size_t(row)];
+            labels[before].room = qMax(0.0, x - xs.at(before) - gap);
+        }
+        labels[i] = { row, qInf() };
+        ends[size_t(row)] = x + widths.value(i);
+        last[size_t(row)] = i;
+    }
+}
+
 void StripChartGeometry::setArea(int width, int height, int viewSeconds)
 {
     m_width = width;

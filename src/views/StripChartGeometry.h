@@ -35,6 +35,20 @@ public:
     static int valueStep(double span, int height, int textHeight);
     // The first grid line: the minimum truncated, moved down to a multiple of step.
     static double firstGridValue(double minimum, int step);
+    // Every how many seconds a time label is drawn, so that labels labelWidth pixels wide keep a gap between them:
+    // the first of 1, 2, 5, 10, 15, 30, 60, 120 seconds that leaves the room.
+    static int timeLabelStep(double pixelsPerSecond, double labelWidth);
+
+    struct MarkLabel
+    {
+        int row = 0; // text rows counted upwards from the lowest
+        double room = qInf(); // the width the text may take before the next text in its row
+    };
+    // Mark texts beginning at xs (ascending) with the given widths: each goes to the lowest of rows text rows where
+    // the text before it has ended; when every row is taken, to the row that frees first, and the text before it in
+    // that row gets only the room up to it.
+    static void layoutMarkLabels(
+        const QList<double>& xs, const QList<double>& widths, int rows, double gap, QList<MarkLabel>& labels);
 
     void setArea(int width, int height, int viewSeconds);
     void setWindow(qint64 end, double timeShiftSeconds);

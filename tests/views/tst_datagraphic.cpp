@@ -170,7 +170,51 @@ private slots:
         const QImage with = paint(graph, 1000, 200);
         QCOMPARE(with != without, drawn);
         if (QTest::currentDataTag() == QByteArray("inside"))
-            QCOMPARE(with.pixelColor(550, 50), QColor(0x00ccff));
+            QCOMPARE(with.pixelColor(550, 50), QColor(0x0066aa));
+    }
+
+    // Texts of marks close together stand in rows above one another instead of on top of each other.
+    void closeMarksStacked()
+    {
+        DataGraphic graph;
+        makeStatic(graph);
+        graph.addMark(T0 + 5000, QStringLiteral("stimulus"));
+        graph.addMark(T0 + 5050, QStringLiteral("response"));
+        const QImage image = paint(graph, 1000, 200);
+        const int row = QFontMetrics(graph.font()).height() + 1;
+        const auto inkInRow = [&](int r) {
+            int ink = 0;
+            for (int y = 200 - row * (r + 2); y < 200 - row * (r + 1); ++y) {
+                for (int x = 510; x < 600; ++x)
+                    ink += image.pixelColor(x, y) != image.pixelColor(999, y) ? 1 : 0;
+            }
+            return ink;
+        };
+        QVERIFY2(inkInRow(0) > 20 && inkInRow(1) > 20,
+            qPrintable(QStringLiteral("%1 %2").arg(inkInRow(0)).arg(inkInRow(1))));
+    }
+
+    // 120 s on 800 px: a label every second would run together; the labels leave most columns of their row free.
+    void timeLabelsApart()
+    {
+        DataGraphic graph;
+        graph.setClock(&simulatedClock);
+        graph.setShowValueLabels(false);
+        graph.setViewSeconds(120);
+        graph.addData(T0, { 0, 0, 0 });
+        graph.addData(T0 + 120000, { 0, 0, 0 });
+        const QImage image = paint(graph, 800, 200);
+        const int row = QFontMetrics(graph.font()).height() + 1;
+        int inked = 0;
+        for (int x = 0; x < 800; ++x) {
+            for (int y = 200 - row + 2; y < 200 - 2; ++y) {
+                if (image.pixelColor(x, y).lightness() > 150) {
+                    ++inked;
+                    break;
+                }
+            }
+        }
+        QVERIFY2(inked > 50 && inked < 800 / 3, qPrintable(QString::number(inked)));
     }
 
     void title_data()

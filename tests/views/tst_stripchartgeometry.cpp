@@ -107,6 +107,55 @@ private slots:
         QCOMPARE(g.pixelsPerSecond(), 1000.f);
     }
 
+    void timeLabelStep_data()
+    {
+        QTest::addColumn<double>("pixelsPerSecond");
+        QTest::addColumn<double>("labelWidth");
+        QTest::addColumn<int>("step");
+        addRow("room for every second", 100.0, 20.0, 1);
+        addRow("120 s on 800 px", 800.0 / 120, 21.0, 5);
+        addRow("just enough for 2", 15.0, 20.0, 2);
+        addRow("narrower than any step", 0.1, 30.0, 120);
+    }
+    void timeLabelStep()
+    {
+        QFETCH(double, pixelsPerSecond);
+        QFETCH(double, labelWidth);
+        QFETCH(int, step);
+        QCOMPARE(StripChartGeometry::timeLabelStep(pixelsPerSecond, labelWidth), step);
+    }
+
+    // Texts 50 px wide, a gap of 6 px; rows is the number of text rows the height allows.
+    void markLabels_data()
+    {
+        QTest::addColumn<QList<double>>("xs");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("expectedRows");
+        QTest::addColumn<QList<double>>("rooms");
+        const double free = qInf();
+        addRow("apart: one row", QList<double> { 0, 100, 200 }, 3, QList<int> { 0, 0, 0 },
+            QList<double> { free, free, free });
+        addRow("close: stacked", QList<double> { 0, 10, 20, 80 }, 3, QList<int> { 0, 1, 2, 0 },
+            QList<double> { free, free, free, free });
+        addRow("rows run out: cut short", QList<double> { 0, 10, 30 }, 2, QList<int> { 0, 1, 0 },
+            QList<double> { 24, free, free });
+        addRow("same time", QList<double> { 40, 40 }, 1, QList<int> { 0, 0 }, QList<double> { 0, free });
+    }
+    void markLabels()
+    {
+        QFETCH(QList<double>, xs);
+        QFETCH(int, rows);
+        QFETCH(QList<int>, expectedRows);
+        QFETCH(QList<double>, rooms);
+        QList<StripChartGeometry::MarkLabel> labels;
+        StripChartGeometry::layoutMarkLabels(xs, QList<double>(xs.size(), 50), rows, 6, labels);
+        QCOMPARE(labels.size(), xs.size());
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            QCOMPARE(labels.at(i).row, expectedRows.at(i));
+            QCOMPARE(labels.at(i).room, rooms.at(i));
+        }
+    }
+
     void reducer_data()
     {
         QTest::addColumn<QList<QPointF>>("input");
