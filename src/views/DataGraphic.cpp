@@ -3,6 +3,7 @@
 #include "StyleHelper.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTextOption>
@@ -45,7 +46,7 @@ DataGraphic::DataGraphic(QWidget* parent)
     , m_reducers(3)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(m_repaintTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(m_repaintTimer, &QTimer::timeout, this, [this] { onRepaintTick(); });
     StyleHelper::Link(
         this, [this] { refreshTheme(); }, true);
 }
@@ -65,10 +66,12 @@ void DataGraphic::addData(qint64 timestamp, const QList<double>& values, bool re
     } else {
         m_records.append(TimedValues(timestamp, values));
     }
-    if (m_live)
+    if (m_live) {
         dropExpiredRecords(timestamp);
-    else if (repaint)
+        noteLiveRecord(m_records.constLast());
+    } else if (repaint) {
         update();
+    }
 }
 
 void DataGraphic::dropExpiredRecords(qint64 newest)
@@ -78,15 +81,17 @@ void DataGraphic::dropExpiredRecords(qint64 newest)
     qsizetype expired = 0;
     while (expired + 1 < m_records.size() && m_records.at(expired + 1).timestamp() < cut)
         ++expired;
-    if (expired > 0)
+    if (expired > 0) {
         m_records.remove(0, expired);
+        m_droppedRecords += expired;
+    }
 }
 
 void DataGraphic::addMark(qint64 timestamp, const QString& text)
 {
     m_marks.insert(timestamp, text);
     m_markWidths.resize(0);
-    update();
+    invalidate();
 }
 
 void DataGraphic::clear()
@@ -94,7 +99,9 @@ void DataGraphic::clear()
     m_marks.clear();
     m_markWidths.resize(0);
     m_records.clear();
-    update();
+    m_droppedRecords = 0;
+    m_columnsValid = false;
+    invalidate();
 }
 
 void DataGraphic::setLive(bool live, double elapsedSeconds)
@@ -106,6 +113,8 @@ void DataGraphic::setLive(bool live, double elapsedSeconds)
     } else {
         m_repaintTimer->stop();
     }
+    m_columnsValid = false;
+    invalidate();
 }
 
 void DataGraphic::setViewSeconds(int seconds)
@@ -113,19 +122,20 @@ void DataGraphic::setViewSeconds(int seconds)
     // A window of no seconds would divide the width by zero.
     m_viewSeconds = qMax(1, seconds);
     m_geometryDirty = true;
-    update();
+    invalidate();
 }
 
 void DataGraphic::setTimeOffset(double seconds)
 {
     m_timeOffset = seconds;
-    update();
+    invalidate();
 }
 
 void DataGraphic::setTimeShift(double seconds)
 {
     m_timeShift = seconds;
-    update();
+    m_columnsValid = false;
+    invalidate();
 }
 
 void DataGraphic::setFixedRange(float a, float b)
@@ -133,6 +143,7 @@ void DataGraphic::setFixedRange(float a, float b)
     m_autoscale = false;
     m_fixedMinimum = qMin(a, b);
     m_fixedMaximum = qMax(a, b);
+    m_frameValid = false;
 }
 
 void DataGraphic::setCommonSpan(float span)
@@ -140,7 +151,7 @@ void DataGraphic::setCommonSpan(float span)
     if (span == m_commonSpan)
         return;
     m_commonSpan = span;
-    update();
+    invalidate();
 }
 
 void DataGraphic::setPens(const QList<QPen>& pens, bool bars)
@@ -155,7 +166,7 @@ void DataGraphic::setPens(const QList<QPen>& pens, bool bars)
         m_pens[2].setDashPattern({ 5, 8 });
     }
     m_reducers.resize(size_t(m_pens.size()));
-    update();
+    invalidate();
 }
 
 void DataGraphic::setColor(const QColor& color)
@@ -198,7 +209,7 @@ void DataGraphic::setShowValueLabels(bool show)
 void DataGraphic::setShowTimeLabels(bool show)
 {
     m_showTimeLabels = show;
-    update();
+    invalidate();
 }
 
 double DataGraphic::duration() const
@@ -216,7 +227,23 @@ void DataGraphic::setClock(Clock clock)
 void DataGraphic::resizeEvent(QResizeEvent* event)
 {
     m_geometryDirty = true;
+    m_frameValid = false;
     QWidget::resizeEvent(event);
+}
+
+void DataGraphic::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange) {
+        m_geometryDirty = true;
+        invalidate();
+    }
+    QWidget::changeEvent(event);
+}
+
+void DataGraphic::invalidate()
+{
+    m_frameValid = false;
+    update();
 }
 
 void DataGraphic::refreshTheme()
@@ -227,7 +254,7 @@ void DataGraphic::refreshTheme()
     m_background = StyleHelper::ThemeColor(QStringLiteral("--n-bg"), QColor(0x333333));
     m_titlePen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-text"), QColor(0xcccccc)));
     m_markPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-mark"), QColor(0x0066aa)));
-    update();
+    invalidate();
 }
 
 void DataGraphic::updateTimeLabels(double base)
@@ -255,9 +282,38 @@ void DataGraphic::updateGridLabels(double first, int step, int count)
         m_gridLabels[i] = plainStaticText(QString::number(qint64(first + double(i) * step)));
 }
 
+DataGraphic::ValueGrid DataGraphic::valueGrid(double span) const
+{
+    // A span of 0 has no scale, and lines closer than a pixel would only fill the widget.
+    ValueGrid grid;
+    const int h = height();
+    if (!m_geometry.hasSpan() || h <= 0)
+        return grid;
+    const int step = StripChartGeometry::valueStep(span, h, m_textHeight);
+    if (span / step > h)
+        return grid;
+    grid.first = StripChartGeometry::firstGridValue(m_minimum, step);
+    grid.step = step;
+    grid.count = qMax(0, int(std::floor((double(m_maximum) - grid.first) / step)) + 1);
+    return grid;
+}
+
 void DataGraphic::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    if (usesLiveFrame()) {
+        refreshLiveFrame();
+        const int dpr = int(m_frame.devicePixelRatio());
+        painter.drawImage(
+            QRectF(0, 0, width(), height()), m_frame, QRectF(liveFramePad() * dpr, 0, width() * dpr, height() * dpr));
+        drawOverlay(painter);
+    } else {
+        paintDirect(painter);
+    }
+}
+
+void DataGraphic::paintDirect(QPainter& painter)
+{
     const int w = width();
     const int h = height();
     painter.fillRect(rect(), m_background);
@@ -333,26 +389,18 @@ void DataGraphic::paintEvent(QPaintEvent*)
         painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, rightCentredOption());
     }
 
-    // Value grid; a span of 0 has no scale, and lines closer than a pixel would only fill the widget.
-    if (m_geometry.hasSpan() && h > 0) {
-        const double span = vertical.span;
-        const int step = StripChartGeometry::valueStep(span, h, m_textHeight);
-        if (span / step <= h) {
-            const double first = StripChartGeometry::firstGridValue(m_minimum, step);
-            const int count = int(std::floor((double(m_maximum) - first) / step)) + 1;
-            if (count > 0) {
-                updateGridLabels(first, step, count);
-                // The bottom text row belongs to the time labels when they are shown.
-                const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
-                for (int i = 0; i < count; ++i) {
-                    const double y = m_geometry.valueY(first + double(i) * step);
-                    painter.setPen(m_gridPen);
-                    painter.drawLine(QLineF(0, y, w, y));
-                    if (y + m_textHeight <= labelBottom) {
-                        painter.setPen(m_textPen);
-                        painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
-                    }
-                }
+    const ValueGrid grid = valueGrid(vertical.span);
+    if (grid.count > 0) {
+        updateGridLabels(grid.first, grid.step, grid.count);
+        // The bottom text row belongs to the time labels when they are shown.
+        const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
+        for (int i = 0; i < grid.count; ++i) {
+            const double y = m_geometry.valueY(grid.first + double(i) * grid.step);
+            painter.setPen(m_gridPen);
+            painter.drawLine(QLineF(0, y, w, y));
+            if (y + m_textHeight <= labelBottom) {
+                painter.setPen(m_textPen);
+                painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
             }
         }
     }
@@ -361,43 +409,7 @@ void DataGraphic::paintEvent(QPaintEvent*)
     if (m_geometry.hasSpan())
         drawCurves(painter);
 
-    // Marks: texts close together go to rows above one another, and a text that would still run into the next
-    // one in its row is cut short.
-    if (!m_marks.isEmpty()) {
-        const QFontMetrics metrics = painter.fontMetrics();
-        if (m_markWidths.size() != m_marks.size()) {
-            m_markWidths.resize(0);
-            for (const QString& text : std::as_const(m_marks))
-                m_markWidths.append(metrics.horizontalAdvance(text));
-        }
-        m_markXs.resize(0);
-        m_visibleMarkWidths.resize(0);
-        int index = 0;
-        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it, ++index) {
-            const double x = m_geometry.markX(it.key());
-            if (x > 0 && x < w) {
-                m_markXs.append(x);
-                m_visibleMarkWidths.append(m_markWidths.at(index));
-            }
-        }
-        const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
-        StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
-        painter.setPen(m_markPen);
-        int shown = 0;
-        for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
-            const double x = m_geometry.markX(it.key());
-            if (x <= 0 || x >= w)
-                continue;
-            const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
-            const double width = m_visibleMarkWidths.at(shown++);
-            painter.drawLine(QLineF(x, 0, x, h));
-            const QPointF at(x + 2, h - m_textHeight - label.row * m_textHeight - metrics.descent());
-            if (label.room >= width)
-                painter.drawText(at, it.value());
-            else
-                painter.drawText(at, metrics.elidedText(it.value(), Qt::ElideRight, int(label.room)));
-        }
-    }
+    drawMarks(painter, [this](qint64 time) { return m_geometry.markX(time); });
 
     if (!m_title.isEmpty() && !m_richTitle) {
         painter.setPen(m_titlePen);
@@ -405,6 +417,49 @@ void DataGraphic::paintEvent(QPaintEvent*)
             m_titleText = plainStaticText(m_title);
         const QSizeF size = m_titleText.size();
         painter.drawStaticText(QPointF((w - size.width()) / 2, (m_textHeight - size.height()) / 2), m_titleText);
+    }
+}
+
+void DataGraphic::drawMarks(QPainter& painter, const std::function<double(qint64)>& markX)
+{
+    // Marks: texts close together go to rows above one another, and a text that would still run into the next
+    // one in its row is cut short.
+    if (m_marks.isEmpty())
+        return;
+    const int w = width();
+    const int h = height();
+    const QFontMetrics metrics = painter.fontMetrics();
+    if (m_markWidths.size() != m_marks.size()) {
+        m_markWidths.resize(0);
+        for (const QString& text : std::as_const(m_marks))
+            m_markWidths.append(metrics.horizontalAdvance(text));
+    }
+    m_markXs.resize(0);
+    m_visibleMarkWidths.resize(0);
+    int index = 0;
+    for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it, ++index) {
+        const double x = markX(it.key());
+        if (x > 0 && x < w) {
+            m_markXs.append(x);
+            m_visibleMarkWidths.append(m_markWidths.at(index));
+        }
+    }
+    const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
+    StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
+    painter.setPen(m_markPen);
+    int shown = 0;
+    for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
+        const double x = markX(it.key());
+        if (x <= 0 || x >= w)
+            continue;
+        const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
+        const double width = m_visibleMarkWidths.at(shown++);
+        painter.drawLine(QLineF(x, 0, x, h));
+        const QPointF at(x + 2, h - m_textHeight - label.row * m_textHeight - metrics.descent());
+        if (label.room >= width)
+            painter.drawText(at, it.value());
+        else
+            painter.drawText(at, metrics.elidedText(it.value(), Qt::ElideRight, int(label.room)));
     }
 }
 

@@ -5,6 +5,8 @@
 #include "TimedValues.h"
 
 #include <QColor>
+#include <QHash>
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QPen>
@@ -12,6 +14,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <deque>
+#include <functional>
+#include <limits>
 #include <vector>
 
 class QLabel;
@@ -21,6 +26,13 @@ class QVBoxLayout;
 // The strip chart: timed records of a few values each as curves against a time axis of whole seconds. Live mode
 // puts the current time at the right edge and repaints on a timer; static mode shows the window that starts
 // timeOffset seconds after the first record and repaints when its owner changes something.
+//
+// Live mode keeps its picture in a frame image that moves with the time axis in whole pixels: the right edge is
+// the last whole pixel the clock has reached, records are drawn once that pixel has passed them, and a timer tick
+// repaints only when that pixel, the data drawn or a setting has changed. A new pixel offset moves the frame and
+// draws the few columns that came in at the right; everything that does not move with the time axis (value grid
+// labels, value labels, title) is drawn over the frame at every paint. Every change of what the graph shows must
+// therefore go through invalidate(), not a bare update().
 class DataGraphic : public QWidget
 {
     Q_OBJECT
@@ -61,17 +73,60 @@ public:
     const QList<QPen>& pens() const { return m_pens; }
     // The time source of live mode; tests and benchmarks substitute a simulated clock.
     void setClock(Clock clock);
+    // For benchmarks only: live graphs repaint the whole picture on every tick instead of using the frame image,
+    // so that both can be measured in one run.
+    static void setFullLiveRepaint(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    struct ColumnExtremes
+    {
+        double minimum = 0;
+        double maximum = 0;
+        bool any = false;
+    };
+    struct ValueGrid
+    {
+        double first = 0;
+        int step = 0;
+        int count = 0;
+    };
+
+    void invalidate();
     void refreshTheme();
     void dropExpiredRecords(qint64 newest);
     void updateTimeLabels(double base);
     void updateGridLabels(double first, int step, int count);
+    ValueGrid valueGrid(double span) const;
+    void paintDirect(QPainter& painter);
     void drawCurves(QPainter& painter);
+    void drawMarks(QPainter& painter, const std::function<double(qint64)>& markX);
+
+    // Live frame (DataGraphicLive.cpp).
+    bool usesLiveFrame() const;
+    static int liveFramePad();
+    void onRepaintTick();
+    bool liveFrameDue() const;
+    double liveX(qint64 time) const;
+    qint64 recordColumn(const TimedValues& record) const;
+    qint64 pixelEnd() const;
+    int firstRecordFromColumn(qint64 column) const;
+    void noteLiveRecord(const TimedValues& record);
+    void foldColumns(qint64 end, int width);
+    QPair<qint64, int> visibleMarks(qint64 end, int width) const;
+    int liveTimeLabelStep(qint64 left, double& widest);
+    const QStaticText& liveTimeLabel(qint64 second);
+    void refreshLiveFrame();
+    void scrollFrame(int pixels);
+    void paintLiveStrip(qint64 fromColumn, int lastIndex, bool part);
+    void drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 fromColumn, int lastIndex);
+    void drawLiveTimeGrid(QPainter& painter, qint64 left, double x0);
+    void drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColumn, int lastIndex);
+    void drawOverlay(QPainter& painter);
 
     bool m_showTimeLabels = true;
     bool m_showValueLabels = true;
@@ -132,4 +187,29 @@ private:
     int m_minimumTextWidth = 0;
     float m_maximumTextValue = qQNaN();
     float m_minimumTextValue = qQNaN();
+
+    // Live frame: the picture up to absolute pixel column m_framePend (exclusive; column 0 is liveStart).
+    QImage m_frame;
+    QImage m_scratch;
+    bool m_frameValid = false;
+    qint64 m_framePend = 0;
+    qint64 m_frameLastColumn = 0; // column of the newest record drawn, or m_framePend when none
+    qint64 m_dirtyFrom = std::numeric_limits<qint64>::max(); // first column that changed under the frame since it was
+                                                             // drawn; NoColumn when none
+    float m_frameMinimum = 0;
+    float m_frameSpan = 0;
+    ValueGrid m_frameGrid;
+    QPair<qint64, int> m_frameMarks; // first visible mark and how many are visible
+    int m_frameLabelStep = 1;
+    // Per pixel column, the extremes of the records in it, for the vertical range of a frame without a walk over
+    // the whole window.
+    std::deque<ColumnExtremes> m_columns;
+    qint64 m_columnBase = 0;
+    bool m_columnsValid = false;
+    qint64 m_droppedRecords = 0; // records removed from the front since the last clear: index = serial − this
+    qint64 m_nextFoldSerial = 0;
+    QHash<qint64, QStaticText> m_liveTimeLabels; // by the second of the epoch the label belongs to
+    QHash<qint64, double> m_liveTimeLabelWidths;
+    std::vector<QList<QPointF>> m_livePoints;
+    std::vector<QList<int>> m_livePieces;
 };

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 const qint64 T0 = 1700000000000; // a whole second
 const QColor Background(0x10, 0x20, 0x30);
@@ -309,6 +311,89 @@ private slots:
         graph.setColor(QColor(128, 128, 128));
         QCOMPARE(graph.pens().at(1).color().hslHue(), 339);
         QCOMPARE(graph.pens().at(1).color().hslSaturation(), 40);
+    }
+
+    // A live graph that was moved and extended frame by frame shows what a graph painting the same data once shows.
+    void liveFrameMatchesFullPaint_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<bool>("mark");
+        QTest::addColumn<bool>("late");
+        addRow("10 s at 10/s", 10, 100, false, false);
+        addRow("120 s at 50/s, late samples", 120, 20, false, true);
+        addRow("10 s at 50/s, a mark leaving", 10, 20, true, false);
+    }
+    void liveFrameMatchesFullPaint()
+    {
+        QFETCH(int, seconds);
+        QFETCH(int, interval);
+        QFETCH(bool, mark);
+        QFETCH(bool, late);
+        s_now = T0 + 250;
+        DataGraphic moved;
+        DataGraphic once;
+        for (DataGraphic* graph : { &moved, &once }) {
+            graph->setClock(&simulatedClock);
+            graph->setViewSeconds(seconds);
+            graph->setCommonSpan(-1);
+            graph->setTitle(QStringLiteral("#7"));
+            graph->setColor(QColor::fromHsl(200, 200, 150));
+            graph->setLive(true);
+            if (mark)
+                graph->addMark(s_now - 7800, QStringLiteral("F1 artefact"));
+        }
+        // Late samples reach the graph 300 ms after their time, when their pixels are already shown.
+        const int lag = late ? 300 : 0;
+        qint64 t = s_now - seconds * 1000 - 500;
+        const auto feed = [&](qint64 time) {
+            const double a = double(time - T0) / 1000.0;
+            for (DataGraphic* graph : { &moved, &once })
+                graph->addData(time, { 40 * std::sin(a), 30 * std::sin(a * 3.1), 45 * std::cos(a * 0.7) });
+        };
+        for (; t <= s_now - lag; t += interval)
+            feed(t);
+        for (int frame = 0; frame < 150; ++frame) {
+            s_now += 17;
+            for (; t <= s_now - lag; t += interval)
+                feed(t);
+            paint(moved, 700, 120);
+        }
+        const QImage frame = paint(moved, 700, 120);
+        QCOMPARE(frame, paint(once, 700, 120));
+    }
+
+    // With a 120 s window on 600 pixels the curves move one pixel every 200 ms: only then does the graph repaint,
+    // whether or not samples arrive in between.
+    void liveRepaintsOnPixelSteps_data()
+    {
+        QTest::addColumn<bool>("samples");
+        addRow("no new data", false);
+        addRow("a sample every 40 ms", true);
+    }
+    void liveRepaintsOnPixelSteps()
+    {
+        QFETCH(bool, samples);
+        s_now = T0 + 10;
+        DataGraphic graph;
+        graph.setClock(&simulatedClock);
+        graph.setViewSeconds(120);
+        graph.resize(600, 100);
+        graph.setLive(true);
+        for (qint64 t = s_now - 121000; t <= s_now; t += 100)
+            graph.addData(t, { 1, 2, 3 });
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        QTest::qWait(60);
+        PaintCounter counter;
+        graph.installEventFilter(&counter);
+        for (int tick = 0; tick < 30; ++tick) {
+            s_now += 40;
+            if (samples)
+                graph.addData(s_now, { 1, 2, double(tick) });
+            QTest::qWait(45);
+        }
+        QCOMPARE(counter.paints, 6);
     }
 
     // Live mode keeps a bounded tail whatever the session length; static mode keeps everything.

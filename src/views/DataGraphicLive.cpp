@@ -1,0 +1,487 @@
+// The live frame of DataGraphic: a picture that moves with the time axis in whole pixels.
+//
+// Live mode measures time in absolute pixel columns: column c holds the times t with
+// floor((t − liveStart) · pixelsPerSecond / 1000) = c. The right edge of the picture is the column the clock is in
+// (pixel end, exclusive), so the picture only changes when the clock enters a new column, when a record lands in a
+// column already shown, or when a setting changes. Curves are cut into pieces of BlockColumns absolute columns;
+// each piece is one polyline from the last point before it, so a piece looks the same whichever frame draws it and
+// a dashed pen keeps its phase while the curve moves. Drawing the frame once or moving it and drawing the new
+// columns therefore gives the same pixels.
+#include "DataGraphic.h"
+
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+constexpr qint64 NoColumn = std::numeric_limits<qint64>::max();
+constexpr int BlockColumns = 8;
+// Pixels a stroke reaches beyond its points: half the widest pen, the square cap, antialiasing.
+constexpr int StrokeMargin = 4;
+// How far left of the picture a time label may start and still reach into it.
+constexpr int LabelReach = 200;
+// The frame reaches this far beyond the picture on both sides. The raster engine clips lines that cross the edge of
+// the image it draws on, and a clipped thin or dashed line is not the line moved: pieces must not cross an edge
+// that the picture can see.
+constexpr int LeftPad = 64;
+constexpr int RightPad = 8;
+
+bool s_fullLiveRepaint = false;
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+} // namespace
+
+void DataGraphic::setFullLiveRepaint(bool on)
+{
+    s_fullLiveRepaint = on;
+}
+
+bool DataGraphic::usesLiveFrame() const
+{
+    // The frame moves by whole device pixels; a fractional device pixel ratio cannot.
+    const qreal dpr = devicePixelRatioF();
+    return m_live && !s_fullLiveRepaint && dpr == std::floor(dpr) && width() > 0 && height() > 0;
+}
+
+void DataGraphic::onRepaintTick()
+{
+    if (!usesLiveFrame() || liveFrameDue())
+        update();
+}
+
+bool DataGraphic::liveFrameDue() const
+{
+    return !m_frameValid || m_geometryDirty || m_dirtyFrom != NoColumn || pixelEnd() != m_framePend;
+}
+
+double DataGraphic::liveX(qint64 time) const
+{
+    return double(time - m_liveStart) / 1000.0 * double(m_pixelsPerSecond);
+}
+
+qint64 DataGraphic::recordColumn(const TimedValues& record) const
+{
+    return qint64(std::floor(liveX(record.timestamp() + qint64(m_timeShift * 1000.0))));
+}
+
+qint64 DataGraphic::pixelEnd() const
+{
+    return qint64(std::floor(liveX(m_clock())));
+}
+
+int DataGraphic::firstRecordFromColumn(qint64 column) const
+{
+    const auto it = std::partition_point(m_records.cbegin(), m_records.cend(),
+        [this, column](const TimedValues& r) { return recordColumn(r) < column; });
+    return int(it - m_records.cbegin());
+}
+
+void DataGraphic::noteLiveRecord(const TimedValues& record)
+{
+    if (!m_frameValid)
+        return;
+    const qint64 column = recordColumn(record);
+    if (column < m_framePend)
+        m_dirtyFrom = qMin(m_dirtyFrom, column);
+}
+
+void DataGraphic::foldColumns(qint64 end, int width)
+{
+    const qint64 base = end - width - 1;
+    if (!m_columnsValid || m_columnBase > base) {
+        m_columns.clear();
+        m_columnBase = base;
+        m_nextFoldSerial = m_droppedRecords + firstRecordFromColumn(base);
+        m_columnsValid = true;
+    }
+    while (m_columnBase < base && !m_columns.empty()) {
+        m_columns.pop_front();
+        ++m_columnBase;
+    }
+    if (m_columns.empty())
+        m_columnBase = base;
+    // Records arrive in time order; one that is not yet shown ends the fold, late ones fold into their column.
+    qsizetype i = qMax<qint64>(m_nextFoldSerial - m_droppedRecords, 0);
+    for (; i < m_records.size(); ++i) {
+        TimedValues& record = m_records[i];
+        const qint64 column = recordColumn(record);
+        if (column >= end)
+            break;
+        if (column < m_columnBase)
+            continue;
+        if (column - m_columnBase >= qint64(m_columns.size()))
+            m_columns.resize(size_t(column - m_columnBase + 1));
+        ColumnExtremes& e = m_columns[size_t(column - m_columnBase)];
+        const double lo = record.minimum();
+        const double hi = record.maximum();
+        if (!e.any) {
+            e = { lo, hi, true };
+        } else {
+            e.minimum = qMin(e.minimum, lo);
+            e.maximum = qMax(e.maximum, hi);
+        }
+    }
+    m_nextFoldSerial = m_droppedRecords + i;
+}
+
+QPair<qint64, int> DataGraphic::visibleMarks(qint64 end, int width) const
+{
+    // Marks share text rows, so a mark that comes or goes may move the texts of the others: the frame is then
+    // drawn again whole.
+    QPair<qint64, int> visible { 0, 0 };
+    const double left = double(end - width);
+    const qint64 from = m_liveStart + qint64(std::floor(left * 1000.0 / m_pixelsPerSecond)) - 1000;
+    for (auto it = m_marks.lowerBound(from); it != m_marks.cend(); ++it) {
+        const double x = liveX(it.key()) - left;
+        if (x >= width)
+            break;
+        if (x > 0 && visible.second++ == 0)
+            visible.first = it.key();
+    }
+    return visible;
+}
+
+const QStaticText& DataGraphic::liveTimeLabel(qint64 second)
+{
+    auto label = m_liveTimeLabels.find(second);
+    if (label == m_liveTimeLabels.end()) {
+        const double value = double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0;
+        QStaticText text(QString::number(value, 'g', 6));
+        text.setTextFormat(Qt::PlainText);
+        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        text.prepare(QTransform(), font());
+        label = m_liveTimeLabels.insert(second, text);
+    }
+    return *label;
+}
+
+int DataGraphic::liveTimeLabelStep(qint64 left, double& widest)
+{
+    // Labels are spaced by the widest of those in the picture, as the full paint spaces them.
+    const double msPerPixel = 1000.0 / double(m_pixelsPerSecond);
+    const qint64 first = floorDiv(m_liveStart + qint64(std::floor(double(left) * msPerPixel)), 1000);
+    widest = 0;
+    for (qint64 second = first;; ++second) {
+        const double x = liveX(second * 1000) - double(left);
+        if (x > width())
+            break;
+        if (x > -m_pixelsPerSecond)
+            widest = qMax(widest, liveTimeLabel(second).size().width());
+    }
+    return StripChartGeometry::timeLabelStep(m_pixelsPerSecond, widest);
+}
+
+void DataGraphic::refreshLiveFrame()
+{
+    const int w = width();
+    const int h = height();
+    const int dpr = int(devicePixelRatioF());
+    bool full = !m_frameValid;
+    if (m_geometryDirty) {
+        m_pixelsPerSecond = float(w) / float(m_viewSeconds);
+        m_geometryDirty = false;
+        if (m_liveStart == 0)
+            m_liveStart = m_clock();
+        m_textHeight = fontMetrics().height() + 1;
+        m_columnsValid = false;
+        full = true;
+    }
+    const QSize frameSize(w + LeftPad + RightPad, h);
+    if (m_frame.size() != frameSize * dpr) {
+        m_frame = QImage(frameSize * dpr, QImage::Format_RGB32);
+        m_frame.setDevicePixelRatio(dpr);
+        // Fonts given in points must come out as large as on the screen.
+        m_frame.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+        m_frame.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+        full = true;
+    }
+    if (!m_columnsValid)
+        full = true;
+    const qint64 end = pixelEnd();
+    const qint64 step = end - m_framePend;
+    if (step < 0 || step >= w)
+        full = true;
+    const QPair<qint64, int> marks = visibleMarks(end, w);
+    if (marks != m_frameMarks)
+        full = true;
+    m_frameMarks = marks;
+    if (full)
+        m_columnsValid = false;
+    foldColumns(end, w);
+
+    // Vertical range from the columns in the picture; the record before them only carries the line to the edge.
+    StripChartGeometry::Visible visible;
+    bool any = false;
+    for (qint64 c = qMax(m_columnBase, end - w); c < m_columnBase + qint64(m_columns.size()); ++c) {
+        const ColumnExtremes& e = m_columns[size_t(c - m_columnBase)];
+        if (!e.any)
+            continue;
+        visible.minimum = any ? qMin(visible.minimum, e.minimum) : e.minimum;
+        visible.maximum = any ? qMax(visible.maximum, e.maximum) : e.maximum;
+        any = true;
+    }
+    const int lastIndex = firstRecordFromColumn(end) - 1;
+    m_lastIndex = lastIndex;
+    m_firstVisible = qMax(0, firstRecordFromColumn(end - w) - 1);
+    const StripChartGeometry::VerticalRange vertical
+        = StripChartGeometry::verticalRange(visible, m_autoscale, m_fixedMinimum, m_fixedMaximum, m_commonSpan);
+    m_minimum = vertical.minimum;
+    m_maximum = vertical.maximum;
+    m_range = vertical.range;
+    if (vertical.minimum != m_frameMinimum || vertical.span != m_frameSpan)
+        full = true;
+    m_frameMinimum = vertical.minimum;
+    m_frameSpan = vertical.span;
+    m_geometry.setArea(w, h, m_viewSeconds);
+    m_geometry.setValueRange(m_minimum, vertical.span);
+    m_frameGrid = valueGrid(vertical.span);
+    if (m_showValueLabels) {
+        if (m_maximum != m_maximumTextValue) {
+            m_maximumTextValue = m_maximum;
+            m_maximumText = QString::number(m_maximum, 'g', 6);
+        }
+        if (m_minimum != m_minimumTextValue) {
+            m_minimumTextValue = m_minimum;
+            m_minimumText = QString::number(m_minimum, 'g', 6);
+            m_minimumTextWidth = fontMetrics().horizontalAdvance(m_minimumText);
+        }
+    }
+    double widestLabel = 0;
+    if (m_showTimeLabels) {
+        if (full || m_liveTimeLabels.size() > 4 * (m_viewSeconds + 1) + 64)
+            m_liveTimeLabels.clear();
+        const int labelStep = liveTimeLabelStep(end - w, widestLabel);
+        if (labelStep != m_frameLabelStep)
+            full = true;
+        m_frameLabelStep = labelStep;
+    }
+
+    qint64 from = end - w - LeftPad;
+    bool part = false;
+    if (!full && step == 0 && m_dirtyFrom == NoColumn) {
+        from = end; // an expose: the frame is current
+    } else if (!full) {
+        // The piece that gains points is drawn again whole, from the point it starts at: a thin or dashed line
+        // drawn with more points does not keep every pixel of its shorter self.
+        const qint64 changed = qMin(qMin(m_framePend, m_frameLastColumn), m_dirtyFrom);
+        const int start = firstRecordFromColumn(floorDiv(changed, BlockColumns) * BlockColumns) - 1;
+        const qint64 startColumn = start >= 0 ? qMin(changed, recordColumn(m_records.at(start))) : changed;
+        from = qMax(from, startColumn - StrokeMargin);
+        // Time labels are not drawn under the minimum's label: one that leaves that corner appears whole.
+        if (m_showTimeLabels && m_showValueLabels)
+            from = qMin(from, end - m_minimumTextWidth - 4 - qint64(std::ceil(widestLabel)) - 4 - int(step));
+        part = true;
+        if (step > 0)
+            scrollFrame(int(step));
+    }
+    m_framePend = end;
+    if (from < end)
+        paintLiveStrip(from, lastIndex, part);
+    m_frameLastColumn = lastIndex >= 0 ? recordColumn(m_records.at(lastIndex)) : end;
+    m_dirtyFrom = NoColumn;
+    m_frameValid = true;
+}
+
+void DataGraphic::scrollFrame(int pixels)
+{
+    const int dpr = int(m_frame.devicePixelRatio());
+    const int shift = pixels * dpr;
+    const int keep = m_frame.width() - shift;
+    if (keep <= 0)
+        return;
+    for (int y = 0; y < m_frame.height(); ++y) {
+        auto* row = reinterpret_cast<quint32*>(m_frame.scanLine(y));
+        std::memmove(row, row + shift, size_t(keep) * sizeof(quint32));
+    }
+}
+
+void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
+{
+    // A part is drawn on a scratch image and its columns copied: clipping at the strip would cut thin and dashed
+    // lines and antialiased bars differently from a frame drawn whole.
+    const int w = width();
+    const int h = height();
+    const qint64 left = m_framePend - w;
+    const int x0 = int(qMax<qint64>(-LeftPad, fromColumn - left));
+    if (part && m_scratch.size() != m_frame.size()) {
+        m_scratch = QImage(m_frame.size(), m_frame.format());
+        m_scratch.setDevicePixelRatio(m_frame.devicePixelRatio());
+        m_scratch.setDotsPerMeterX(m_frame.dotsPerMeterX());
+        m_scratch.setDotsPerMeterY(m_frame.dotsPerMeterY());
+    }
+    QImage& target = part ? m_scratch : m_frame;
+    {
+        QPainter painter(&target);
+        painter.translate(LeftPad, 0);
+        painter.setFont(font());
+        painter.fillRect(QRectF(x0, 0, w + RightPad - x0, h), m_background);
+        drawLiveLayer(painter, left, x0, fromColumn, lastIndex);
+    }
+    if (!part)
+        return;
+    const int dpr = int(m_frame.devicePixelRatio());
+    const int first = (x0 + LeftPad) * dpr;
+    const size_t bytes = size_t(m_frame.width() - first) * sizeof(quint32);
+    for (int y = 0; y < m_frame.height(); ++y) {
+        std::memcpy(reinterpret_cast<quint32*>(m_frame.scanLine(y)) + first,
+            reinterpret_cast<const quint32*>(m_scratch.constScanLine(y)) + first, bytes);
+    }
+}
+
+void DataGraphic::drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 fromColumn, int lastIndex)
+{
+    const int w = width();
+    drawLiveTimeGrid(painter, left, x0);
+    painter.setPen(m_gridPen);
+    for (int i = 0; i < m_frameGrid.count; ++i) {
+        const double y = m_geometry.valueY(m_frameGrid.first + double(i) * m_frameGrid.step);
+        painter.drawLine(QLineF(-LeftPad, y, w + RightPad, y));
+    }
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (m_geometry.hasSpan())
+        drawLiveCurves(painter, left, fromColumn, lastIndex);
+    drawMarks(painter, [this, left](qint64 time) { return liveX(time) - double(left); });
+}
+
+void DataGraphic::drawLiveTimeGrid(QPainter& painter, qint64 left, double x0)
+{
+    // A line for every second of the epoch; its label is that second counted from liveStart, plus the window.
+    const int w = width();
+    const int h = height();
+    const double msPerPixel = 1000.0 / double(m_pixelsPerSecond);
+    const qint64 t0 = m_liveStart + qint64(std::floor((double(left) + x0 - LabelReach) * msPerPixel));
+    const qint64 t1 = m_liveStart + qint64(std::ceil(double(left + w + RightPad) * msPerPixel));
+    const double labelRight = m_showValueLabels ? w - m_minimumTextWidth - 4 : w;
+    for (qint64 second = floorDiv(t0, 1000); second <= floorDiv(t1, 1000); ++second) {
+        const double x = liveX(second * 1000) - double(left);
+        if (x > w + RightPad)
+            break;
+        if (x >= x0 - 1) {
+            painter.setPen(m_gridPen);
+            painter.drawLine(QLineF(x, 0, x, h));
+        }
+        if (!m_showTimeLabels)
+            continue;
+        // The same seconds as the full paint labels, counted from liveStart, so that labels do not jump.
+        const qint64 value = std::llround(double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0);
+        if (value % m_frameLabelStep != 0)
+            continue;
+        const QStaticText& label = liveTimeLabel(second);
+        // Whole pixels rounded down, so that a label keeps its pixels as it moves past the left edge.
+        const double lx = std::floor(x + 1);
+        if (lx + label.size().width() + 2 >= x0 && x + 1 + label.size().width() <= labelRight) {
+            painter.setPen(m_textPen);
+            painter.drawStaticText(QPointF(lx, h - m_textHeight), label);
+        }
+    }
+}
+
+void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColumn, int lastIndex)
+{
+    const int curves = int(m_pens.size());
+    m_livePoints.resize(size_t(curves));
+    m_livePieces.resize(size_t(curves));
+    for (int j = 0; j < curves; ++j) {
+        m_livePoints[size_t(j)].clear();
+        m_livePieces[size_t(j)].clear();
+    }
+    m_barRects.clear();
+    const qint64 firstBlock = floorDiv(fromColumn - StrokeMargin, BlockColumns);
+    int i = firstRecordFromColumn(firstBlock * BlockColumns);
+    if (i > lastIndex)
+        return;
+    const double zeroY = m_geometry.valueY(0);
+    const bool bars = m_bars && curves > 2;
+    const qint64 shift = qint64(m_timeShift * 1000.0);
+    // A piece starts at the last point before its block, so that the curve is continuous.
+    int start = i - 1;
+    while (i <= lastIndex) {
+        const qint64 block = floorDiv(recordColumn(m_records.at(i)), BlockColumns);
+        for (PolylineReducer& reducer : m_reducers)
+            reducer.begin();
+        const auto add = [&](int index, bool bar) {
+            const TimedValues& record = m_records.at(index);
+            const double x = liveX(record.timestamp() + shift) - double(left);
+            const QList<double>& values = record.values();
+            const int n = qMin(curves, int(values.size()));
+            for (int j = 0; j < n; ++j) {
+                const double y = m_geometry.valueY(values.at(j));
+                m_reducers[size_t(j)].add(x, y);
+                if (j == 2 && bar)
+                    m_barRects.append(QRectF(x - 1, qMin(y, zeroY), 2, std::abs(y - zeroY)));
+            }
+        };
+        if (start >= 0)
+            add(start, false);
+        for (; i <= lastIndex && floorDiv(recordColumn(m_records.at(i)), BlockColumns) == block; ++i)
+            add(i, bars && i != lastIndex);
+        start = i - 1;
+        for (int j = 0; j < curves; ++j) {
+            const QList<QPointF>& points = m_reducers[size_t(j)].finish();
+            m_livePieces[size_t(j)].append(int(m_livePoints[size_t(j)].size()));
+            m_livePoints[size_t(j)].append(points);
+        }
+    }
+    if (!m_barRects.isEmpty()) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_pens.at(2).color());
+        painter.drawRects(m_barRects.constData(), int(m_barRects.size()));
+        painter.setBrush(Qt::NoBrush);
+    }
+    for (int j = 0; j < curves; ++j) {
+        const QList<QPointF>& points = m_livePoints[size_t(j)];
+        const QList<int>& pieces = m_livePieces[size_t(j)];
+        painter.setPen(m_pens.at(j));
+        for (qsizetype p = 0; p < pieces.size(); ++p) {
+            const int first = pieces.at(p);
+            const int count = (p + 1 < pieces.size() ? pieces.at(p + 1) : int(points.size())) - first;
+            if (count >= 2)
+                painter.drawPolyline(points.constData() + first, count);
+        }
+    }
+}
+
+void DataGraphic::drawOverlay(QPainter& painter)
+{
+    const int w = width();
+    const int h = height();
+    if (m_showValueLabels) {
+        painter.setPen(m_textPen);
+        static const QTextOption option(Qt::AlignRight | Qt::AlignVCenter);
+        painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, option);
+        painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, option);
+    }
+    if (m_frameGrid.count > 0) {
+        updateGridLabels(m_frameGrid.first, m_frameGrid.step, m_frameGrid.count);
+        painter.setPen(m_textPen);
+        // The bottom text row belongs to the time labels when they are shown.
+        const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
+        for (int i = 0; i < m_frameGrid.count; ++i) {
+            const double y = m_geometry.valueY(m_frameGrid.first + double(i) * m_frameGrid.step);
+            if (y + m_textHeight <= labelBottom)
+                painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
+        }
+    }
+    if (!m_title.isEmpty() && !m_richTitle) {
+        painter.setPen(m_titlePen);
+        if (m_titleText.text() != m_title) {
+            m_titleText = QStaticText(m_title);
+            m_titleText.setTextFormat(Qt::PlainText);
+            m_titleText.setPerformanceHint(QStaticText::AggressiveCaching);
+        }
+        const QSizeF size = m_titleText.size();
+        painter.drawStaticText(QPointF((w - size.width()) / 2, (m_textHeight - size.height()) / 2), m_titleText);
+    }
+}
+
+int DataGraphic::liveFramePad()
+{
+    return LeftPad;
+}
