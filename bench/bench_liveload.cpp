@@ -1,5 +1,12 @@
-// Live load: N live graphs in one window, each receiving 10 samples per second, for 20 s of wall time (or the
-// number of seconds given with -seconds). Prints the CPU time per wall second and the frames each graph painted.
+// Live load: graphs in one 1600 × 1000 window, each holding a full window of history before the measurement starts
+// and fed live at the given rate, as the main window feeds them. For every case the graphs run once with the frame
+// image and once repainting everything on every tick (the drawing before the frame image), and the bench prints the
+// CPU time per wall second and the frames each graph painted per second of both.
+//
+// Without arguments it runs every case on the offscreen platform and under Xvfb (xcb, so that the flush to a window
+// server counts; an X display is started when none is set) and prints one table. -seconds N sets the measured time
+// per case (default 10); -platform-run NAME runs the cases in this process only (used for the two runs);
+// -functions lists the cases.
 #include "BenchMain.h"
 #include "DataGraphic.h"
 
@@ -7,14 +14,24 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGridLayout>
+#include <QProcess>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace {
-int s_seconds = 20;
+struct Case
+{
+    int graphs;
+    int seconds;
+    int rate;
+};
+const Case Cases[] = { { 24, 10, 10 }, { 24, 10, 50 }, { 24, 120, 10 }, { 24, 120, 50 }, { 100, 10, 10 },
+    { 100, 10, 50 }, { 100, 120, 10 }, { 100, 120, 50 } };
 
 class PaintCounter : public QObject
 {
@@ -34,82 +51,171 @@ double cpuSeconds()
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
-} // namespace
 
-class BenchLiveLoad : public QObject
+QList<double> sample(qint64 n, int graph)
 {
-    Q_OBJECT
-private slots:
-    void load_data()
-    {
-        QTest::addColumn<int>("graphs");
-        QTest::addColumn<int>("columns");
-        QTest::newRow("24 graphs") << 24 << 2;
-        QTest::newRow("100 graphs") << 100 << 4;
-    }
-    void load()
-    {
-        QFETCH(int, graphs);
-        QFETCH(int, columns);
-        QWidget window;
-        window.resize(1600, 1000);
-        auto* grid = new QGridLayout(&window);
-        grid->setSpacing(2);
-        PaintCounter counter;
-        QList<DataGraphic*> list;
-        const int rows = (graphs + columns - 1) / columns;
-        for (int i = 0; i < graphs; ++i) {
-            auto* graph = new DataGraphic(&window);
-            graph->setColor(QColor::fromHsl((i * 37) % 360, 200, 128));
-            graph->setShowValueLabels(false);
-            graph->setCommonSpan(-1);
-            graph->setShowTimeLabels(i % rows == rows - 1);
-            graph->setTitle(QLatin1Char('#') + QString::number(i + 1));
-            graph->setLive(true);
-            graph->installEventFilter(&counter);
-            grid->addWidget(graph, i % rows, i / rows);
-            list.append(graph);
-        }
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const double t = double(n) / 10;
+    return { 40 * std::sin(t + graph), 30 * std::sin(t * 1.3 + graph), 20 * std::cos(t * 0.7 + graph) };
+}
 
-        qint64 n = 0;
-        QTimer feed;
-        connect(&feed, &QTimer::timeout, &window, [&] {
-            const qint64 now = QDateTime::currentMSecsSinceEpoch();
-            for (int i = 0; i < list.size(); ++i) {
-                const double t = double(n) / 10;
-                list[i]->addData(now, { 40 * std::sin(t + i), 30 * std::sin(t * 1.3 + i), 20 * std::cos(t * 0.7 + i) });
-            }
-            ++n;
-        });
-        feed.start(100);
-        counter.paints = 0;
-        QElapsedTimer wall;
-        const double cpu0 = cpuSeconds();
-        wall.start();
-        QTest::qWait(s_seconds * 1000);
-        const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-        const double cpu = cpuSeconds() - cpu0;
-        qInfo("%d graphs: %.3f CPU s per wall s, %.1f frames per graph per s (%lld samples each)", graphs,
-            cpu / elapsed, double(counter.paints) / graphs / elapsed, n);
+// One case: CPU seconds per wall second and frames per graph per second.
+QPair<double, double> measure(const Case& c, bool frameImage, int seconds)
+{
+    DataGraphic::setFullLiveRepaint(!frameImage);
+    QWidget window;
+    window.resize(1600, 1000);
+    auto* grid = new QGridLayout(&window);
+    grid->setSpacing(2);
+    const int columns = c.graphs > 24 ? 4 : 2;
+    const int rows = (c.graphs + columns - 1) / columns;
+    PaintCounter counter;
+    QList<DataGraphic*> graphs;
+    const qint64 interval = 1000 / c.rate;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 n = 0;
+    for (int i = 0; i < c.graphs; ++i) {
+        auto* graph = new DataGraphic(&window);
+        graph->setColor(QColor::fromHsl((i * 37) % 360, 200, 150));
+        graph->setShowValueLabels(false);
+        graph->setCommonSpan(-1);
+        graph->setViewSeconds(c.seconds);
+        graph->setShowTimeLabels(i % rows == rows - 1);
+        graph->setTitle(QLatin1Char('#') + QString::number(i + 1));
+        graph->setLive(true);
+        // A full window of history, as after a few minutes of a session.
+        n = 0;
+        for (qint64 t = now - (c.seconds + 1) * 1000; t <= now; t += interval, ++n)
+            graph->addData(t, sample(n, i), true, 0);
+        graph->installEventFilter(&counter);
+        grid->addWidget(graph, i % rows, i / rows);
+        graphs.append(graph);
     }
-};
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return { qQNaN(), qQNaN() };
+
+    QTimer feed;
+    QObject::connect(&feed, &QTimer::timeout, &window, [&] {
+        const qint64 t = QDateTime::currentMSecsSinceEpoch();
+        for (int i = 0; i < graphs.size(); ++i)
+            graphs[i]->addData(t, sample(n, i), true, 0);
+        ++n;
+    });
+    feed.start(int(interval));
+    QTest::qWait(1000); // settle: layouts, first full frames
+    counter.paints = 0;
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    QTest::qWait(seconds * 1000);
+    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+    const double cpu = cpuSeconds() - cpu0;
+    return { cpu / elapsed, double(counter.paints) / c.graphs / elapsed };
+}
+
+// Runs every case on this process's platform; prints one line per case for the table.
+int runHere(int seconds)
+{
+    for (const Case& c : Cases) {
+        // Alternate the two drawings case by case so that a change of load on the machine hits both alike.
+        const auto before = measure(c, false, seconds);
+        const auto after = measure(c, true, seconds);
+        std::printf("ROW %s %d %d %d %.3f %.1f %.3f %.1f\n", qPrintable(QGuiApplication::platformName()), c.graphs,
+            c.seconds, c.rate, before.first, before.second, after.first, after.second);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+bool runChild(const QString& program, const QString& platform, int seconds, const QProcessEnvironment& env,
+    QList<QByteArray>& rows)
+{
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(
+        program, { QStringLiteral("-platform-run"), platform, QStringLiteral("-seconds"), QString::number(seconds) });
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return false;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("ROW "))
+            rows.append(line.mid(4));
+    }
+    return true;
+}
+
+int runAll(const QString& program, int seconds)
+{
+    QList<QByteArray> rows;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!runChild(program, QStringLiteral("offscreen"), seconds, env, rows))
+        std::fprintf(stderr, "the offscreen run failed\n");
+
+    QProcess xvfb;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        // Xvfb picks a free display and writes its number to the given descriptor (1: its standard output).
+        xvfb.start(QStringLiteral("Xvfb"),
+            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                QStringLiteral("1920x1200x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+        if (!xvfb.waitForStarted() || !xvfb.waitForReadyRead(10000)) {
+            std::fprintf(stderr, "Xvfb did not start: no xcb rows\n");
+        } else {
+            env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed()));
+        }
+    } else {
+        env.insert(QStringLiteral("DISPLAY"), qEnvironmentVariable("DISPLAY"));
+    }
+    if (env.contains(QStringLiteral("DISPLAY"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        if (!runChild(program, QStringLiteral("xcb"), seconds, env, rows))
+            std::fprintf(stderr, "the xcb run failed\n");
+    }
+    if (xvfb.state() != QProcess::NotRunning) {
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+    }
+
+    std::printf("Live graphs in a 1600 x 1000 window, each pre-filled with a full window; %d s per case.\n"
+                "CPU: CPU seconds per wall second of the whole process; fps: frames per graph per second.\n"
+                "'repaint every tick' is the drawing without the frame image, measured in the same run.\n\n",
+        seconds);
+    std::printf(
+        "| platform | graphs | window | samples/s | repaint every tick: CPU | fps | frame image: CPU | fps |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
+    for (const QByteArray& row : rows) {
+        const QList<QByteArray> f = row.split(' ');
+        if (f.size() == 8) {
+            std::printf("| %s | %s | %s s | %s | %s | %s | %s | %s |\n", f[0].constData(), f[1].constData(),
+                f[2].constData(), f[3].constData(), f[4].constData(), f[5].constData(), f[6].constData(),
+                f[7].constData());
+        }
+    }
+    return rows.isEmpty() ? 1 : 0;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
-    useOffscreenUnlessChosen();
-    QList<char*> args;
-    for (int i = 0; i < argc; ++i) {
+    int seconds = 10;
+    QString platform;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "-functions") == 0) {
+            for (const Case& c : Cases)
+                std::printf("%d graphs, %d s window, %d samples/s\n", c.graphs, c.seconds, c.rate);
+            return 0;
+        }
         if (qstrcmp(argv[i], "-seconds") == 0 && i + 1 < argc)
-            s_seconds = qMax(1, atoi(argv[++i]));
-        else
-            args.append(argv[i]);
+            seconds = qMax(1, atoi(argv[++i]));
+        else if (qstrcmp(argv[i], "-platform-run") == 0 && i + 1 < argc)
+            platform = QString::fromLocal8Bit(argv[++i]);
     }
-    int count = int(args.size());
-    QApplication app(count, args.data());
-    BenchLiveLoad bench;
-    return QTest::qExec(&bench, count, args.data());
+    if (platform.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        return runAll(QCoreApplication::applicationFilePath(), seconds);
+    }
+    useOffscreenUnlessChosen();
+    int count = 1;
+    QApplication app(count, argv);
+    return runHere(seconds);
 }
-
-#include "bench_liveload.moc"
