@@ -5,6 +5,8 @@
 #include "PseudoTerminal.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -242,6 +244,31 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(disconnected.size(), 1);
         QCOMPARE(spy.size(), received);
+    }
+
+    // A slipping connector: the port goes away and comes back at the same path, and opens again there.
+    void emulatorSlipsBehindItsLink()
+    {
+        const QString link
+            = QDir::temp().filePath(QStringLiteral("halvex-slip-%1").arg(QCoreApplication::applicationPid()));
+        EmulatorProcess emulator;
+        QVERIFY(emulator.start({ "--rate", "50", "--channels", "2", "--link", link, "-f", "slip", "--slip-after", "10",
+            "--slip-ms", "500" }));
+        QCOMPARE(emulator.portPath(), link);
+        ComFnirDevice device(link);
+        QSignalSpy spy(&device, &ComFnirDevice::newData);
+        QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
+        for (int slip = 0; slip < 2; ++slip) {
+            QVERIFY(device.connectDevice());
+            const qsizetype before = spy.size();
+            QTRY_VERIFY(!disconnected.isEmpty());
+            QVERIFY(spy.size() > before);
+            QVERIFY(!device.connectDevice()); // away for a while
+            disconnected.clear();
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), 3000);
+        }
+        emulator.kill();
+        QFile::remove(link);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "InstrumentEmulator.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>
@@ -23,6 +25,7 @@ InstrumentEmulator::~InstrumentEmulator()
 {
     if (m_master >= 0)
         ::close(m_master);
+    removeLink();
 }
 
 QString InstrumentEmulator::open()
@@ -54,7 +57,41 @@ QString InstrumentEmulator::open()
         ::tcsetattr(slave, TCSANOW, &attributes);
     }
     ::close(slave);
+    if (!m_options.link.isEmpty() && !updateLink(path)) {
+        ::close(m_master);
+        m_master = -1;
+        return {};
+    }
+    m_path = path;
     return path;
+}
+
+bool InstrumentEmulator::updateLink(const QString& target)
+{
+    const QFileInfo existing(m_options.link);
+    if (existing.exists() && !existing.isSymLink()) {
+        m_errorText = m_options.link + QStringLiteral(" exists and is not a symbolic link");
+        return false;
+    }
+    // A new link renamed over the old one, so that a reader never finds the path missing or half made.
+    const QByteArray link = QFile::encodeName(m_options.link);
+    const QByteArray temporary = link + ".new-" + QByteArray::number(::getpid());
+    ::unlink(temporary.constData());
+    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0
+        || ::rename(temporary.constData(), link.constData()) != 0) {
+        m_errorText = m_options.link + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+void InstrumentEmulator::removeLink()
+{
+    // Only our own link: another emulator may have taken the path over since.
+    if (m_options.link.isEmpty() || m_path.isEmpty() || QFileInfo(m_options.link).symLinkTarget() != m_path)
+        return;
+    ::unlink(QFile::encodeName(m_options.link).constData());
 }
 
 void InstrumentEmulator::start()
@@ -80,6 +117,17 @@ void InstrumentEmulator::onTick()
     }
     if (now < m_stallUntil)
         return;
+    if (m_slipUntil >= 0) {
+        if (now < m_slipUntil)
+            return;
+        const QString path = open();
+        if (path.isEmpty())
+            return; // tried again on the next tick
+        m_slipUntil = -1;
+        m_due = qint64(double(now) * m_options.rate / 1000.0);
+        emit reopened(path);
+        return;
+    }
     // Lines that fall due while nobody listens, or during a stall, are lost, as they would be on a real line.
     const qint64 due = qint64(double(now) * m_options.rate / 1000.0);
     const bool listening = readerPresent();
@@ -97,7 +145,21 @@ void InstrumentEmulator::onTick()
             m_due = qint64(double(m_stallUntil) * m_options.rate / 1000.0);
             return;
         }
+        if (m_options.slip && m_sent % m_options.slipAfter == 0) {
+            slipAway(now);
+            return;
+        }
     }
+}
+
+void InstrumentEmulator::slipAway(qint64 now)
+{
+    // As an unplugged adapter: the reader's port fails at once and the device node is gone until it returns.
+    removeLink();
+    ::close(m_master);
+    m_master = -1;
+    m_path.clear();
+    m_slipUntil = now + m_options.slipMs;
 }
 
 QByteArray InstrumentEmulator::makeLine()

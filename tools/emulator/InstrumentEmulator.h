@@ -26,19 +26,25 @@ public:
         int stallMs = 3000;
         bool noFinalLineFeed = false; // the last line (with count) ends without its line feed
         int lingerMs = 1000; // keeps the terminal open after the last line so that the reader can take it
+        bool slip = false; // the port goes away after every slipAfter lines and comes back slipMs later
+        qint64 slipAfter = 50;
+        int slipMs = 1000;
+        QString link; // a symbolic link kept pointing at the current terminal; empty for none
     };
 
     explicit InstrumentEmulator(const Options& options, QObject* parent = nullptr);
     ~InstrumentEmulator() override;
 
-    // Creates the pseudo-terminal; returns the path a reader opens (e.g. /dev/pts/5) or an empty string, with the
-    // reason in errorText().
+    // Creates the pseudo-terminal (and the link to it); returns the path a reader opens (e.g. /dev/pts/5) or an
+    // empty string, with the reason in errorText().
     QString open();
     QString errorText() const { return m_errorText; }
     void start();
 
 signals:
     void finished();
+    // After a slip: the terminal came back under a new path (the link, if any, already points at it).
+    void reopened(const QString& path);
 
 private:
     void onTick();
@@ -46,6 +52,9 @@ private:
     QByteArray makeLine();
     void writeAll(const QByteArray& bytes);
     void finish();
+    void slipAway(qint64 now);
+    bool updateLink(const QString& target);
+    void removeLink();
 
     Options m_options;
     int m_master = -1;
@@ -55,6 +64,8 @@ private:
     qint64 m_due = 0; // lines the clock has asked for so far, sent or not
     qint64 m_sent = 0;
     qint64 m_stallUntil = 0;
+    qint64 m_slipUntil = -1; // while the port is away
+    QString m_path;
     QByteArray m_line;
     bool m_finishing = false;
 };

@@ -31,7 +31,8 @@ int main(int argc, char* argv[])
         QStringLiteral("End after this many seconds (default: no limit)."), QStringLiteral("seconds"),
         QStringLiteral("0"));
     const QCommandLineOption fault({ QStringLiteral("f"), QStringLiteral("fault") },
-        QStringLiteral("Fault to inject, repeatable or comma-separated: garble, crlf, split, stall, no-final-lf."),
+        QStringLiteral(
+            "Fault to inject, repeatable or comma-separated: garble, crlf, split, stall, no-final-lf, slip."),
         QStringLiteral("fault"));
     const QCommandLineOption stallAfter(QStringLiteral("stall-after"),
         QStringLiteral("With the stall fault: lines between stalls (default 20)."), QStringLiteral("lines"),
@@ -42,7 +43,18 @@ int main(int argc, char* argv[])
     const QCommandLineOption lingerMs(QStringLiteral("linger-ms"),
         QStringLiteral("Time the port stays open after the last line, in ms (default 1000)."), QStringLiteral("ms"),
         QStringLiteral("1000"));
-    parser.addOptions({ rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs });
+    const QCommandLineOption slipAfter(QStringLiteral("slip-after"),
+        QStringLiteral("With the slip fault: lines between drops of the port (default 50)."), QStringLiteral("lines"),
+        QStringLiteral("50"));
+    const QCommandLineOption slipMs(QStringLiteral("slip-ms"),
+        QStringLiteral("With the slip fault: how long the port stays away in ms (default 1000)."), QStringLiteral("ms"),
+        QStringLiteral("1000"));
+    const QCommandLineOption link(QStringLiteral("link"),
+        QStringLiteral("Keep a symbolic link at this path pointing at the port, so that the port keeps one path "
+                       "across restarts and slips."),
+        QStringLiteral("path"));
+    parser.addOptions(
+        { rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs, slipAfter, slipMs, link });
     if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments()))
         return *answered;
 
@@ -67,6 +79,9 @@ int main(int argc, char* argv[])
     options.stallAfter = qint64(number(stallAfter, 1, 1e12));
     options.stallMs = int(number(stallMs, 0, 3600000));
     options.lingerMs = int(number(lingerMs, 0, 3600000));
+    options.slipAfter = qint64(number(slipAfter, 1, 1e12));
+    options.slipMs = int(number(slipMs, 0, 3600000));
+    options.link = parser.value(link);
     const QStringList faults = parser.values(fault).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& name : faults) {
         if (name == QLatin1String("garble"))
@@ -79,6 +94,8 @@ int main(int argc, char* argv[])
             options.stall = true;
         else if (name == QLatin1String("no-final-lf"))
             options.noFinalLineFeed = true;
+        else if (name == QLatin1String("slip"))
+            options.slip = true;
         else {
             err << HALVEX_EMULATOR_NAME ": unknown fault " << name << '\n';
             ok = false;
@@ -93,8 +110,16 @@ int main(int argc, char* argv[])
         err << HALVEX_EMULATOR_NAME ": cannot create a pseudo-terminal: " << emulator.errorText() << '\n';
         return CommandLine::Failure;
     }
-    std::printf("%s\n", qPrintable(path));
+    // The link, when there is one, is the path to give the reader: it stays the same across slips and restarts.
+    // Without one, every return from a slip prints the new path on a line of its own.
+    std::printf("%s\n", qPrintable(options.link.isEmpty() ? path : options.link));
     std::fflush(stdout);
+    if (options.link.isEmpty()) {
+        QObject::connect(&emulator, &InstrumentEmulator::reopened, &app, [](const QString& port) {
+            std::printf("%s\n", qPrintable(port));
+            std::fflush(stdout);
+        });
+    }
 
     QObject::connect(&emulator, &InstrumentEmulator::finished, &app, &QCoreApplication::quit);
     emulator.start();
