@@ -20,6 +20,9 @@ public:
     ~ComFnirDevice() override;
 
     QString deviceName() const override;
+    // For an instrument that came back under another name (a renumbered USB adapter); the next connectDevice()
+    // opens it there.
+    void setPortName(const QString& portName) { m_portName = portName; }
     bool connectDevice() override;
     bool disconnectDevice() override;
 
