@@ -226,6 +226,7 @@ RecordLoader::Status RecordLoader::compare(int channel1, int channel2, double hp
     result.startTime = 0;
     result.left.clear();
     result.right.clear();
+    result.gaps.clear();
     if (!hasLines())
         return Status::TooShort;
     if (channel1 >= m_channelCount || channel2 >= m_channelCount)
@@ -281,6 +282,7 @@ RecordLoader::Status RecordLoader::compare(int channel1, int channel2, double hp
     }
     rows = std::vector<Row>();
 
+    result.gaps = RecordGaps::find(times);
     result.left = resample(times, a, SampleRate);
     result.right = resample(times, b, SampleRate);
     centreAndFilter(result.left, hpf);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordGaps.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -26,6 +28,7 @@ public:
         qint64 startTime = 0; // the time of the first data line taken, in ms
         std::vector<double> left; // Channel1
         std::vector<double> right; // Channel2; always as long as left
+        std::vector<RecordGaps::Gap> gaps; // in the times of the data lines, ascending
         qsizetype size() const { return qsizetype(left.size()); }
         qint64 time(qsizetype i) const { return startTime + i * StepMilliseconds; }
         double diff(qsizetype i) const { return left[size_t(i)] - right[size_t(i)]; }

@@ -19,6 +19,12 @@ private slots:
         QVERIFY(TemporaryHome::writeFile(home.filePath("two.csv"),
             ";V1;R1;IR1;V2(Fp2);R2;IR2\r\n0;0;1;1;5;0;0\r\n100;10;1;1;5;0;0\r\n200;20;1;1;6;0;0\r\n"));
         QVERIFY(TemporaryHome::writeFile(home.filePath("two.log"), "1000\tSync\r\n3500\tStim A\r\n"));
+        // Lines every 100 ms with the instrument away from 1 s to 31 s.
+        QByteArray gap(";V1;R1;IR1\r\n");
+        for (int t = 0; t <= 32000; t += t == 1000 ? 30000 : 100)
+            gap += QByteArray::number(t) + ";" + QByteArray::number(t % 700) + ";0;0\r\n";
+        QVERIFY(TemporaryHome::writeFile(home.filePath("gap.csv"), gap));
+        QVERIFY(TemporaryHome::writeFile(home.filePath("gap.log"), "1000\tSync\r\n3500\tStim A\r\n"));
         QVERIFY(TemporaryHome::writeFile(home.filePath("empty.csv"), ""));
         QVERIFY(TemporaryHome::writeFile(home.filePath("unreadable.csv"), ""));
         QFile(home.filePath("unreadable.csv")).setPermissions(QFileDevice::WriteOwner);
@@ -55,6 +61,19 @@ private slots:
                                                         "from 0\n");
         QTest::newRow("unreadable file") << QStringList { "unreadable.csv" } << 2 << QByteArray()
                                          << QByteArray("halvex-compare: unreadable.csv: cannot read the file\n");
+    }
+
+    // The curves are resampled across the gap as before; the gap itself is listed after the marks.
+    void gapAfterTheMarks()
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_home.path());
+        process.start(QStringLiteral(HALVEX_COMPARE), { "gap.csv", "--channel2", "0" });
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray output = process.readAllStandardOutput();
+        QVERIFY2(output.contains("\n32000;"), "the curve reaches the last line");
+        QVERIFY2(output.endsWith("\nMark;Text\n2500;StimA\nGap;1000;31000\n"), output.right(200).constData());
     }
 
     void run()

@@ -81,7 +81,8 @@ int main(int argc, char* argv[])
         QStringLiteral(
             "Compares two channels of a record as the records window does: the V column of each, resampled to 20 Hz, "
             "centred on its mean and high-pass filtered. Writes \"Time;Left;Right;Diff\" lines (time in ms), then an "
-            "empty line and \"Mark;Text\" lines with the marks of the record's .log file."));
+            "empty line and \"Mark;Text\" lines with the marks of the record's .log file, then a \"Gap;start;end\" "
+            "line (times in ms) for every stretch of the record without data."));
     QCommandLineParser& parser = commandLine.parser();
     parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The record's .csv file."));
     const QCommandLineOption channel1(QStringLiteral("channel1"),
@@ -154,5 +155,7 @@ int main(int argc, char* argv[])
     out << "\nMark;Text\n";
     for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
         out << mark.time << ';' << mark.text << '\n';
+    for (const RecordGaps::Gap& gap : comparison.gaps)
+        out << "Gap;" << gap.start << ';' << gap.end << '\n';
     return out.finish() ? int(Success) : fail(FileError, QStringLiteral("write error"));
 }

@@ -1,6 +1,7 @@
 #include "RecordsWindow.h"
 
 #include "DataGraphic.h"
+#include "GapShading.h"
 #include "IconWidget.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
@@ -103,6 +104,7 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
         for (DataGraphic* graph : graphs())
             graph->setTimeOffset(value);
+        updateShading();
     });
     // The setters clamp into the properties' bounds and do nothing when the value stays the same.
     connect(m_channel1Box, &QComboBox::currentIndexChanged, m_settings.get(), &RecordsSettings::setChannel1);
@@ -144,6 +146,7 @@ void RecordsWindow::openPaths(const QStringList& paths)
         graph->setPens({ QPen(QColor(Qt::red)), QPen(QColor(Qt::blue)), QPen(QColor(Qt::green)) }, true);
         graph->setName(QFileInfo(path).completeBaseName());
         graph->setFixedRange(-m_settings->getRange(), m_settings->getRange());
+        new GapShading(graph);
         m_graphColumn->addWidget(graph, 100);
         m_graphs.insert(path, graph);
         loadRecord(path, graph);
@@ -169,6 +172,9 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
     if (!graph)
         return;
     graph->clear();
+    auto* shading = graph->findChild<GapShading*>();
+    if (shading)
+        shading->setGaps({}, 0);
     if (!m_loader.open(path))
         return;
     if (!m_loader.hasLines()) {
@@ -195,6 +201,8 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
         graph->addData(m_comparison.time(i), m_values, false, 0);
     }
     graph->update();
+    if (shading && m_comparison.size() > 0)
+        shading->setGaps(std::move(m_comparison.gaps), m_comparison.startTime);
 
     for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
         graph->addMark(mark.time, mark.text);
@@ -243,6 +251,15 @@ void RecordsWindow::updateView()
     m_scrollBar->setSingleStep(1);
     m_scrollBar->setRange(0, longest - m_settings->getViewSeconds());
     m_scrollBar->setValue(0);
+    updateShading();
+}
+
+void RecordsWindow::updateShading()
+{
+    for (DataGraphic* graph : graphs()) {
+        if (auto* shading = graph->findChild<GapShading*>())
+            shading->setView(m_settings->getViewSeconds(), m_scrollBar->value(), m_settings->getOffset());
+    }
 }
 
 void RecordsWindow::updateTitles()

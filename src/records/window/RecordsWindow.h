@@ -46,6 +46,8 @@ signals:
 
 private:
     void restartReloadTimer();
+    // The gaps follow the graphs' window.
+    void updateShading();
     void refillBox(QComboBox* box, int value);
 
     std::unique_ptr<RecordsSettings> m_settings;

@@ -1,4 +1,5 @@
 #include "DataGraphic.h"
+#include "GapShading.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
@@ -169,6 +170,56 @@ private slots:
         QCOMPARE(scrollBar->maximum(), 0);
         window.settings()->setViewSeconds(1);
         QCOMPARE(scrollBar->maximum(), 2);
+    }
+
+    // Whether the pixel at the given fraction of the width changes when the shading is hidden.
+    static QList<bool> shadedAt(DataGraphic* graph, const QList<double>& fractions)
+    {
+        auto* shading = graph->findChild<GapShading*>();
+        const QImage shaded = graph->grab().toImage();
+        const bool wasVisible = shading && shading->isVisible();
+        if (shading)
+            shading->hide();
+        const QImage plain = graph->grab().toImage();
+        if (shading)
+            shading->setVisible(wasVisible);
+        QList<bool> result;
+        for (double fraction : fractions) {
+            const QPoint point(int(fraction * shaded.width()), shaded.height() / 3);
+            result.append(shaded.pixel(point) != plain.pixel(point));
+        }
+        return result;
+    }
+
+    void gapShaded_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("scroll");
+        QTest::addColumn<QList<bool>>("shaded"); // at 0.02, 0.25, 0.45 and 0.95 of the width
+        QByteArray gap(";V1;R1;IR1\r\n");
+        for (int t = 0; t <= 46000; t += t == 1000 ? 30000 : 100)
+            gap += QByteArray::number(t) + ";7;0;0\r\n";
+        // Window 0 … 20 s: the gap from 1 s on; window 25 … 45 s: the gap up to 31 s.
+        QTest::newRow("from the start") << gap << 0 << QList<bool> { false, true, true, true };
+        QTest::newRow("scrolled") << gap << 25 << QList<bool> { true, true, false, false };
+        QByteArray steady(";V1;R1;IR1\r\n");
+        for (int t = 0; t <= 46000; t += 100)
+            steady += QByteArray::number(t) + ";7;0;0\r\n";
+        QTest::newRow("no gap") << steady << 0 << QList<bool> { false, false, false, false };
+    }
+    void gapShaded()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, scroll);
+        RecordsWindow window;
+        window.resize(800, 600);
+        window.settings()->setChannel2(0);
+        window.settings()->setViewSeconds(20);
+        window.openPaths({ writeRecord("gap.csv", 1, data) });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.findChild<QScrollBar*>()->setValue(scroll);
+        QTEST(shadedAt(window.graphs().constFirst(), { 0.02, 0.25, 0.45, 0.95 }), "shaded");
     }
 
     void damagedRecords_data()
