@@ -412,6 +412,22 @@ Restart now?</translation>
         <source>Название</source>
         <translation>Experiment title</translation>
     </message>
+    <message>
+        <source>ReconnectSeconds</source>
+        <translation>Wait for a lost instrument</translation>
+    </message>
+    <message>
+        <source>ReconnectSecondsDescription</source>
+        <translation>How long to wait for a lost serial instrument to return before the record stops, in seconds (0: not at all)</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Give up</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Instrument lost — waiting for it to return (%1)</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

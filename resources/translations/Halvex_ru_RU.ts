@@ -412,6 +412,22 @@ Restart now?</source>
         <source>Название</source>
         <translation>Название</translation>
     </message>
+    <message>
+        <source>ReconnectSeconds</source>
+        <translation>Ожидание потерянного прибора</translation>
+    </message>
+    <message>
+        <source>ReconnectSecondsDescription</source>
+        <translation>Сколько ждать возвращения потерянного прибора, прежде чем остановить запись, в секундах (0 — не ждать)</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Не ждать</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -10,10 +10,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 QString trGeneric(const char* text)
@@ -30,6 +32,7 @@ int virtualValueCount(int channels)
 InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* window)
     : QObject(window)
     , m_settings(settings)
+    , m_portLister(systemPorts)
 {
     m_deviceList = new QComboBox(window);
     m_deviceList->setObjectName(QStringLiteral("deviceList"));
@@ -66,13 +69,29 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     connect(m_connectButton, &QPushButton::toggled, this,
         [this](bool checked) { m_connectButton->setText(trGeneric(checked ? "Disconnect" : "Connect")); });
 
-    m_message = new QLabel(window);
+    m_messageBar = new QWidget(window);
+    m_messageBar->setObjectName(QStringLiteral("connectionMessageBar"));
+    m_messageBar->setAttribute(Qt::WA_StyledBackground);
+    m_messageBar->hide();
+    // The same warning colours in both themes: the message must stand out from the tool bar either way.
+    m_messageBar->setStyleSheet(QStringLiteral(
+        "#connectionMessageBar { background: #FFCC00; } QLabel { background: #FFCC00; color: #303030; }"));
+    m_message = new QLabel(m_messageBar);
     m_message->setObjectName(QStringLiteral("connectionMessage"));
     m_message->setContentsMargins(8, 4, 8, 4);
     m_message->setWordWrap(true);
-    m_message->hide();
-    // The same warning colours in both themes: the message must stand out from the tool bar either way.
-    m_message->setStyleSheet(QStringLiteral("QLabel { background: #FFCC00; color: #303030; }"));
+    m_giveUpButton = new QPushButton(trGeneric("Give up"), m_messageBar);
+    m_giveUpButton->setObjectName(QStringLiteral("giveUpButton"));
+    m_giveUpButton->setCursor(Qt::PointingHandCursor);
+    m_giveUpButton->hide();
+    connect(m_giveUpButton, &QPushButton::clicked, this, &InstrumentConnection::giveUp);
+    auto* bar = new QHBoxLayout(m_messageBar);
+    bar->setContentsMargins(0, 0, 4, 0);
+    bar->addWidget(m_message, 100);
+    bar->addWidget(m_giveUpButton);
+
+    m_retryTimer.setInterval(1000);
+    connect(&m_retryTimer, &QTimer::timeout, this, &InstrumentConnection::retry);
 
     connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &InstrumentConnection::refreshDeviceList);
     connect(
@@ -149,6 +168,9 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
         m_connectButton->setChecked(m_device != nullptr);
         return;
     }
+    stopWaiting();
+    m_returning = false;
+    m_opened = false;
     if (m_device) {
         emit deviceClosing();
         m_connections.clear();
@@ -158,9 +180,12 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
     }
     if (device) {
         m_device = device;
-        m_message->hide();
+        hideMessage();
+        m_identity = qobject_cast<ComFnirDevice*>(device) ? PortIdentity::find(device->deviceName(), m_portLister())
+                                                          : PortIdentity();
         m_connections << connect(
-            device, &AbstractFnirDevice::newData, this, &InstrumentConnection::newData, Qt::QueuedConnection);
+            device, &AbstractFnirDevice::newData, this, &InstrumentConnection::onNewData, Qt::QueuedConnection);
+        m_connections << connect(device, &AbstractFnirDevice::connected, this, [this]() { m_opened = true; });
         // Queued: a port that fails to open reports it from inside connectDevice() below.
         m_connections << connect(
             device, &AbstractFnirDevice::disconnected, this, &InstrumentConnection::onDeviceLost, Qt::QueuedConnection);
@@ -185,7 +210,91 @@ void InstrumentConnection::setBlocked(bool blocked)
     m_connectButton->setEnabled(!blocked);
 }
 
+void InstrumentConnection::onNewData(qint64 ts, const QList<double>& data)
+{
+    if (m_returning) {
+        m_returning = false;
+        emit instrumentBack(ts);
+    }
+    emit newData(ts, data);
+}
+
 void InstrumentConnection::onDeviceLost()
+{
+    if (!m_device || m_waiting)
+        return;
+    const int seconds = m_settings->getReconnectSeconds();
+    // A port that never opened is not lost; the virtual instrument never is.
+    if (seconds <= 0 || !m_opened || !qobject_cast<ComFnirDevice*>(m_device)) {
+        dropLostDevice();
+        return;
+    }
+    m_waiting = true;
+    m_returning = false;
+    m_waitEnd.setRemainingTime(qint64(seconds) * 1000);
+    m_retryTimer.start();
+    showWaiting();
+    emit instrumentLost();
+}
+
+void InstrumentConnection::retry()
+{
+    auto* serial = qobject_cast<ComFnirDevice*>(m_device);
+    if (!m_waiting || !serial)
+        return;
+    if (m_waitEnd.hasExpired()) {
+        giveUp();
+        return;
+    }
+    // Only an instrument with a serial number can be recognised under another name; the listing costs a walk
+    // of the system's devices, so it is skipped for the others.
+    const QStringList names = m_identity.candidates(m_identity.canFollow() ? m_portLister() : QList<PortListing>());
+    for (const QString& name : names) {
+        serial->setPortName(name);
+        bool open = false;
+        {
+            // A failed attempt reports disconnected(), which must not read as another loss.
+            const QSignalBlocker quiet(serial);
+            open = serial->connectDevice();
+        }
+        if (open) {
+            stopWaiting();
+            hideMessage();
+            m_returning = true;
+            m_settings->setLastDevice(name);
+            emit instrumentReopened();
+            return;
+        }
+    }
+    showWaiting();
+}
+
+void InstrumentConnection::showWaiting()
+{
+    const qint64 seconds = (m_waitEnd.remainingTime() + 999) / 1000;
+    const QString left = QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    m_giveUpButton->show();
+    showMessage(trGeneric("Instrument lost — waiting for it to return (%1)").arg(left));
+}
+
+void InstrumentConnection::stopWaiting()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_retryTimer.stop();
+    m_giveUpButton->hide();
+}
+
+void InstrumentConnection::giveUp()
+{
+    if (!m_waiting)
+        return;
+    stopWaiting();
+    dropLostDevice();
+}
+
+void InstrumentConnection::dropLostDevice()
 {
     if (!m_device)
         return;
@@ -204,10 +313,12 @@ void InstrumentConnection::onDeviceLost()
 void InstrumentConnection::showMessage(const QString& text)
 {
     m_message->setText(text);
-    m_message->show();
+    m_messageBar->show();
 }
 
 void InstrumentConnection::hideMessage()
 {
-    m_message->hide();
+    // The wait stays in sight until it ends.
+    if (!m_waiting)
+        m_messageBar->hide();
 }

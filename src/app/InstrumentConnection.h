@@ -1,10 +1,13 @@
 #pragma once
 
 #include "ConnectionHelper.h"
+#include "PortIdentity.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class AbstractFnirDevice;
 class HalvexSettings;
@@ -15,6 +18,12 @@ class QWidget;
 
 // The instrument the window reads from: the device list with its refresh and connect buttons, the remembered
 // instrument connected at start, and the message shown when the connection is lost or cannot be opened.
+//
+// A serial instrument that is lost while open (a pulled cable, a slipping connector) is waited for rather than
+// dropped: the instrument stays current, so a running record stays open, and its port is tried again once a second
+// (or the port that now reports the same serial number, for a renumbered USB adapter) for up to ReconnectSeconds.
+// The wait ends when the port opens again, when the time runs out or the user gives up (then the instrument is
+// dropped as without a wait), or when the user disconnects.
 class InstrumentConnection : public QObject
 {
     Q_OBJECT
@@ -30,6 +39,12 @@ public:
     QPushButton* connectButton() const { return m_connectButton; }
     QPushButton* refreshButton() const { return m_refreshButton; }
     QLabel* messageLabel() const { return m_message; }
+    // The message with the give-up button beside it, laid out by the window.
+    QWidget* messageBar() const { return m_messageBar; }
+    QPushButton* giveUpButton() const { return m_giveUpButton; }
+    bool isWaiting() const { return m_waiting; }
+    // The ports to look for a returning instrument in; the system's by default.
+    void setPortLister(PortLister lister) { m_portLister = std::move(lister); }
 
     void refreshDeviceList();
     void onConnectClicked();
@@ -41,6 +56,8 @@ public:
 
     void showMessage(const QString& text);
     void hideMessage();
+    // Ends a wait for a lost instrument at once, as if the time had run out.
+    void giveUp();
 
 signals:
     // A click on Connect or Disconnect, before anything changes: a record ends there.
@@ -49,9 +66,20 @@ signals:
     void deviceClosing();
     void deviceChanged(AbstractFnirDevice* device);
     void newData(qint64 ts, const QList<double>& data);
+    // The instrument was lost and is being waited for; it stays current.
+    void instrumentLost();
+    // Its port is open again: what was built from the samples before the loss must start afresh.
+    void instrumentReopened();
+    // The first sample after a return (a port that opens but sends nothing has not come back).
+    void instrumentBack(qint64 ts);
 
 private:
     void onDeviceLost();
+    void onNewData(qint64 ts, const QList<double>& data);
+    void dropLostDevice();
+    void stopWaiting();
+    void retry();
+    void showWaiting();
     void applyVirtualChannels(AbstractFnirDevice* device) const;
 
     HalvexSettings* m_settings = nullptr;
@@ -61,4 +89,14 @@ private:
     QPushButton* m_refreshButton = nullptr;
     QPushButton* m_connectButton = nullptr;
     QLabel* m_message = nullptr;
+    QWidget* m_messageBar = nullptr;
+    QPushButton* m_giveUpButton = nullptr;
+
+    PortLister m_portLister;
+    PortIdentity m_identity; // of the serial instrument, taken when it was made current
+    bool m_opened = false; // the current instrument has been open: only then can it be lost
+    bool m_waiting = false;
+    bool m_returning = false; // reopened after a wait, no sample yet
+    QTimer m_retryTimer;
+    QDeadlineTimer m_waitEnd;
 };

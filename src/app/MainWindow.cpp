@@ -68,6 +68,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_instrument = new InstrumentConnection(m_settings, this);
     connect(m_instrument, &InstrumentConnection::newData, this, &MainWindow::onNewData);
     connect(m_instrument, &InstrumentConnection::deviceChanged, this, &MainWindow::onDeviceChanged);
+    // Nothing from before a loss is smoothed together with what comes after it.
+    connect(m_instrument, &InstrumentConnection::instrumentReopened, this,
+        [this]() { onDeviceChanged(m_instrument->device()); });
 
     m_valueTable = new TableValuesDisplay(this);
     m_valueTable->setObjectName(QStringLiteral("valueTable"));
@@ -173,7 +176,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     grid->addWidget(m_toolBar, 0, 0);
-    grid->addWidget(m_instrument->messageLabel(), 1, 0);
+    grid->addWidget(m_instrument->messageBar(), 1, 0);
     grid->addWidget(m_viewStack, 2, 0);
     grid->setRowStretch(2, 100);
     setCentralWidget(central);

@@ -17,6 +17,7 @@ const QByteArray allDefaults = "<?xml version=\"1.0\"?>\n"
                                "    <LastDevice></LastDevice>\n"
                                "    <StartMaximized>true</StartMaximized>\n"
                                "    <RememberLastDevice>true</RememberLastDevice>\n"
+                               "    <ReconnectSeconds>300</ReconnectSeconds>\n"
                                "    <UseVirtualDevice>false</UseVirtualDevice>\n"
                                "    <VirtualDeviceChannels>12</VirtualDeviceChannels>\n"
                                "    <View>View_Graphics</View>\n"
@@ -181,6 +182,7 @@ private slots:
         source.setLastDevice("/dev/ttyUSB0 <&>");
         source.setStartMaximized(false);
         source.setRememberLastDevice(false);
+        source.setReconnectSeconds(0);
         source.setUseVirtualDevice(true);
         source.setVirtualDeviceChannels(33);
         source.setView(HalvexSettings::View_Table);
@@ -197,7 +199,7 @@ private slots:
         HalvexSettings target(m_path);
         QVERIFY(target.reload());
         QCOMPARE(target.getQVariantMap(), source.getQVariantMap());
-        QCOMPARE(target.getQVariantMap().size(), 17);
+        QCOMPARE(target.getQVariantMap().size(), 18);
         QCOMPARE(target.getTextValue("Language"), QStringLiteral("en_US"));
     }
 

@@ -196,7 +196,8 @@ private slots:
         QCOMPARE(serial->channelCount(), 16);
         QVERIFY(rateLabel->text().startsWith(QStringLiteral("8ch@")));
 
-        // The cable is pulled.
+        // The cable is pulled, and the program is told not to wait for it.
+        window.settings()->setReconnectSeconds(0);
         emulator.kill();
         QTRY_VERIFY(!window.device());
         auto* message = child<QLabel>(window, "connectionMessage");

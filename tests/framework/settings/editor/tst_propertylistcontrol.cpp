@@ -96,14 +96,14 @@ private slots:
     {
         PropertyListControl control(m_settings.get());
         const QStringList expected { "Language", "ColorTheme", "StartMaximized", "RememberLastDevice",
-            "UseVirtualDevice", "VirtualDeviceChannels", "View", "ViewSeconds", "Acquisition",
+            "ReconnectSeconds", "UseVirtualDevice", "VirtualDeviceChannels", "View", "ViewSeconds", "Acquisition",
             "LockCommonVerticalScale", "RIRsmoothing", "SendOnStartRecord", "SendOnEndRecord", "UseMontage", "Montage",
             "GraphicSpacing" };
         QStringList names;
         for (int i = 0; i < control.rowCount(); ++i)
             names.append(control.getWidgetInfo(i).name);
         QCOMPARE(names, expected);
-        QVERIFY(!control.getWidgetInfo(16).isValid());
+        QVERIFY(!control.getWidgetInfo(17).isValid());
         QVERIFY(!control.getWidgetInfo(QStringLiteral("LastDevice")).isValid());
         QCOMPARE(control.getWidgetInfo(QStringLiteral("viewseconds")).name, QStringLiteral("ViewSeconds"));
 
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(defaultButtonOf(control, QStringLiteral("ColorTheme")));
         // No categories: no category titles, only the property titles.
         QVERIFY(control.findChildren<QLabel*>(QStringLiteral("propertyCategoryLabel")).isEmpty());
-        QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 16);
+        QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 17);
         QVERIFY(control.getWidgetInfo(QStringLiteral("Montage")).view->toolTip().contains(QLatin1String("Montage")));
     }
 
@@ -222,7 +222,7 @@ private slots:
         const PropertyWidgetInfo row = control.getWidgetInfo(QStringLiteral("VirtualDeviceChannels"));
         QVERIFY(row.view->isHidden());
         QVERIFY(row.header->isHidden());
-        QCOMPARE(control.visibleProperties(), 15);
+        QCOMPARE(control.visibleProperties(), 16);
 
         QSignalSpy visibility(&control, &PropertyListControl::propertyVisibilityChanged);
         auto* box = editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice"));
@@ -233,8 +233,8 @@ private slots:
         toggle(box);
         QVERIFY(row.view->isHidden());
         QCOMPARE(visibility.size(), 2);
-        QCOMPARE(visibility.at(0).at(0).toInt(), 16);
-        QCOMPARE(visibility.at(1).at(0).toInt(), 15);
+        QCOMPARE(visibility.at(0).at(0).toInt(), 17);
+        QCOMPARE(visibility.at(1).at(0).toInt(), 16);
     }
 
     void keyboard()
