@@ -87,6 +87,8 @@ private slots:
             for (int i = 0; i < count; ++i)
                 graph.addData(
                     T0 + qint64(i) * 1000 / rate, { sample(0, i, rate), sample(1, i, rate), sample(2, i, rate) });
+            // A whole picture per frame: a live graph would otherwise show its kept frame again.
+            DataGraphic::setFullLiveRepaint(true);
             graph.setLive(true);
             s_now = T0 + qint64(seconds) * 1000;
             timer.start();
