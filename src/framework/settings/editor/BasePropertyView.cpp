@@ -95,6 +95,12 @@ void BasePropertyView::setValue(const QVariant& value)
 
 void BasePropertyView::setValueQueued(const QVariant& value)
 {
+    ++m_pendingWrites;
     QMetaObject::invokeMethod(
-        this, [this, value] { setValue(value); }, Qt::QueuedConnection);
+        this,
+        [this, value] {
+            --m_pendingWrites;
+            setValue(value);
+        },
+        Qt::QueuedConnection);
 }

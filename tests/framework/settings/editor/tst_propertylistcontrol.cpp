@@ -3,6 +3,7 @@
 #include "BasePropertyView.h"
 #include "HalvexSettings.h"
 #include "IconWidget.h"
+#include "LanguageContext.h"
 #include "NTSettings.h"
 #include "PathPropertyView.h"
 #include "PropertyListControl.h"
@@ -18,10 +19,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 // Properties the application settings do not have: a read-only one, and a condition on a property that does not
 // exist.
@@ -178,6 +181,48 @@ private slots:
             QFAIL("no editor of a known kind");
         }
         QTRY_VERIFY(QString::fromUtf8(readAll(m_file)).contains(element));
+    }
+
+    // Keys that land while an earlier write is still on its way or its echo has not come back yet.
+    void typingBetweenWrites_data()
+    {
+        QTest::addColumn<QString>("property");
+        addRow("multiline", "Montage");
+        addRow("line", "SendOnEndRecord");
+    }
+    void typingBetweenWrites()
+    {
+        QFETCH(QString, property);
+        m_settings->setValue(property, QStringLiteral("1;2"));
+        PropertyListControl control(m_settings.get());
+        QWidget* editor = viewOf(control, property)->getEditor();
+        QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_5);
+        QCoreApplication::processEvents();
+        QTest::keyClick(editor, Qt::Key_6);
+        QCoreApplication::processEvents();
+        QTest::keyClick(editor, Qt::Key_7);
+        QTest::keyClick(editor, Qt::Key_8);
+        QCoreApplication::processEvents();
+        QTest::keyClick(editor, Qt::Key_9);
+        QTRY_COMPARE(m_settings->getValue(property, QVariant()).toString(), QStringLiteral("1;256789"));
+        QTest::qWait(20);
+        QCOMPARE(m_settings->getValue(property, QVariant()).toString(), QStringLiteral("1;256789"));
+    }
+
+    void russianTexts()
+    {
+        QTranslator translator;
+        const QStringList catalogues = LanguageContext::Instance()->catalogueFiles(QStringLiteral("ru-RU"));
+        QVERIFY(!catalogues.isEmpty() && translator.load(catalogues.constFirst()));
+        QCoreApplication::installTranslator(&translator);
+        const auto removeTranslator = qScopeGuard([&translator] { QCoreApplication::removeTranslator(&translator); });
+        PropertyListControl control(m_settings.get());
+        auto* title = qobject_cast<QLabel*>(control.getWidgetInfo(QStringLiteral("ViewSeconds")).header.data());
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Гор. масштаб"));
+        QCOMPARE(editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"))->suffix(), QStringLiteral(" с"));
+        QCOMPARE(editorOf<QComboBox>(control, QStringLiteral("View"))->itemText(0), QStringLiteral("Таблица"));
     }
 
     void changeElsewhereIsShownNotEchoed()
