@@ -34,7 +34,6 @@ MenuButton::MenuButton(const QIcon& icon, const QString& text, QWidget* parent)
 
 MenuButton::~MenuButton()
 {
-    // A persistent panel belongs to another window; the content goes with this button.
     if (m_persistent) {
         returnPanelToMenu();
         delete m_persistent;
@@ -107,7 +106,9 @@ void MenuButton::showPersistentPanel()
     m_menu->hide();
     QWidget* owner = QApplication::activeWindow() ? QApplication::activeWindow() : window();
 
-    auto* overlay = new QFrame(owner, Qt::Window | Qt::FramelessWindowHint);
+    // The overlay is a window of the button's own: the panel inside must outlive any other window, and the
+    // overlay closes (giving the panel back) when the window it covers goes away.
+    auto* overlay = new QFrame(this, Qt::Window | Qt::FramelessWindowHint);
     overlay->setObjectName(QStringLiteral("persistentPanel"));
     overlay->setAttribute(Qt::WA_DeleteOnClose);
     StyleHelper::Link(overlay, [overlay]() {
@@ -151,6 +152,8 @@ void MenuButton::showPersistentPanel()
     connect(close, &QPushButton::clicked, overlay, &QWidget::close);
     overlay->installEventFilter(this);
     m_persistent = overlay;
+    if (owner && owner != window())
+        connect(owner, &QObject::destroyed, overlay, &QWidget::close);
     overlay->setGeometry(area);
     overlay->showFullScreen();
     emit menuShown();
