@@ -118,11 +118,19 @@ void ComFnirDevice::parseLine(QStringView line)
     QList<double> values;
     values.reserve(qMax(channelCount(), 1));
     for (const QStringView field : QStringTokenizer(line, QLatin1Char(' '))) {
+        if (values.size() == MaxValues) {
+            if (!m_droppingLongLines)
+                qDebug().noquote() << "LINE TOO LONG" << m_portName << "dropped a line of more than" << MaxValues
+                                   << "values";
+            m_droppingLongLines = true;
+            return;
+        }
         bool ok = false;
         const double value = field.toDouble(&ok);
         // "nan" and "inf" convert, but no later stage can round or draw them.
         values.append(ok && std::isfinite(value) ? value : 0.0);
     }
+    m_droppingLongLines = false;
     if (values.size() != channelCount())
         setChannelCount(int(values.size()));
     emit newData(ts, values);

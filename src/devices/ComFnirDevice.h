@@ -14,6 +14,9 @@ class ComFnirDevice : public AbstractFnirDevice
 public:
     // A partial line longer than this means the instrument sends no line feeds (wrong baud rate, a stuck device).
     static constexpr qsizetype MaxLineBuffer = 64 * 1024;
+    // The most values a line can carry: 100 channels of three. A longer line is noise (two lines run together, a
+    // wrong baud rate), and every value would become a column of the table and a graph of its own.
+    static constexpr int MaxValues = 300;
 
     // descriptor: a device-list entry such as "ttyUSB0 [description]" or a bare port name or path.
     explicit ComFnirDevice(const QString& descriptor, QObject* parent = nullptr);
@@ -40,4 +43,6 @@ private:
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
     // After an overflow the rest of the broken line up to its line feed is not a sample either.
     bool m_skipToLineFeed = false;
+    // Said once per run of overlong lines.
+    bool m_droppingLongLines = false;
 };

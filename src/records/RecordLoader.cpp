@@ -147,8 +147,8 @@ bool RecordLoader::open(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Only the header now; compare() streams the data lines, so an hour-long record never sits in memory whole.
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(ChunkSize);
+    while (!file.atEnd() && m_data.size() < MaxHeaderSize) {
+        const QByteArray chunk = file.read(std::min(ChunkSize, MaxHeaderSize - m_data.size()));
         if (chunk.isEmpty())
             break;
         const qsizetype end = chunk.indexOf('\n');

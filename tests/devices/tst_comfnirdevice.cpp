@@ -176,6 +176,21 @@ private slots:
         QCOMPARE(samplesOf(t.spy), (Samples { { 5, 6 } }));
     }
 
+    void overlongLinesAreDropped()
+    {
+        TerminalDevice t;
+        QVERIFY(t.open());
+        QByteArray full = "7";
+        for (int i = 1; i < ComFnirDevice::MaxValues; ++i)
+            full += " 7";
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^LINE TOO LONG .* 300 values$")));
+        QVERIFY(t.terminal.write(full + " 8\n" + full + " 8 9\n" + full + "\n1 2\n"));
+        QTRY_COMPARE(t.spy.size(), 2);
+        const Samples samples = samplesOf(t.spy);
+        QCOMPARE(samples.at(0), QList<double>(ComFnirDevice::MaxValues, 7));
+        QCOMPARE(samples.at(1), (QList<double> { 1, 2 }));
+    }
+
     void pulledCable()
     {
         TerminalDevice t;

@@ -326,6 +326,12 @@ private slots:
         QVERIFY(!loader.open(record));
         QVERIFY(!loader.open(home.path()));
         QVERIFY(RecordLoader::readMarks(RecordLoader::logPath(record)).isEmpty());
+
+        // A first line past the cap is no header, and the file is not read on to find where it ends.
+        const QString endless = QDir(home.path()).filePath("endless.csv");
+        QVERIFY(TemporaryHome::writeFile(endless, QByteArray(RecordLoader::MaxHeaderSize, ';') + "\n0;1\n100;2\n"));
+        QVERIFY(loader.open(endless));
+        QVERIFY(!loader.hasLines());
     }
 
     void damaged_data()

@@ -235,23 +235,35 @@ void RecordsWindow::reloadAll()
     for (auto it = m_graphs.cbegin(); it != m_graphs.cend(); ++it)
         loadRecord(it.key(), it.value());
     updateTitles();
+    // A graph that was empty may hold its record now (another channel was chosen): the scroll bar must reach its
+    // end. The place the user scrolled to stays.
+    updateScrollRange();
+    for (DataGraphic* graph : graphs())
+        graph->setTimeOffset(m_scrollBar->value());
+    updateShading();
     emit reloaded();
 }
 
 void RecordsWindow::updateView()
 {
-    int longest = 0;
     for (DataGraphic* graph : graphs()) {
-        longest = qMax(longest, int(std::ceil(graph->duration())));
         graph->setViewSeconds(m_settings->getViewSeconds());
         graph->setTimeShift(m_settings->getOffset());
         graph->setFixedRange(-m_settings->getRange(), m_settings->getRange());
     }
     updateTitles();
-    m_scrollBar->setSingleStep(1);
-    m_scrollBar->setRange(0, longest - m_settings->getViewSeconds());
+    updateScrollRange();
     m_scrollBar->setValue(0);
     updateShading();
+}
+
+void RecordsWindow::updateScrollRange()
+{
+    int longest = 0;
+    for (DataGraphic* graph : graphs())
+        longest = qMax(longest, int(std::ceil(graph->duration())));
+    m_scrollBar->setSingleStep(1);
+    m_scrollBar->setRange(0, longest - m_settings->getViewSeconds());
 }
 
 void RecordsWindow::updateShading()

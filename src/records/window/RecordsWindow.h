@@ -34,6 +34,7 @@ public:
     void loadRecord(const QString& path, DataGraphic* graph);
     void reloadAll();
     void updateView();
+    void updateScrollRange();
     void updateTitles();
 
     RecordsSettings* settings() const { return m_settings.get(); }

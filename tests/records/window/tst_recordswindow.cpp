@@ -64,6 +64,7 @@ private slots:
         QFETCH(int, channels);
         QFETCH(QString, right);
         RecordsWindow window;
+        window.settings()->setViewSeconds(1);
         window.openPaths({ writeRecord("rec.csv", channels) });
         QStringList names;
         for (int c = 1; c <= channels; ++c)
@@ -86,6 +87,8 @@ private slots:
         QVERIFY(reloaded.wait(3000));
         QCOMPARE(graph->recordCount(), 61);
         QVERIFY(title(graph).contains("Right [3]<br>"));
+        // Three seconds of record in a one-second view.
+        QCOMPARE(window.findChild<QScrollBar*>()->maximum(), 2);
     }
 
     void sameFileOnce()
