@@ -3,14 +3,16 @@
 #include "RecordWriter.h"
 #include "TextHelper.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
-void AcquisitionProcessor::resetHistories(int graphCount)
+void AcquisitionProcessor::resetHistories(int channelCount)
 {
     historyMagnitude.clear();
     historySecond.clear();
     historyThird.clear();
-    for (int i = 0; i < graphCount; ++i) {
+    for (int i = 0; i < channelCount; ++i) {
         historyMagnitude.append(QList<int>());
         historySecond.append(QList<int>());
         historyThird.append(QList<int>());
@@ -65,9 +67,17 @@ int AcquisitionProcessor::integerAverage(const QList<int>& values)
     return sum / qint32(values.size());
 }
 
+int AcquisitionProcessor::truncatedToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return static_cast<int>(std::clamp(
+        std::trunc(value), double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
+}
+
 int AcquisitionProcessor::pushAndAverage(QList<int>& history, double value) const
 {
-    history.append(static_cast<int>(std::trunc(value)));
+    history.append(truncatedToInt(value));
     while (history.size() > m_smoothing)
         history.removeFirst();
     return integerAverage(history);
@@ -98,7 +108,10 @@ void AcquisitionProcessor::process(const QList<double>& data, Output& out)
 
     const int k = valuesPerChannel();
     const int channels = channelCount(int(data.size()));
-    const bool haveHistories = historyCount() >= channels;
+    // One history per instrument channel, however the graphs are arranged: what is computed and recorded must
+    // not depend on the montage.
+    if (historyCount() != channels)
+        resetHistories(channels);
     for (int i = 0; i < channels; ++i) {
         std::array<double, 3> triple {};
         for (int j = 0; j < k; ++j)
@@ -106,9 +119,9 @@ void AcquisitionProcessor::process(const QList<double>& data, Output& out)
 
         if (k == 2) {
             const double magnitude = std::fabs(triple[1] - triple[0]);
-            triple[2] = haveHistories ? double(pushAndAverage(historyMagnitude[i], magnitude)) : magnitude;
+            triple[2] = double(pushAndAverage(historyMagnitude[i], magnitude));
         }
-        if (m_variant != Acquire_VRIR && haveHistories) {
+        if (m_variant != Acquire_VRIR) {
             // The derived values are shown as their deviation from their own moving average, re-based onto the
             // first value.
             const double first = triple[0];

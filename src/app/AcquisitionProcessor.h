@@ -48,8 +48,9 @@ public:
     // Graphs the window should hold for a sample of valueCount values.
     int displayedCount(int valueCount) const { return montageActive ? montageCount : channelCount(valueCount); }
 
-    // Forgets the histories and keeps one empty history per graph.
-    void resetHistories(int graphCount);
+    // Forgets the histories and keeps one empty history per instrument channel. process() does this by itself
+    // when the channel count changes.
+    void resetHistories(int channelCount);
     int historyCount() const { return int(historyMagnitude.size()); }
 
     // Reads the montage text: one line per graph row, cells "N" or "N=Name" separated by ";", N one-based.
@@ -58,6 +59,8 @@ public:
     // Processes one raw sample (whose value count is even) into out, reusing out's storage.
     void process(const QList<double>& data, Output& out);
 
+    // A value truncated toward zero and held within the int range; 0 for a non-number.
+    static int truncatedToInt(double value);
     // The integer average of a history: the 32-bit sum divided by the count, truncated toward zero.
     static int integerAverage(const QList<int>& values);
     // One record line: elapsed milliseconds, then every value rounded to a whole number, ";"-separated, CR LF.

@@ -41,8 +41,9 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     m_deviceList->setInsertPolicy(QComboBox::NoInsert);
     m_deviceList->setMinimumContentsLength(18);
     m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // Enter is the connect button's click, with its guard.
     connect(m_deviceList->lineEdit(), &QLineEdit::returnPressed, this, [this]() {
-        if (!m_device)
+        if (!m_device && !m_blocked)
             onConnectClicked();
     });
 
@@ -207,6 +208,7 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
 
 void InstrumentConnection::setBlocked(bool blocked)
 {
+    m_blocked = blocked;
     m_connectButton->setEnabled(!blocked);
 }
 

@@ -99,4 +99,5 @@ private:
     bool m_returning = false; // reopened after a wait, no sample yet
     QTimer m_retryTimer;
     QDeadlineTimer m_waitEnd;
+    bool m_blocked = false;
 };

@@ -252,8 +252,16 @@ AboutWindow* MainWindow::openAboutWindow()
 void MainWindow::applySettingsLive()
 {
     connect(m_settings, &HalvexSettings::changedUseMontage, this, &MainWindow::loadMontage, Qt::QueuedConnection);
-    // The montage text is read again too, so that an edit shows without reconnecting.
-    connect(m_settings, &HalvexSettings::changedMontage, this, &MainWindow::loadMontage, Qt::QueuedConnection);
+    // The montage text is read again too, so that an edit shows without reconnecting: once the typing pauses, and
+    // only when a montage is in use. It rebuilds the graphs alone; the processing and a running record go on.
+    m_montageTimer = new QTimer(this);
+    m_montageTimer->setSingleShot(true);
+    m_montageTimer->setInterval(MontageEditPauseMs);
+    connect(m_montageTimer, &QTimer::timeout, this, &MainWindow::loadMontage);
+    connect(m_settings, &HalvexSettings::changedMontage, this, [this]() {
+        if (m_settings->getUseMontage())
+            m_montageTimer->start();
+    });
     connect(
         m_settings, &HalvexSettings::changedViewSeconds, this,
         [this]() {
@@ -265,6 +273,11 @@ void MainWindow::applySettingsLive()
 
 void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
+    // Nothing of the previous instrument's samples carries over: not its histories, and not its channel count,
+    // which a record started before the first sample would otherwise write into its header.
+    m_processor.resetHistories(0);
+    m_output.processed.clear();
+    m_output.graphs.clear();
     if (device) {
         loadMontage();
         m_frameRateCounter->restart();
@@ -323,7 +336,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         DataGraphic* graph = m_graphs.at(sample.graph);
         std::copy(sample.triple.begin(), sample.triple.end(), m_triple.begin());
         graph->addData(ts, m_triple, true, 0);
-        largest = qMax(largest, int(graph->range()));
+        largest = qMax(largest, AcquisitionProcessor::truncatedToInt(graph->range()));
     }
     if (largest > 0) {
         const float span = m_settings->getLockCommonVerticalScale() ? float(largest) : -1.0f;
@@ -357,7 +370,6 @@ void MainWindow::rebuildChannels(int n)
         graph->deleteLater();
     }
     m_graphs.clear();
-    m_processor.resetHistories(0);
     if (n <= 0)
         return;
 
@@ -406,7 +418,6 @@ void MainWindow::rebuildChannels(int n)
                 graph->setShowTimeLabels(false);
         }
     }
-    m_processor.resetHistories(n);
 }
 
 void MainWindow::onLanguageChanged()

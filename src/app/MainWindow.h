@@ -24,6 +24,7 @@ class QGridLayout;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QTimer;
 class TableValuesDisplay;
 
 // The application's window: the tool bar to pick and connect an instrument and to switch views, the value table
@@ -36,6 +37,8 @@ public:
     using DialogRunner = std::function<int(ConfirmDialog&)>;
 
     static inline const QString VirtualDeviceEntry = InstrumentConnection::VirtualDeviceEntry;
+    // A montage edit applies when the typing has paused this long.
+    static constexpr int MontageEditPauseMs = 400;
 
     explicit MainWindow(const QString& dataFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -45,6 +48,8 @@ public:
     AbstractFnirDevice* device() const { return m_instrument->device(); }
     const QList<DataGraphic*>& graphs() const { return m_graphs; }
     const AcquisitionProcessor& processor() const { return m_processor; }
+    // The processed values of the last sample, one triple per instrument channel.
+    const QList<double>& processedSample() const { return m_output.processed; }
 
     void onNewData(qint64 ts, const QList<double>& data);
     void rebuildChannels(int n);
@@ -97,6 +102,7 @@ private:
     QPushButton* m_aboutButton = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
     QWidget* m_toolBar = nullptr;
+    QTimer* m_montageTimer = nullptr;
 
     QList<DataGraphic*> m_graphs;
     AcquisitionProcessor m_processor;

@@ -67,9 +67,18 @@ void RecordControl::startRecord(const QString& name)
 {
     m_session->setStartHook(m_settings->getSendOnStartRecord());
     m_session->setEndHook(m_settings->getSendOnEndRecord());
-    RecordLayout layout = m_layoutSource ? m_layoutSource() : RecordLayout();
-    layout.title = m_titleField->text();
-    if (m_session->startRecord(name, layout))
+    const QString title = m_titleField->text();
+    // The end hook waits in an event loop first, and the instrument may go away meanwhile.
+    const bool ok = m_session->startRecord(name, [this, &title](RecordLayout& layout, QString& error) {
+        if (!m_deviceAvailable) {
+            error = trGeneric("The record did not start: no instrument is connected.");
+            return false;
+        }
+        layout = m_layoutSource ? m_layoutSource() : RecordLayout();
+        layout.title = title;
+        return true;
+    });
+    if (ok)
         emit started();
     m_recordButton->setChecked(m_session->isRecording());
 }

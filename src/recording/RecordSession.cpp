@@ -15,9 +15,23 @@ RecordSession::~RecordSession()
 
 bool RecordSession::startRecord(const QString& name, const RecordLayout& layout)
 {
+    return startRecord(name, [&layout](RecordLayout& taken, QString&) {
+        taken = layout;
+        return true;
+    });
+}
+
+bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
+{
     if (m_hookWaiting)
         return false;
     stopRecord();
+    RecordLayout layout;
+    QString error;
+    if (!source(layout, error)) {
+        emit failed(error);
+        return false;
+    }
 
     const QString fileName = name.isEmpty() ? RecordWriter::baseName(QDateTime::currentDateTime(), layout.title) : name;
     if (!m_writer.open(fileName, layout)) {

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // The life of one recording: the order of a start and a stop with their record hooks, and the per-sample writes.
 // The hooks wait in a nested event loop; while one waits, another start is refused and a stop closes the files at
 // once but sends its end hook after the waiting one returns, so nothing starts or stops inside another start.
@@ -20,8 +22,14 @@ public:
     void setStartHook(const QString& url) { m_startHook = url; }
     void setEndHook(const QString& url) { m_endHook = url; }
 
+    // Asked once the end hook of a start has returned, for what the record's headers are made from; false, with
+    // the reason in error, when the start cannot go on (the instrument went away during the wait).
+    using LayoutSource = std::function<bool(RecordLayout& layout, QString& error)>;
+
     // Stops first (end hook included), then opens the files under name, or under the automatic base name for an
-    // empty name, then sends the start hook. False when the files could not be created; failed() then says why.
+    // empty name, then sends the start hook. False when the start cannot go on or the files could not be created;
+    // failed() then says why.
+    bool startRecord(const QString& name, const LayoutSource& source);
     bool startRecord(const QString& name, const RecordLayout& layout);
     // Closes the files if a record runs, then sends the end hook in any case.
     void stopRecord();

@@ -26,8 +26,11 @@ void TableValuesDisplay::addData(qint64 timestamp, const QList<double>& values)
 {
     QStringList cells;
     cells.reserve(values.size());
-    for (double v : values)
-        cells.append(QString::number(qint64(std::trunc(v))));
+    for (double v : values) {
+        // Two readings run together make a number no integer holds; it is shown as it is.
+        const double whole = std::trunc(v);
+        cells.append(std::fabs(whole) < 9.2e18 ? QString::number(qint64(whole)) : QString::number(whole, 'g', 6));
+    }
     m_records.append(TimedValues(timestamp, values));
     m_cells.append(std::move(cells));
     while (m_records.size() > MaximumRecords) {

@@ -14,42 +14,41 @@ private slots:
         QTest::addColumn<int>("variant");
         QTest::addColumn<int>("smoothing");
         QTest::addColumn<QString>("montage");
-        QTest::addColumn<int>("histories"); // -1: one per displayed graph
         QTest::addColumn<Samples>("samples");
         QTest::addColumn<QList<double>>("processed"); // of the last sample
         QTest::addColumn<QList<int>>("positions");
 
         const QList<double> twelve { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12.6 };
-        QTest::newRow("V-R-IR uses triples as they come") << int(Processor::Acquire_VRIR) << 20 << QString() << -1
+        QTest::newRow("V-R-IR uses triples as they come") << int(Processor::Acquire_VRIR) << 20 << QString()
                                                           << Samples { twelve } << twelve << QList<int> { 0, 1, 2, 3 };
         QTest::newRow("R-IR baseline on the first sample")
-            << int(Processor::Acquire_RIR) << 20 << QString() << 1 << Samples { { 10, 14 } }
-            << QList<double> { 10, 10, 10 } << QList<int> { 0 };
+            << int(Processor::Acquire_RIR) << 20 << QString() << Samples { { 10, 14 } } << QList<double> { 10, 10, 10 }
+            << QList<int> { 0 };
         QTest::newRow("smoothing 1 rebases onto the first value")
-            << int(Processor::Acquire_RIR) << 1 << QString() << 1 << Samples { { 100, 250.75 }, { -40, 13.25 } }
+            << int(Processor::Acquire_RIR) << 1 << QString() << Samples { { 100, 250.75 }, { -40, 13.25 } }
             << QList<double> { -40, -39.75, -40 } << QList<int> { 0 };
-        QTest::newRow("without histories the third is the plain magnitude")
-            << int(Processor::Acquire_aRIR) << 20 << "1" << -1 << Samples { { 10, 17, 5, 1 } }
-            << QList<double> { 10, 17, 7, 5, 1, 4 } << QList<int> { 0 };
+        QTest::newRow("a montage of fewer graphs smooths every channel")
+            << int(Processor::Acquire_aRIR) << 20 << "1" << Samples { { 10, 17, 5, 1 } }
+            << QList<double> { 10, 10, 10, 5, 5, 5 } << QList<int> { 0 };
+        // Beyond the int range (two readings run together): the histories hold the nearest int.
+        QTest::newRow("values beyond the int range")
+            << int(Processor::Acquire_RIR) << 1 << QString() << Samples { { 0, 1e12 } }
+            << QList<double> { 0, 1e12 - 2147483647.0, 0 } << QList<int> { 0 };
         QTest::newRow("alternating 12 channels reorders")
-            << int(Processor::Acquire_aRIR) << 20 << QString() << -1 << Samples { QList<double>(24, 1.0) }
+            << int(Processor::Acquire_aRIR) << 20 << QString() << Samples { QList<double>(24, 1.0) }
             << QList<double>(36, 1.0) << QList<int> { 0, 6, 1, 7, 2, 8, 3, 9, 4, 10, 5, 11 };
         QTest::newRow("alternating 10 channels keeps order")
-            << int(Processor::Acquire_aRIR) << 20 << QString() << -1 << Samples { QList<double>(20, 1.0) }
+            << int(Processor::Acquire_aRIR) << 20 << QString() << Samples { QList<double>(20, 1.0) }
             << QList<double>(30, 1.0) << QList<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
         QTest::newRow("R-IR 12 channels keeps order")
-            << int(Processor::Acquire_RIR) << 20 << QString() << -1 << Samples { QList<double>(24, 1.0) }
+            << int(Processor::Acquire_RIR) << 20 << QString() << Samples { QList<double>(24, 1.0) }
             << QList<double>(36, 1.0) << QList<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 };
-        // Channels outside the montage are still processed (without histories: fewer graphs than channels);
-        // instrument channel 4 (zero-based) is on position 3.
-        QList<double> plain;
-        for (int c = 0; c < 6; ++c)
-            plain << 2 << 2 << 0;
+        // Channels outside the montage are still processed; instrument channel 4 (zero-based) is on position 3.
         QTest::newRow("montage places") << int(Processor::Acquire_RIR) << 20 << " 1=Fp1;2=Fp2 \n\n3=C3;5;x;0\n"
-                                        << -1 << Samples { QList<double>(12, 2.0) } << plain
+                                        << Samples { QList<double>(12, 2.0) } << QList<double>(18, 2.0)
                                         << QList<int> { 0, 1, 2, 3 };
         QTest::newRow("montage naming a channel twice uses the first")
-            << int(Processor::Acquire_RIR) << 20 << "2;2" << -1 << Samples { { 1, 2, 3, 4 } }
+            << int(Processor::Acquire_RIR) << 20 << "2;2" << Samples { { 1, 2, 3, 4 } }
             << QList<double> { 1, 1, 1, 3, 3, 3 } << QList<int> { 0 };
     }
 
@@ -58,14 +57,12 @@ private slots:
         QFETCH(int, variant);
         QFETCH(int, smoothing);
         QFETCH(QString, montage);
-        QFETCH(int, histories);
         QFETCH(Samples, samples);
         QFETCH(QList<double>, processed);
         Processor p;
         p.setVariant(variant);
         p.setSmoothing(smoothing);
         p.loadMontage(!montage.isEmpty(), montage);
-        p.resetHistories(histories < 0 ? p.displayedCount(int(samples.constFirst().size())) : histories);
         Processor::Output out;
         for (const QList<double>& sample : samples)
             p.process(sample, out);

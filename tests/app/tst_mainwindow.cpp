@@ -152,6 +152,50 @@ private slots:
         QCOMPARE(graphs.at(1)->maximum() - graphs.at(1)->minimum(), locked ? 1000.0f : 20.0f);
     }
 
+    void montageEditsLeaveTheProcessingAlone()
+    {
+        writeSettings(QStringLiteral("<Acquisition>Acquire_RIR</Acquisition>\n<UseMontage>true</UseMontage>\n"
+                                     "<Montage>1;2;3;4</Montage>\n"));
+        MainWindow window(m_home->dataFolder());
+        window.loadMontage();
+        const QString plainFolder = m_home->dataFolder() + QStringLiteral("/plain");
+        QVERIFY(TemporaryHome::writeFile(plainFolder + QStringLiteral("/Settings.xml"),
+            "<?xml version=\"1.0\"?>\n<HalvexSettings>\n<StartMaximized>false</StartMaximized>\n"
+            "<Acquisition>Acquire_RIR</Acquisition>\n</HalvexSettings>\n"));
+        MainWindow plain(plainFolder);
+        qint64 ts = 1000;
+        const auto feed = [&](double base) {
+            QList<double> data;
+            for (int i = 0; i < 24; ++i)
+                data << base * (i + 1) + (i % 2 ? 100 : 0);
+            window.onNewData(ts, data);
+            plain.onNewData(ts, data);
+            ts += 100;
+        };
+        feed(1);
+        feed(7);
+        QCOMPARE(window.graphs().size(), 4);
+        QCOMPARE(window.processedSample(), plain.processedSample());
+
+        // Typing: the graphs change once it pauses, the processing not at all.
+        window.settings()->setMontage(QStringLiteral("1;2"));
+        QTest::qWait(MainWindow::MontageEditPauseMs / 4);
+        window.settings()->setMontage(QStringLiteral("1;2;3"));
+        QTest::qWait(MainWindow::MontageEditPauseMs / 2);
+        QCOMPARE(window.graphs().size(), 4);
+        QTRY_VERIFY(window.graphs().isEmpty());
+        feed(3);
+        QCOMPARE(window.graphs().size(), 3);
+        QCOMPARE(window.processedSample(), plain.processedSample());
+
+        // Without a montage in use its text is not applied at all.
+        const QPointer<DataGraphic> first = plain.graphs().constFirst();
+        plain.settings()->setMontage(QStringLiteral("1"));
+        QTest::qWait(2 * MainWindow::MontageEditPauseMs);
+        QVERIFY(!first.isNull());
+        QCOMPARE(plain.graphs().size(), 12);
+    }
+
     void instruments()
     {
         EmulatorProcess emulator;

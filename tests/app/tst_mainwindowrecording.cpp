@@ -4,12 +4,15 @@
 #include "LanguageContext.h"
 #include "MainWindow.h"
 #include "TemporaryHome.h"
+#include "VirtualFnirDevice.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -173,6 +176,65 @@ private slots:
         QVERIFY(!m_recordButton->isEnabled());
         QCOMPARE(m_server->paths().constLast(), QStringLiteral("/stopRecord"));
         QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
+    }
+
+    void instrumentLostWhileAStartWaits()
+    {
+        m_server->setDelayMs(200);
+        connect(m_server.get(), &HttpTestServer::requestReceived, m_window.get(), [this] {
+            if (m_window->device())
+                emit m_window->device()->disconnected();
+        });
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QVERIFY(!m_window->device());
+        QVERIFY(!m_window->recordSession()->isRecording());
+        QVERIFY(!m_recordButton->isChecked() && !m_recordButton->isEnabled());
+        QVERIFY(m_title->isEnabled());
+        QVERIFY2(m_message->isVisible() && m_message->text().contains(QStringLiteral("no instrument")),
+            qPrintable(m_message->text()));
+        QCOMPARE(m_server->paths(), QStringList { QStringLiteral("/stopRecord") });
+        QVERIFY(QDir().entryList(QDir::Files).filter(QStringLiteral(".csv")).isEmpty());
+    }
+
+    void headerOfANewInstrumentBeforeItsFirstSample()
+    {
+        m_window->setDevice(new QuietDevice(m_window.get()));
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), QByteArray("\r\n"));
+    }
+
+    void enterInTheDeviceListWaitsForTheHook()
+    {
+        auto* deviceList = m_window->findChild<QComboBox*>(QStringLiteral("deviceList"));
+        m_window->setDevice(nullptr);
+        deviceList->setEditText(MainWindow::VirtualDeviceEntry);
+        m_server->setDelayMs(200);
+        connect(m_server.get(), &HttpTestServer::requestReceived, m_window.get(),
+            [deviceList] { QTest::keyClick(deviceList->lineEdit(), Qt::Key_Return); });
+        QTest::mouseClick(m_connectButton, Qt::LeftButton);
+        QVERIFY(qobject_cast<VirtualFnirDevice*>(m_window->device()));
+        QCOMPARE(m_window->settings()->getLastDevice(), MainWindow::VirtualDeviceEntry);
+        QCOMPARE(m_server->paths(), QStringList { QStringLiteral("/stopRecord") });
+    }
+
+    // Last: the application runs its event loop here and is told to quit.
+    void closingWhileAHookWaitsStillSendsTheEndHook()
+    {
+        m_server->setDelayMs(200);
+        connect(m_server.get(), &HttpTestServer::requestReceived, m_window.get(), [this](const QString& path) {
+            if (path != QLatin1String("/startStimPack"))
+                return;
+            m_window->close();
+            QCoreApplication::quit();
+        });
+        QTimer::singleShot(0, m_recordButton, [this] { QTest::mouseClick(m_recordButton, Qt::LeftButton); });
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        guard.start(10000);
+        QCoreApplication::exec();
+        QCOMPARE(m_server->paths(),
+            (QStringList {
+                QStringLiteral("/stopRecord"), QStringLiteral("/startStimPack"), QStringLiteral("/stopRecord") }));
     }
 };
 

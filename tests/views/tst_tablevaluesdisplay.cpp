@@ -49,6 +49,8 @@ private slots:
         addRow("-7.8", -7.8, -7.0, true);
         addRow("not rounded", 12.9, 13.0, false);
         addRow("not floored", -7.8, -8.0, false);
+        // Past any integer (two readings run together): not wrapped to the most negative one.
+        addRow("beyond the integer range", 1e30, -9223372036854775808.0, false);
     }
     void truncation()
     {

@@ -1,5 +1,6 @@
 #include "HttpHelper.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -56,6 +57,10 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
     if (!reply->isFinished()) {
         limit.start(timeoutMs);
         loop.exec();
+        // A quitting application ends every event loop at once, and a new one does not even start: the request
+        // (the end hook of a record closed with the window) is still owed its time.
+        while (!reply->isFinished() && limit.isActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
     reply->deleteLater();
