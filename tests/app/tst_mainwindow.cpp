@@ -139,9 +139,10 @@ private slots:
         window.settings()->setLockCommonVerticalScale(locked);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // Live graphs show the last seconds before now: the samples must be recent to be drawn.
+        // Live graphs show the last seconds before now, and a sample once the clock has passed its pixel column:
+        // the samples must be recent, but not of this very moment, to be drawn.
         const auto feed = [&]() {
-            window.onNewData(QDateTime::currentMSecsSinceEpoch(), { 0, 1000, 500, 0, 20, 10 });
+            window.onNewData(QDateTime::currentMSecsSinceEpoch() - 500, { 0, 1000, 500, 0, 20, 10 });
             for (DataGraphic* graph : window.graphs())
                 graph->grab();
         };
