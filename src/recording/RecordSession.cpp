@@ -1,6 +1,7 @@
 #include "RecordSession.h"
 
 #include "HttpHelper.h"
+#include "RecordEvents.h"
 
 #include <QDateTime>
 
@@ -40,9 +41,14 @@ bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
     }
     m_recording = true;
     m_recordStart = QDateTime::currentMSecsSinceEpoch();
+    m_rates.clear();
     emit recordingChanged(true);
 
-    sendHook(m_startHook);
+    QString failure;
+    const bool answered = sendHook(m_startHook, &failure);
+    if (!m_startHook.isEmpty())
+        addHalvexEvent(
+            answered ? QStringLiteral("start hook answered") : QStringLiteral("start hook failed: ") + failure);
     return m_recording;
 }
 
@@ -54,6 +60,10 @@ void RecordSession::stopRecord()
 
 void RecordSession::closeRecord()
 {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const QString stopped = QStringLiteral("record stopped");
+    if (m_recording && m_writer.writeEvent(now - m_recordStart, RecordEvents::SourceHalvex, stopped))
+        emit eventAdded(now, RecordEvents::SourceHalvex, stopped);
     const bool wasRecording = m_recording;
     m_recording = false;
     m_writer.close();
@@ -73,29 +83,84 @@ void RecordSession::writeProcessed(qint64 timestamp, const QList<double>& values
         writeFailed();
 }
 
+RecordSession::EventResult RecordSession::addEvent(const QString& source, const QString& text, qint64* elapsed)
+{
+    return addEventAt(QDateTime::currentMSecsSinceEpoch(), source, text, elapsed);
+}
+
+RecordSession::EventResult RecordSession::addEventAt(
+    qint64 timestamp, const QString& source, const QString& text, qint64* elapsed)
+{
+    if (!m_recording)
+        return EventResult::NotRecording;
+    if (source != RecordEvents::SourceHalvex && !takeRateSlot(source, QDateTime::currentMSecsSinceEpoch()))
+        return EventResult::TooMany;
+    QString cut = text;
+    if (cut.size() > MaxEventText) {
+        cut.truncate(MaxEventText);
+        if (cut.back().isHighSurrogate())
+            cut.chop(1);
+    }
+    const qint64 time = timestamp - m_recordStart;
+    if (!m_writer.writeEvent(time, source, cut)) {
+        writeFailed();
+        return EventResult::Failed;
+    }
+    if (elapsed)
+        *elapsed = time;
+    emit eventAdded(timestamp, source, cut);
+    return EventResult::Written;
+}
+
+void RecordSession::addHalvexEvent(const QString& text)
+{
+    addEvent(RecordEvents::SourceHalvex, text);
+}
+
+bool RecordSession::takeRateSlot(const QString& source, qint64 now)
+{
+    RateWindow& window = m_rates[source];
+    // When the ring is full, its next slot holds the oldest of the last MaxEventsPerSecond events.
+    if (window.count == MaxEventsPerSecond && now - window.times[size_t(window.next)] < 1000)
+        return false;
+    window.times[size_t(window.next)] = now;
+    window.next = (window.next + 1) % MaxEventsPerSecond;
+    window.count = qMin(window.count + 1, MaxEventsPerSecond);
+    return true;
+}
+
 void RecordSession::writeFailed()
 {
+    const QString message = m_writer.errorString();
+    // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
+    m_writer.writeEvent(QDateTime::currentMSecsSinceEpoch() - m_recordStart, RecordEvents::SourceHalvex,
+        QStringLiteral("write error: ") + message);
     closeRecord();
-    emit failed(m_writer.errorString());
+    emit failed(message);
     sendHook(m_endHook);
 }
 
-void RecordSession::sendHook(const QString& url)
+bool RecordSession::sendHook(const QString& url, QString* failure)
 {
     if (url.isEmpty())
-        return;
+        return false;
     if (m_hookWaiting) {
         // A stop during the wait: its files are closed already, its end hook follows the one that waits.
         m_endHookPending = true;
-        return;
+        return false;
     }
     m_hookWaiting = true;
     emit hookWaitingChanged(true);
-    HttpHelper::getJson(url);
+    int status = 0;
+    HttpHelper::get(url, nullptr, HttpHelper::TimeoutMs, &status);
     m_hookWaiting = false;
     emit hookWaitingChanged(false);
+    const bool answered = status >= 200 && status < 400;
+    if (failure && !answered)
+        *failure = status == 0 ? QStringLiteral("no answer") : QStringLiteral("HTTP ") + QString::number(status);
     if (m_endHookPending) {
         m_endHookPending = false;
         sendHook(m_endHook);
     }
+    return answered;
 }

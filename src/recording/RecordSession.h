@@ -3,9 +3,11 @@
 #include "RecordLayout.h"
 #include "RecordWriter.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 
 // The life of one recording: the order of a start and a stop with their record hooks, and the per-sample writes.
@@ -43,15 +45,40 @@ public:
     void writeRaw(qint64 timestamp, const QList<double>& values);
     void writeProcessed(qint64 timestamp, const QList<double>& values);
 
+    enum class EventResult { Written, NotRecording, TooMany, Failed };
+    // Longer texts are cut to this many characters.
+    static constexpr int MaxEventText = 1000;
+    // More events than this within one second from one source are refused, the program's own excepted.
+    static constexpr int MaxEventsPerSecond = 100;
+    // Writes an event stamped now, on the clock of the samples; Written means the line has reached the operating
+    // system, and elapsed (when given) receives its time. A failed write ends the record like a failed sample.
+    EventResult addEvent(const QString& source, const QString& text, qint64* elapsed = nullptr);
+    // The same with the time stamp (ms since the epoch) taken when the event happened.
+    EventResult addEventAt(qint64 timestamp, const QString& source, const QString& text, qint64* elapsed = nullptr);
+    // An event of the program itself (source "halvex"); nothing happens while no record runs.
+    void addHalvexEvent(const QString& text);
+
 signals:
     void recordingChanged(bool recording);
+    // After an event line was written; timestamp in ms since the epoch.
+    void eventAdded(qint64 timestamp, const QString& source, const QString& text);
     void hookWaitingChanged(bool waiting);
     void failed(const QString& message);
 
 private:
-    void sendHook(const QString& url);
+    // Whether the hook was answered; false when it was not sent.
+    bool sendHook(const QString& url, QString* failure = nullptr);
     void closeRecord();
     void writeFailed();
+    bool takeRateSlot(const QString& source, qint64 now);
+
+    // Times of the last MaxEventsPerSecond events of a source, as a ring.
+    struct RateWindow
+    {
+        std::array<qint64, MaxEventsPerSecond> times {};
+        int next = 0;
+        int count = 0;
+    };
 
     RecordWriter m_writer;
     QString m_startHook;
@@ -60,4 +87,5 @@ private:
     bool m_hookWaiting = false;
     bool m_endHookPending = false;
     qint64 m_recordStart = 0;
+    QHash<QString, RateWindow> m_rates;
 };

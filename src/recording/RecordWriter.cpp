@@ -1,5 +1,6 @@
 #include "RecordWriter.h"
 
+#include "RecordEvents.h"
 #include "TextHelper.h"
 
 #include <QCoreApplication>
@@ -90,6 +91,9 @@ QString RecordWriter::baseName(const QDateTime& start, const QString& title)
 
 QString RecordWriter::companionName(const QString& csvName, const QString& extension)
 {
+    // A name without ".csv" would otherwise name the ".csv" file itself, and opening a companion would truncate it.
+    if (!csvName.contains(QStringLiteral(".csv")))
+        return csvName + extension;
     QString name = csvName;
     return name.replace(QStringLiteral(".csv"), extension, Qt::CaseSensitive);
 }
@@ -159,6 +163,16 @@ bool RecordWriter::open(const QString& csvName, const RecordLayout& layout)
         return false;
     }
 
+    // Without its events file a record would lose every mark without a word: that fails the start like the ".csv".
+    m_events = std::make_unique<QFile>(companionName(csvName, QStringLiteral(".events")));
+    if (!m_events->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        m_error = failure(m_events->fileName(), m_events->errorString());
+        m_events.reset();
+        m_csv->remove();
+        m_csv.reset();
+        return false;
+    }
+
     QFile ini(companionName(csvName, QStringLiteral(".ini")));
     if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
         ini.write(iniContent(layout));
@@ -182,8 +196,11 @@ void RecordWriter::close()
         m_csv->close();
     if (m_raw)
         m_raw->close();
+    if (m_events)
+        m_events->close();
     m_csv.reset();
     m_raw.reset();
+    m_events.reset();
 }
 
 bool RecordWriter::writeRaw(qint64 elapsed, const QList<double>& values)
@@ -202,6 +219,13 @@ bool RecordWriter::writeProcessed(qint64 elapsed, const QList<double>& values)
     m_line.resize(0);
     appendSampleLine(m_line, elapsed, values);
     return writeLine(*m_csv, m_line);
+}
+
+bool RecordWriter::writeEvent(qint64 elapsed, const QString& source, const QString& text)
+{
+    if (!m_events)
+        return false;
+    return writeLine(*m_events, RecordEvents::formatLine(elapsed, source, text));
 }
 
 bool RecordWriter::writeLine(QFile& file, const QByteArray& line)

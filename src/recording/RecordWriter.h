@@ -10,9 +10,9 @@
 
 #include <memory>
 
-// The three files of one record. Every line goes to the operating system in the write that makes it, so a record
-// cut short by a crash, a kill or a power loss is complete up to its last sample; every write is checked, so a full
-// disk is noticed at the first line it refuses.
+// The files of one record: ".csv", ".raw", ".ini" and ".events". Every line goes to the operating system in the write
+// that makes it, so a record cut short by a crash, a kill or a power loss is complete up to its last sample; every
+// write is checked, so a full disk is noticed at the first line it refuses.
 class RecordWriter
 {
 public:
@@ -26,7 +26,8 @@ public:
     static QString safeTitle(const QString& title);
     // "yyyy.MM.dd-hh.mm.ss.zzz", "-" and the safe title when there is one, ".csv".
     static QString baseName(const QDateTime& start, const QString& title);
-    // The ".csv" name with every ".csv" replaced by the extension given (".ini", ".raw").
+    // The ".csv" name with every ".csv" replaced by the extension given (".ini", ".raw", ".events"); a name without
+    // ".csv" gets the extension appended.
     static QString companionName(const QString& csvName, const QString& extension);
 
     static QByteArray csvHeader(const RecordLayout& layout);
@@ -38,8 +39,9 @@ public:
     // The same line appended to line, which keeps its capacity from one sample to the next.
     static void appendSampleLine(QByteArray& line, qint64 elapsed, const QList<double>& values);
 
-    // Creates the ".csv" file (truncating one of that name), writes the ".ini" file and opens the ".raw" file when
-    // they can be created, and writes both headers. On failure nothing stays open and errorString() says why.
+    // Creates the ".csv" and the ".events" file (truncating files of those names), writes the ".ini" file and opens
+    // the ".raw" file when they can be created, and writes both headers. On failure nothing stays open and
+    // errorString() says why.
     bool open(const QString& csvName, const RecordLayout& layout);
     void close();
 
@@ -51,12 +53,14 @@ public:
 
     bool writeRaw(qint64 elapsed, const QList<double>& values);
     bool writeProcessed(qint64 elapsed, const QList<double>& values);
+    bool writeEvent(qint64 elapsed, const QString& source, const QString& text);
 
 private:
     bool writeLine(QFile& file, const QByteArray& line);
 
     std::unique_ptr<QFile> m_csv;
     std::unique_ptr<QFile> m_raw;
+    std::unique_ptr<QFile> m_events;
     QString m_csvName;
     QString m_error;
     QByteArray m_line;

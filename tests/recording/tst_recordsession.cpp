@@ -1,8 +1,10 @@
 #include "FullDisk.h"
 #include "HttpTestServer.h"
+#include "RecordEvents.h"
 #include "RecordSession.h"
 #include "TemporaryHome.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -187,6 +189,106 @@ private slots:
         QVERIFY(m_server->paths().isEmpty());
     }
 
+    void halvexEventsAndStartHook_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("hook");
+        QTest::addColumn<QString>("startEvent");
+        QTest::newRow("answered") << 200 << true << QStringLiteral("start hook answered");
+        QTest::newRow("error status") << 404 << true << QStringLiteral("start hook failed: HTTP 404");
+        QTest::newRow("refused") << 0 << true << QStringLiteral("start hook failed: no answer");
+        QTest::newRow("no hook") << 200 << false << QString();
+    }
+
+    void halvexEventsAndStartHook()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, hook);
+        QFETCH(QString, startEvent);
+        m_server->setReply(status, "{}");
+        RecordSession session;
+        if (hook) {
+            session.setStartHook(status == 0 ? QStringLiteral("http://127.0.0.1:%1/").arg(HttpTestServer::closedPort())
+                                             : m_server->url(startPath));
+        }
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        session.stopRecord();
+        QCOMPARE(
+            session.addEvent(QStringLiteral("key"), QStringLiteral("late")), RecordSession::EventResult::NotRecording);
+        QStringList texts;
+        for (const RecordEvents::Event& event : RecordEvents::read(QStringLiteral("r.events")).events)
+            texts << event.source + ' ' + event.text;
+        QStringList expected;
+        if (!startEvent.isEmpty())
+            expected << QStringLiteral("halvex ") + startEvent;
+        QCOMPARE(texts, expected << QStringLiteral("halvex record stopped"));
+    }
+
+    // The time of an event falls between the lines of the samples stamped before and after it, and the text is cut.
+    void eventsOnTheSampleClock()
+    {
+        RecordSession session;
+        QSignalSpy added(&session, &RecordSession::eventAdded);
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        session.writeProcessed(QDateTime::currentMSecsSinceEpoch(), { 1, 1, 1 });
+        QTest::qWait(3);
+        qint64 elapsed = -1;
+        const QString longText = QString(RecordSession::MaxEventText - 1, QLatin1Char('a')) + QString::fromUtf8("😀b");
+        QCOMPARE(session.addEvent(QStringLiteral("http"), longText, &elapsed), RecordSession::EventResult::Written);
+        QTest::qWait(3);
+        session.writeProcessed(QDateTime::currentMSecsSinceEpoch(), { 2, 2, 2 });
+        session.stopRecord();
+
+        const QList<QByteArray> lines = TemporaryHome::readFile(QStringLiteral("r.csv")).split('\n');
+        const qint64 before = lines.at(1).split(';').at(0).toLongLong();
+        const qint64 after = lines.at(2).split(';').at(0).toLongLong();
+        QVERIFY2(before < elapsed && elapsed < after,
+            qPrintable(QStringLiteral("%1 %2 %3").arg(before).arg(elapsed).arg(after)));
+        const QList<RecordEvents::Event> events = RecordEvents::read(QStringLiteral("r.events")).events;
+        QCOMPARE(events.size(), 2);
+        QCOMPARE(events.at(0).time, elapsed);
+        QCOMPARE(events.at(0).text, QString(RecordSession::MaxEventText - 1, QLatin1Char('a')));
+        QCOMPARE(added.at(0).at(0).toLongLong(), session.recordStart() + elapsed);
+    }
+
+    void tooManyEventsFromOneSource()
+    {
+        RecordSession session;
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        int written = 0;
+        for (int i = 0; i < RecordSession::MaxEventsPerSecond + 20; ++i)
+            written
+                += session.addEvent(QStringLiteral("http"), QString::number(i)) == RecordSession::EventResult::Written;
+        QCOMPARE(written, RecordSession::MaxEventsPerSecond);
+        QCOMPARE(session.addEvent(QStringLiteral("http"), QStringLiteral("x")), RecordSession::EventResult::TooMany);
+        QCOMPARE(session.addEvent(QStringLiteral("key"), QStringLiteral("F1")), RecordSession::EventResult::Written);
+        session.addHalvexEvent(QStringLiteral("own"));
+        QTest::qWait(1100);
+        QCOMPARE(
+            session.addEvent(QStringLiteral("http"), QStringLiteral("later")), RecordSession::EventResult::Written);
+        session.stopRecord();
+        QCOMPARE(RecordEvents::read(QStringLiteral("r.events")).events.size(), RecordSession::MaxEventsPerSecond + 4);
+    }
+
+    void diskFullOnTheEventsFile()
+    {
+        RecordSession session;
+        session.setEndHook(m_server->url(stopPath));
+        QSignalSpy failed(&session, &RecordSession::failed);
+        QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
+        QCOMPARE(session.addEvent(QStringLiteral("key"), QStringLiteral("F1")), RecordSession::EventResult::Written);
+        session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
+        QVERIFY(FullDisk::redirect(QStringLiteral("r.events")));
+        QCOMPARE(session.addEvent(QStringLiteral("key"), QStringLiteral("F2")), RecordSession::EventResult::Failed);
+        QVERIFY(!session.isRecording());
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(failed.at(0).at(0).toString().contains(QStringLiteral("r.events")),
+            qPrintable(failed.at(0).at(0).toString()));
+        QCOMPARE(m_server->paths(), QStringList(2, stopPath));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(RecordEvents::read(QStringLiteral("r.events")).events.size(), 1);
+    }
+
     void titleStaysInTheDataFolder()
     {
         RecordSession session;
@@ -197,7 +299,7 @@ private slots:
         session.stopRecord();
         QVERIFY2(name.endsWith(QStringLiteral("-___out_x.csv.csv")), qPrintable(name));
         const QStringList files = QDir().entryList(QDir::Files, QDir::Name);
-        QCOMPARE(files.size(), 3);
+        QCOMPARE(files.size(), 4);
         QVERIFY(files.contains(name));
         QVERIFY(files.contains(QString(name).replace(QStringLiteral(".csv"), QStringLiteral(".raw"))));
     }

@@ -125,6 +125,8 @@ private slots:
         QCOMPARE(titled, QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.csv"));
         QCOMPARE(RecordWriter::companionName(titled, QStringLiteral(".raw")),
             QStringLiteral("2024.03.09-07.05.04.032-a.raw_b.raw"));
+        QCOMPARE(
+            RecordWriter::companionName(QStringLiteral("r"), QStringLiteral(".events")), QStringLiteral("r.events"));
     }
 
     void filesByteForByte()
@@ -137,9 +139,13 @@ private slots:
         QVERIFY2(writer.open(csv, l), qPrintable(writer.errorString()));
         QVERIFY(writer.hasRaw());
         QVERIFY(writer.writeRaw(-5, { 10, 14.6 }));
+        const QString events = home.path() + QStringLiteral("/r-x.events.events");
+        QCOMPARE(TemporaryHome::readFile(events), QByteArray());
         QVERIFY(writer.writeProcessed(-5, { 10, 10, 4 }));
+        QVERIFY(writer.writeEvent(-2, QStringLiteral("key"), QStringLiteral("F1")));
         // Every line is in the file before the record is closed.
         QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n"));
+        QCOMPARE(TemporaryHome::readFile(events), QByteArray("-2\tkey\tF1\r\n"));
         // A change of the channel count keeps the header and writes the longer lines.
         QVERIFY(writer.writeRaw(20, { 1, 2, 3, 4 }));
         QVERIFY(writer.writeProcessed(20, { 1, 2, 3, 4, 5, 6 }));
@@ -184,6 +190,17 @@ private slots:
         QVERIFY2(writer.errorString().contains(csv) && writer.errorString().contains(reason),
             qPrintable(writer.errorString()));
         QVERIFY(!QFile::exists(home.path() + QStringLiteral("/missing")));
+    }
+
+    void eventsFileThatCannotBeCreatedFailsTheStart()
+    {
+        TemporaryHome home;
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("r.events")));
+        RecordWriter writer;
+        QVERIFY(!writer.open(home.path() + QStringLiteral("/r.csv"), layout(RecordLayout::Acquire_RIR, 1)));
+        QVERIFY(!writer.isOpen());
+        QVERIFY2(writer.errorString().contains(QStringLiteral("r.events")), qPrintable(writer.errorString()));
+        QCOMPARE(QDir(home.path()).entryList(QDir::Files), QStringList());
     }
 };
 

@@ -295,8 +295,8 @@ private slots:
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<int>("skipped");
         QTest::newRow("written lines") << RecordEvents::formatLine(12, "key", "F1")
-                + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB"))
-                                       << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B") } << 0;
+                + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB") + QChar(0) + QChar(0x2028))
+                                       << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B  ") } << 0;
         QTest::newRow("out of order sorted, ties kept") << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc")
                                                         << QStringList { "10 key a", "50 halvex b", "50 http c" } << 0;
         QTest::newRow("damaged lines skipped")

@@ -31,7 +31,7 @@ void HttpHelper::emitProgress(const QString& url, qint64 bytesReceived, qint64 b
     emit progress(url, bytesReceived, bytesTotal);
 }
 
-QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
+QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs, int* status)
 {
     const QUrl target(url, QUrl::TolerantMode);
     QEventLoop loop;
@@ -62,6 +62,8 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
         while (!reply->isFinished() && limit.isActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    if (status)
+        *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
     reply->deleteLater();
     return body;

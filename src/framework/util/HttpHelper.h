@@ -20,8 +20,10 @@ public:
     static QNetworkAccessManager* manager();
 
     // The reply body, also that of an HTTP error status; empty after a network error or the time limit. Only SSL
-    // errors are reported through error: callers never got network errors back.
-    static QByteArray get(const QString& url, QString* error = nullptr, int timeoutMs = TimeoutMs);
+    // errors are reported through error: callers never got network errors back. status, when given, receives the
+    // HTTP status of the answer, or 0 when none came.
+    static QByteArray get(
+        const QString& url, QString* error = nullptr, int timeoutMs = TimeoutMs, int* status = nullptr);
     // get() parsed as JSON: a null document for an empty body or one that is not JSON.
     static QJsonDocument getJson(const QString& url);
 

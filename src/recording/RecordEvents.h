@@ -22,6 +22,11 @@ public:
         int skippedLines = 0; // non-empty lines that were not "number<TAB>source<TAB>text"
     };
 
+    // The sources the program writes.
+    static inline const QString SourceKey = QStringLiteral("key");
+    static inline const QString SourceHttp = QStringLiteral("http");
+    static inline const QString SourceHalvex = QStringLiteral("halvex");
+
     // A damaged or hostile file cannot make the reader take more than this; the rest is counted as skipped.
     static constexpr qint64 MaxFileSize = qint64(16) << 20;
 
@@ -30,6 +35,7 @@ public:
     // A missing or unreadable file gives no events.
     static Contents read(const QString& eventsPath);
     static Contents parse(const QByteArray& data);
-    // One line as the record writes it, CR LF included; tabs and line breaks in the text become spaces.
+    // One line as the record writes it, CR LF included; tabs, line breaks and other control characters in the text
+    // become spaces, so that every event stays one line of text.
     static QByteArray formatLine(qint64 time, const QString& source, const QString& text);
 };

@@ -61,7 +61,8 @@ QByteArray RecordEvents::formatLine(qint64 time, const QString& source, const QS
 {
     QString clean = text;
     for (QChar& c : clean) {
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f || u == 0x85 || u == 0x2028 || u == 0x2029)
             c = QLatin1Char(' ');
     }
     return QByteArray::number(time) + '\t' + source.toUtf8() + '\t' + clean.toUtf8() + "\r\n";
