@@ -1,4 +1,6 @@
-// Records a fixed number of samples, says so on its output, then waits to be killed.
+// Records a fixed number of samples, says so on its output, then waits to be killed. With a port as third
+// argument it also takes marks over HTTP on that port meanwhile.
+#include "MarkServer.h"
 #include "RecordSession.h"
 
 #include <QCoreApplication>
@@ -15,6 +17,9 @@ int main(int argc, char** argv)
     const int lines = QByteArray(argv[2]).toInt();
 
     RecordSession session;
+    MarkServer marks(&session);
+    if (argc > 3 && !marks.listen(quint16(QByteArray(argv[3]).toUInt())))
+        return 4;
     RecordLayout layout;
     layout.variant = RecordLayout::Acquire_RIR;
     layout.channelCount = 1;
