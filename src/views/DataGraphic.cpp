@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -85,6 +86,11 @@ void DataGraphic::dropExpiredRecords(qint64 newest)
         m_records.remove(0, expired);
         m_droppedRecords += expired;
     }
+    qsizetype expiredEvents = 0;
+    while (expiredEvents < m_events.size() && m_events.at(expiredEvents).time < cut)
+        ++expiredEvents;
+    if (expiredEvents > 0)
+        m_events.remove(0, expiredEvents);
 }
 
 void DataGraphic::addMark(qint64 timestamp, const QString& text)
@@ -94,8 +100,19 @@ void DataGraphic::addMark(qint64 timestamp, const QString& text)
     invalidate();
 }
 
+void DataGraphic::addEvent(qint64 timestamp, const QString& text)
+{
+    const auto after = std::upper_bound(
+        m_events.begin(), m_events.end(), timestamp, [](qint64 time, const Event& event) { return time < event.time; });
+    m_events.insert(after, { timestamp, text });
+    if (m_live)
+        dropExpiredRecords(qMax(timestamp, m_records.isEmpty() ? timestamp : m_records.constLast().timestamp()));
+    invalidate();
+}
+
 void DataGraphic::clear()
 {
+    m_events.clear();
     m_marks.clear();
     m_markWidths.resize(0);
     m_records.clear();
@@ -254,6 +271,7 @@ void DataGraphic::refreshTheme()
     m_background = StyleHelper::ThemeColor(QStringLiteral("--n-bg"), QColor(0x333333));
     m_titlePen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-text"), QColor(0xcccccc)));
     m_markPen = QPen(StyleHelper::ThemeColor(QStringLiteral("--n-mark"), QColor(0x0066aa)));
+    m_eventColor = StyleHelper::ThemeColor(QStringLiteral("--n-event-mark"), QColor(0xffaa00));
     invalidate();
 }
 
@@ -411,6 +429,8 @@ void DataGraphic::paintDirect(QPainter& painter)
 
     drawMarks(painter, [this](qint64 time) { return m_geometry.markX(time); });
 
+    drawEvents(painter, [this](qint64 time) { return m_geometry.timeX(time); });
+
     if (!m_title.isEmpty() && !m_richTitle) {
         painter.setPen(m_titlePen);
         if (m_titleText.text() != m_title)
@@ -460,6 +480,44 @@ void DataGraphic::drawMarks(QPainter& painter, const std::function<double(qint64
             painter.drawText(at, it.value());
         else
             painter.drawText(at, metrics.elidedText(it.value(), Qt::ElideRight, int(label.room)));
+    }
+}
+
+void DataGraphic::drawEvents(QPainter& painter, const std::function<double(qint64)>& eventX)
+{
+    // Events: their texts in rows from the top, below the title, laid out as the marks' texts are.
+    if (m_events.isEmpty())
+        return;
+    const int w = width();
+    const int h = height();
+    {
+        const QFontMetrics metrics = painter.fontMetrics();
+        m_markXs.resize(0);
+        m_visibleMarkWidths.resize(0);
+        for (const Event& event : std::as_const(m_events)) {
+            const double x = eventX(event.time);
+            if (x > 0 && x < w) {
+                m_markXs.append(x);
+                m_visibleMarkWidths.append(metrics.horizontalAdvance(event.text));
+            }
+        }
+        const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
+        StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
+        painter.setPen(m_eventColor);
+        int shown = 0;
+        for (const Event& event : std::as_const(m_events)) {
+            const double x = eventX(event.time);
+            if (x <= 0 || x >= w)
+                continue;
+            const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
+            const double width = m_visibleMarkWidths.at(shown++);
+            painter.drawLine(QLineF(x, 0, x, h));
+            const QPointF at(x + 2, m_textHeight * (1 + label.row) + metrics.ascent());
+            if (label.room >= width)
+                painter.drawText(at, event.text);
+            else
+                painter.drawText(at, metrics.elidedText(event.text, Qt::ElideRight, int(label.room)));
+        }
     }
 }
 

@@ -48,6 +48,10 @@ public:
 
     void addData(qint64 timestamp, const QList<double>& values, bool repaint = true, double baseline = 0);
     void addMark(qint64 timestamp, const QString& text);
+    // An event on the records' own clock: drawn with the curves (the time shift moves it with them) in a colour of
+    // its own, and several events at one time all stay. Live mode drops the ones older than its history.
+    void addEvent(qint64 timestamp, const QString& text);
+    int eventCount() const { return int(m_events.size()); }
     void clear();
     void setLive(bool live, double elapsedSeconds = 0);
     void setViewSeconds(int seconds);
@@ -105,6 +109,7 @@ private:
     void paintDirect(QPainter& painter);
     void drawCurves(QPainter& painter);
     void drawMarks(QPainter& painter, const std::function<double(qint64)>& markX);
+    void drawEvents(QPainter& painter, const std::function<double(qint64)>& eventX);
 
     // Live frame (DataGraphicLive.cpp).
     bool usesLiveFrame() const;
@@ -156,6 +161,13 @@ private:
     QList<double> m_visibleMarkWidths;
     QList<StripChartGeometry::MarkLabel> m_markLabels;
     QPen m_markPen;
+    struct Event
+    {
+        qint64 time;
+        QString text;
+    };
+    QList<Event> m_events; // ascending by time
+    QColor m_eventColor;
     QPen m_gridPen;
     QPen m_textPen;
     QPen m_subGridPen;

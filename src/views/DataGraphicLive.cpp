@@ -469,6 +469,11 @@ void DataGraphic::drawOverlay(QPainter& painter)
                 painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
         }
     }
+    // Events are few and move with the frame: drawn on top of it, where the frame shows their time.
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    drawEvents(painter, [this, w](qint64 time) {
+        return double(w) - (double(m_framePend) - liveX(time + qint64(m_timeShift * 1000.0)));
+    });
     if (!m_title.isEmpty() && !m_richTitle) {
         painter.setPen(m_titlePen);
         if (m_titleText.text() != m_title) {

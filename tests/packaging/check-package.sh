@@ -68,7 +68,7 @@ printf '1000\tSync\r\n3500\tStim A\r\n' >"$work/two.log"
 if output="$("$root/usr/bin/halvex-compare" "$work/two.csv" --channel2 1 --hpf 0)"; then
     [ "$(head -n 2 <<<"$output")" = $'Time;Left [1];Right [2];Diff [1] - [2]\n0;-10;-0.2999999999999998;-9.7' ] \
         || fail "halvex-compare wrote: $output"
-    [ "$(tail -n 1 <<<"$output")" = "2500;StimA" ] || fail "halvex-compare marks: $output"
+    [ "$(tail -n 1 <<<"$output")" = "2500;log;StimA" ] || fail "halvex-compare marks: $output"
 else
     fail "halvex-compare exited with $?"
 fi

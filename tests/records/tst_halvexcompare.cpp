@@ -25,6 +25,9 @@ private slots:
             gap += QByteArray::number(t) + ";" + QByteArray::number(t % 700) + ";0;0\r\n";
         QVERIFY(TemporaryHome::writeFile(home.filePath("gap.csv"), gap));
         QVERIFY(TemporaryHome::writeFile(home.filePath("gap.log"), "1000\tSync\r\n3500\tStim A\r\n"));
+        // Damaged: a binary line, a time out of order, a line without tabs.
+        QVERIFY(TemporaryHome::writeFile(home.filePath("two.events"),
+            QByteArray("150\tkey\tF1\r\n\x01\xff\xfe\r\n40\thttp\tStim B\r\nno tabs\r\n")));
         QVERIFY(TemporaryHome::writeFile(home.filePath("empty.csv"), ""));
         QVERIFY(TemporaryHome::writeFile(home.filePath("unreadable.csv"), ""));
         QFile(home.filePath("unreadable.csv")).setPermissions(QFileDevice::WriteOwner);
@@ -36,15 +39,17 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QByteArray>("error");
-        QTest::newRow("comparison with marks") << QStringList { "two.csv", "--channel2", "1", "--hpf", "0" } << 0
-                                               << QByteArray("Time;Left [1];Right [2(Fp2)];Diff [1] - [2(Fp2)]\n"
-                                                             "0;-10;-0.2999999999999998;-9.7\n"
-                                                             "50;-5;-0.2999999999999998;-4.7\n"
-                                                             "100;0;-0.2999999999999998;0.2999999999999998\n"
-                                                             "150;5;0.20000000000000018;4.8\n"
-                                                             "200;10;0.7000000000000002;9.3\n"
-                                                             "\nMark;Text\n2500;StimA\n")
-                                               << QByteArray();
+        QTest::newRow("comparison with marks and events")
+            << QStringList { "two.csv", "--channel2", "1", "--hpf", "0" } << 0
+            << QByteArray("Time;Left [1];Right [2(Fp2)];Diff [1] - [2(Fp2)]\n"
+                          "0;-10;-0.2999999999999998;-9.7\n"
+                          "50;-5;-0.2999999999999998;-4.7\n"
+                          "100;0;-0.2999999999999998;0.2999999999999998\n"
+                          "150;5;0.20000000000000018;4.8\n"
+                          "200;10;0.7000000000000002;9.3\n"
+                          "\nMark;Source;Text\n2500;log;StimA\n"
+                          "40;http;Stim B\n150;key;F1\n")
+            << QByteArray("halvex-compare: two.events: 2 damaged lines skipped\n");
         QTest::newRow("missing file") << QStringList { "none.csv" } << 2 << QByteArray()
                                       << QByteArray("halvex-compare: none.csv: no such file\n");
         QTest::newRow("not a record") << QStringList { "empty.csv" } << 2 << QByteArray()
@@ -73,7 +78,8 @@ private slots:
         QCOMPARE(process.exitCode(), 0);
         const QByteArray output = process.readAllStandardOutput();
         QVERIFY2(output.contains("\n32000;"), "the curve reaches the last line");
-        QVERIFY2(output.endsWith("\nMark;Text\n2500;StimA\nGap;1000;31000\n"), output.right(200).constData());
+        QVERIFY2(
+            output.endsWith("\nMark;Source;Text\n2500;log;StimA\nGap;1000;31000\n"), output.right(200).constData());
     }
 
     void run()

@@ -173,6 +173,19 @@ private slots:
         QCOMPARE(with != without, drawn);
         if (QTest::currentDataTag() == QByteArray("inside"))
             QCOMPARE(with.pixelColor(550, 50), QColor(0x0066aa));
+
+        // Events stay with the curves: a time shift of 1 s draws an event 1 s earlier at the same place.
+        DataGraphic events;
+        makeStatic(events);
+        events.setTimeShift(1.0);
+        events.addEvent(time - 1000, QStringLiteral("F1"));
+        events.addEvent(time - 1000, QStringLiteral("F2"));
+        QCOMPARE(events.eventCount(), 2);
+        const QImage withEvents = paint(events, 1000, 200);
+        QCOMPARE(withEvents != without, drawn);
+        if (QTest::currentDataTag() == QByteArray("inside"))
+            QCOMPARE(withEvents.pixelColor(550, 50),
+                StyleHelper::ThemeColor(QStringLiteral("--n-event-mark"), QColor(0xffaa00)));
     }
 
     // Texts of marks close together stand in rows above one another instead of on top of each other.
@@ -419,8 +432,11 @@ private slots:
         for (int i = 0; i < samples; ++i) {
             s_now = T0 + i * 20;
             graph.addData(s_now, values);
+            if (i % 50 == 0)
+                graph.addEvent(s_now, QStringLiteral("F1"));
             largest = qMax(largest, graph.recordCount());
         }
+        QCOMPARE(graph.eventCount(), live ? 130 : samples / 50);
         if (live) {
             QVERIFY(largest <= 130 * 50 + 2);
             // the widest window (120 s) is still covered, with the record before it

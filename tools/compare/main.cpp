@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "RecordEvents.h"
 #include "RecordLoader.h"
 
 #include <QCoreApplication>
@@ -81,8 +82,10 @@ int main(int argc, char* argv[])
         QStringLiteral(
             "Compares two channels of a record as the records window does: the V column of each, resampled to 20 Hz, "
             "centred on its mean and high-pass filtered. Writes \"Time;Left;Right;Diff\" lines (time in ms), then an "
-            "empty line and \"Mark;Text\" lines with the marks of the record's .log file, then a \"Gap;start;end\" "
-            "line (times in ms) for every stretch of the record without data."));
+            "empty line and \"Mark;Source;Text\" lines: the marks of the record's .log file (source \"log\", times "
+            "from its first timed line), then the events of its .events file (source key, http or halvex, times on "
+            "the record's clock), then a \"Gap;start;end\" line (times in ms) for every stretch of the record "
+            "without data."));
     QCommandLineParser& parser = commandLine.parser();
     parser.addPositionalArgument(QStringLiteral("record"), QStringLiteral("The record's .csv file."));
     const QCommandLineOption channel1(QStringLiteral("channel1"),
@@ -152,9 +155,15 @@ int main(int argc, char* argv[])
         out << comparison.time(i) << ';' << comparison.left[size_t(i)] << ';' << comparison.right[size_t(i)] << ';'
             << comparison.diff(i) << '\n';
     }
-    out << "\nMark;Text\n";
+    out << "\nMark;Source;Text\n";
     for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
-        out << mark.time << ';' << mark.text << '\n';
+        out << mark.time << ";log;" << mark.text << '\n';
+    const QString eventsPath = RecordEvents::eventsPath(path);
+    const RecordEvents::Contents events = RecordEvents::read(eventsPath);
+    for (const RecordEvents::Event& event : events.events)
+        out << event.time << ';' << event.source << ';' << event.text << '\n';
+    if (events.skippedLines > 0)
+        err << "halvex-compare: " << eventsPath << ": " << events.skippedLines << " damaged lines skipped\n";
     for (const RecordGaps::Gap& gap : comparison.gaps)
         out << "Gap;" << gap.start << ';' << gap.end << '\n';
     return out.finish() ? int(Success) : fail(FileError, QStringLiteral("write error"));

@@ -4,6 +4,7 @@
 #include "GapShading.h"
 #include "IconWidget.h"
 #include "PropertyListControl.h"
+#include "RecordEvents.h"
 #include "RecordsSettings.h"
 #include "StyleHelper.h"
 
@@ -206,6 +207,9 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
 
     for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
         graph->addMark(mark.time, mark.text);
+    // Events are on the clock of the curves already: they move with them, whatever the offset of the ".log".
+    for (const RecordEvents::Event& event : RecordEvents::read(RecordEvents::eventsPath(path)).events)
+        graph->addEvent(event.time, event.text);
 }
 
 void RecordsWindow::refillBox(QComboBox* box, int value)

@@ -18,8 +18,9 @@ class QVBoxLayout;
 class RecordsSettings;
 
 // Compares two channels of stored records, one static graph per record: Left (Channel1), Right (Channel2) and their
-// difference, with the marks of the record's ".log" file. Settings live in "RecSettings.xml" in the current folder.
-// A top-level window without parent; whoever shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
+// difference, with the marks of the record's ".log" file and, in a colour of their own, its events. Settings live in
+// "RecSettings.xml" in the current folder. A top-level window without parent; whoever shows it decides its lifetime
+// (Qt::WA_DeleteOnClose, or a parent).
 class RecordsWindow : public QWidget
 {
     Q_OBJECT
