@@ -428,6 +428,30 @@ Restart now?</translation>
         <source>Instrument lost — waiting for it to return (%1)</source>
         <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
+    <message>
+        <source>Mark</source>
+        <translation>Mark</translation>
+    </message>
+    <message>
+        <source>Text of the mark (may stay empty):</source>
+        <translation>Text of the mark (may stay empty):</translation>
+    </message>
+    <message>
+        <source>Put a mark into the record, with an optional text; F1 to F9 put the marks F1 to F9</source>
+        <translation>Put a mark into the record, with an optional text; F1 to F9 put the marks F1 to F9</translation>
+    </message>
+    <message>
+        <source>Marks from other programs are off: port %1 cannot be opened (%2). Close the program that uses it or choose another MarkPort in the settings.</source>
+        <translation>Marks from other programs are off: port %1 cannot be opened (%2). Close the program that uses it or choose another MarkPort in the settings.</translation>
+    </message>
+    <message>
+        <source>MarkPort</source>
+        <translation>Mark port</translation>
+    </message>
+    <message>
+        <source>MarkPortDescription</source>
+        <translation>Port on 127.0.0.1 on which other programs put marks into the running record (GET /mark?text=…); 0 turns it off</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

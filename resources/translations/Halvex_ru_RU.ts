@@ -428,6 +428,30 @@ Restart now?</source>
         <source>Instrument lost — waiting for it to return (%1)</source>
         <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
+    <message>
+        <source>Mark</source>
+        <translation>Метка</translation>
+    </message>
+    <message>
+        <source>Text of the mark (may stay empty):</source>
+        <translation>Текст метки (можно оставить пустым):</translation>
+    </message>
+    <message>
+        <source>Put a mark into the record, with an optional text; F1 to F9 put the marks F1 to F9</source>
+        <translation>Поставить метку в запись, с необязательным текстом; клавиши F1–F9 ставят метки F1–F9</translation>
+    </message>
+    <message>
+        <source>Marks from other programs are off: port %1 cannot be opened (%2). Close the program that uses it or choose another MarkPort in the settings.</source>
+        <translation>Метки от других программ отключены: порт %1 не открывается (%2). Закройте программу, которая его занимает, или выберите другой порт меток в настройках.</translation>
+    </message>
+    <message>
+        <source>MarkPort</source>
+        <translation>Порт меток</translation>
+    </message>
+    <message>
+        <source>MarkPortDescription</source>
+        <translation>Порт на 127.0.0.1, через который другие программы ставят метки в идущую запись (GET /mark?text=…); 0 выключает</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -58,6 +58,9 @@ public:
     Q_CLASSINFO("SendOnStartRecordDescription", "SendOnStartRecordDescription")
     NT_PROPERTY(QString, SendOnEndRecord, "http://127.0.0.1:2336/stopRecord")
     Q_CLASSINFO("SendOnEndRecordDescription", "SendOnEndRecordDescription")
+    // The loopback port on which other programs put marks into the running record; 0 turns that off.
+    NT_INT_PROPERTY(MarkPort, 2337, 0, 65535, 1)
+    Q_CLASSINFO("MarkPortDescription", "MarkPortDescription")
     NT_PROPERTY(bool, UseMontage, false)
     Q_CLASSINFO("UseMontageDescription", "UseMontageDescription")
     NT_PROPERTY(QString, Montage, "")

@@ -301,6 +301,7 @@ void InstrumentConnection::dropLostDevice()
     if (!m_device)
         return;
     const QString name = m_device->deviceName();
+    emit deviceLost(name);
     setDevice(nullptr);
     // The instrument went away without the user's doing: it stays the one to reconnect at the next start.
     m_settings->setLastDevice(name);

@@ -62,6 +62,8 @@ public:
 signals:
     // A click on Connect or Disconnect, before anything changes: a record ends there.
     void connectClicked();
+    // The current instrument went away without the user's doing; deviceClosing follows.
+    void deviceLost(const QString& name);
     // The current instrument is about to be closed.
     void deviceClosing();
     void deviceChanged(AbstractFnirDevice* device);

@@ -8,6 +8,7 @@
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "LanguageContext.h"
+#include "MarkServer.h"
 #include "MediaHelper.h"
 #include "MenuButton.h"
 #include "NewVersionButton.h"
@@ -121,6 +122,15 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         &InstrumentConnection::setBlocked);
     connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
     connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
+    connect(m_instrument, &InstrumentConnection::deviceLost, m_recordControl->session(),
+        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost")); });
+    // Every event of the record shows in every live graph at its time.
+    connect(m_recordControl->session(), &RecordSession::eventAdded, this,
+        [this](qint64 timestamp, const QString&, const QString& text) {
+            for (DataGraphic* graph : std::as_const(m_graphs))
+                graph->addEvent(timestamp, text);
+        });
+    m_markServer = new MarkServer(m_recordControl->session(), this);
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
@@ -184,6 +194,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     setWindowTitle(QStringLiteral("Halvex ") + AppHelper::appVersion(true));
     m_instrument->refreshDeviceList();
     applySettingsLive();
+    applyMarkPort();
+    connect(m_settings, &HalvexSettings::changedMarkPort, this, &MainWindow::applyMarkPort);
     m_instrument->autoConnect();
 
     setMinimumSize(600, 400);
@@ -225,6 +237,7 @@ void MainWindow::buildToolBar()
     row->addSpacing(2);
     row->addWidget(m_recordControl->elapsedLabel());
     row->addWidget(m_recordControl->titleField());
+    row->addWidget(m_recordControl->markButton());
     row->addStretch(100);
     row->addWidget(m_tableButton);
     row->addWidget(m_graphButton);
@@ -271,8 +284,21 @@ void MainWindow::applySettingsLive()
         Qt::QueuedConnection);
 }
 
+void MainWindow::applyMarkPort()
+{
+    const int port = m_settings->getMarkPort();
+    if (!m_markServer->listen(quint16(port))) {
+        m_instrument->showMessage(
+            trGeneric("Marks from other programs are off: port %1 cannot be opened (%2). Close the program that "
+                      "uses it or choose another MarkPort in the settings.")
+                .arg(port)
+                .arg(m_markServer->errorString()));
+    }
+}
+
 void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
+    m_markServer->setInstrument(device ? device->deviceName() : QString(), device != nullptr);
     // Nothing of the previous instrument's samples carries over: not its histories, and not its channel count,
     // which a record started before the first sample would otherwise write into its header.
     m_processor.resetHistories(0);

@@ -17,6 +17,7 @@ class AbstractFnirDevice;
 class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
+class MarkServer;
 class MenuButton;
 class NewVersionButton;
 class RecordsWindow;
@@ -69,6 +70,8 @@ public:
     // Shows the about window, the one already open if there is one.
     AboutWindow* openAboutWindow();
     const RecordSession* recordSession() const { return m_recordControl->session(); }
+    RecordControl* recordControl() const { return m_recordControl; }
+    const MarkServer* markServer() const { return m_markServer; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
@@ -80,6 +83,7 @@ private:
     void buildToolBar();
     void applySettingsLive();
     void onDeviceChanged(AbstractFnirDevice* device);
+    void applyMarkPort();
     void onLanguageChanged();
     RecordLayout recordLayout() const;
 
@@ -90,6 +94,7 @@ private:
     TableValuesDisplay* m_valueTable = nullptr;
     InstrumentConnection* m_instrument = nullptr;
     RecordControl* m_recordControl = nullptr;
+    MarkServer* m_markServer = nullptr;
     QWidget* m_graphsPanel = nullptr;
     QGridLayout* m_graphsLayout = nullptr;
     QStackedWidget* m_viewStack = nullptr;

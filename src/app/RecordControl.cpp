@@ -1,11 +1,14 @@
 #include "RecordControl.h"
 
 #include "HalvexSettings.h"
+#include "RecordEvents.h"
 #include "RecordSession.h"
 #include "StyleHelper.h"
 #include "TextHelper.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,13 @@ QString trGeneric(const char* text)
 RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     : QObject(window)
     , m_settings(settings)
+    , m_window(window)
+    , m_textAsker([](QWidget* parent, QString* text) {
+        bool ok = false;
+        *text = QInputDialog::getText(parent, trGeneric("Mark"), trGeneric("Text of the mark (may stay empty):"),
+            QLineEdit::Normal, QString(), &ok);
+        return ok;
+    })
 {
     m_recordButton = new QPushButton(window);
     m_recordButton->setObjectName(QStringLiteral("recordButton"));
@@ -50,6 +60,32 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     m_titleField = new QLineEdit(window);
     m_titleField->setObjectName(QStringLiteral("titleField"));
     m_titleField->setPlaceholderText(trGeneric("Название"));
+
+    m_markButton = new QPushButton(trGeneric("Mark"), window);
+    m_markButton->setObjectName(QStringLiteral("markButton"));
+    m_markButton->setCursor(Qt::PointingHandCursor);
+    m_markButton->setEnabled(false);
+    m_markButton->setToolTip(trGeneric("Put a mark into the record, with an optional text; F1 to F9 put the marks "
+                                       "F1 to F9"));
+    connect(m_markButton, &QPushButton::clicked, this, &RecordControl::onMarkClicked);
+    for (int n = 1; n <= 9; ++n) {
+        connect(new QShortcut(QKeySequence(Qt::Key_F1 + (n - 1)), window), &QShortcut::activated, this,
+            [this, n]() { m_session->addEvent(RecordEvents::SourceKey, QStringLiteral("F") + QString::number(n)); });
+    }
+}
+
+void RecordControl::onMarkClicked()
+{
+    const qint64 stamp = QDateTime::currentMSecsSinceEpoch();
+    const qint64 recordStart = m_session->recordStart();
+    QString text;
+    if (!m_textAsker(m_window, &text))
+        return;
+    // The record may have ended, or another begun, while the question was open.
+    if (!m_session->isRecording() || m_session->recordStart() != recordStart)
+        return;
+    text = text.trimmed();
+    m_session->addEventAt(stamp, RecordEvents::SourceKey, text.isEmpty() ? QStringLiteral("Mark") : text);
 }
 
 void RecordControl::setDeviceAvailable(bool available)
@@ -108,6 +144,7 @@ void RecordControl::onRecordingChanged(bool recording)
 {
     m_recordButton->setChecked(recording);
     m_titleField->setEnabled(!recording);
+    m_markButton->setEnabled(recording);
     m_shownSeconds = -1;
     if (!recording)
         m_elapsedLabel->setText(QStringLiteral("00:00"));

@@ -15,14 +15,16 @@ class QPushButton;
 class QWidget;
 class RecordSession;
 
-// The record button with its shortcut, the experiment title and the elapsed time, over the session that writes the
-// files and sends the record hooks.
+// The record button with its shortcut, the experiment title, the elapsed time and the marks (the Mark button and the
+// keys F1 to F9), over the session that writes the files and sends the record hooks.
 class RecordControl : public QObject
 {
     Q_OBJECT
 public:
     // Gives what the record's headers are made from, at the moment of the start.
     using LayoutSource = std::function<RecordLayout()>;
+    // Asks for the optional text of a mark; false when the user cancels. Tests substitute one that answers.
+    using TextAsker = std::function<bool(QWidget* parent, QString* text)>;
 
     // The widgets are children of window, which lays them out.
     RecordControl(HalvexSettings* settings, QWidget* window);
@@ -30,9 +32,11 @@ public:
     QPushButton* recordButton() const { return m_recordButton; }
     QLineEdit* titleField() const { return m_titleField; }
     QLabel* elapsedLabel() const { return m_elapsedLabel; }
+    QPushButton* markButton() const { return m_markButton; }
     RecordSession* session() const { return m_session; }
 
     void setLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
+    void setTextAsker(TextAsker asker) { m_textAsker = std::move(asker); }
     // A record starts only with an instrument connected.
     void setDeviceAvailable(bool available);
 
@@ -52,13 +56,18 @@ private:
     void onRecordClicked();
     void onRecordingChanged(bool recording);
     void updateRecordButton();
+    // The mark is stamped at the click; the text asked for afterwards does not delay it.
+    void onMarkClicked();
 
     HalvexSettings* m_settings = nullptr;
     RecordSession* m_session = nullptr;
     QPushButton* m_recordButton = nullptr;
     QLineEdit* m_titleField = nullptr;
     QLabel* m_elapsedLabel = nullptr;
+    QPushButton* m_markButton = nullptr;
+    QWidget* m_window = nullptr;
     LayoutSource m_layoutSource;
+    TextAsker m_textAsker;
     bool m_deviceAvailable = false;
     // The elapsed-time label changes once a second; the text is made only then.
     qint64 m_shownSeconds = -1;

@@ -1,8 +1,13 @@
 #include "AbstractFnirDevice.h"
+#include "DataGraphic.h"
 #include "FullDisk.h"
+#include "HttpTestClient.h"
 #include "HttpTestServer.h"
 #include "LanguageContext.h"
 #include "MainWindow.h"
+#include "MarkServer.h"
+#include "RecordControl.h"
+#include "RecordEvents.h"
 #include "TemporaryHome.h"
 #include "VirtualFnirDevice.h"
 
@@ -11,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -53,6 +59,21 @@ private:
         return files.size() == 1 ? files.constFirst() : QString();
     }
     qint64 at(qint64 elapsed) const { return m_window->recordSession()->recordStart() + elapsed; }
+    // "source text" of every event of the record, in time order.
+    QStringList eventTexts() const
+    {
+        QStringList texts;
+        for (const RecordEvents::Event& event : RecordEvents::read(recordFile(QStringLiteral(".events"))).events)
+            texts << event.source + QLatin1Char(' ') + event.text;
+        return texts;
+    }
+    static quint16 freePort()
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return probe.serverPort();
+    }
+    HttpTestClient m_client;
 
 private slots:
     void initTestCase() { QVERIFY(!LanguageContext::setLanguage(QStringLiteral("en-US")).isEmpty()); }
@@ -176,6 +197,65 @@ private slots:
         QVERIFY(!m_recordButton->isEnabled());
         QCOMPARE(m_server->paths().constLast(), QStringLiteral("/stopRecord"));
         QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
+        QCOMPARE(eventTexts(),
+            QStringList({ "halvex start hook answered", "halvex instrument lost", "halvex record stopped" }));
+    }
+
+    // F-keys, the Mark button and the HTTP endpoint during a record of the virtual instrument: every mark lands in
+    // the events file between the samples around it and shows as a line in every live graph.
+    void marksFromKeysButtonAndHttp()
+    {
+        const quint16 port = freePort();
+        m_window->settings()->setMarkPort(port);
+        QVERIFY(m_window->markServer()->isListening());
+        m_window->setDevice(new VirtualFnirDevice(m_window.get()));
+        QTRY_VERIFY(!m_window->graphs().isEmpty() && m_window->graphs().constFirst()->recordCount() > 0);
+        m_window->recordControl()->setTextAsker([](QWidget*, QString* text) {
+            *text = QString::fromUtf8("артефакт\t1");
+            return true;
+        });
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QTRY_VERIFY(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))).count('\n') >= 3);
+        QTest::keyClick(m_window.get(), Qt::Key_F1);
+        QTest::keyClick(m_window.get(), Qt::Key_F9);
+        QTest::qWait(300);
+        QTest::mouseClick(m_window->findChild<QPushButton*>(QStringLiteral("markButton")), Qt::LeftButton);
+        QCOMPARE(m_client.request(HttpTestClient::url(port, QStringLiteral("/mark?text=stim%201"))).status, 200);
+        QTest::qWait(600);
+        QTest::keyClick(m_window.get(), Qt::Key_R, Qt::ControlModifier);
+
+        const QStringList expected { "key F1", "key F9", QString::fromUtf8("key артефакт 1"), "http stim 1" };
+        QCOMPARE(eventTexts().mid(1, 4), expected);
+        QList<qint64> sampleTimes;
+        for (const QByteArray& line : TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))).split('\n').mid(1))
+            sampleTimes << line.split(';').at(0).toLongLong();
+        const QList<RecordEvents::Event> events = RecordEvents::read(recordFile(QStringLiteral(".events"))).events;
+        for (int i = 1; i <= 4; ++i) {
+            QVERIFY(events.at(i).time > sampleTimes.constFirst());
+            QVERIFY(events.at(i).time < sampleTimes.at(sampleTimes.size() - 2));
+        }
+        for (DataGraphic* graph : m_window->graphs())
+            QCOMPARE(graph->eventCount(), 6);
+        const QImage image = m_window->graphs().constFirst()->grab().toImage();
+        bool drawn = false;
+        for (int x = 0; x < image.width() && !drawn; ++x) {
+            // Antialiased between two pixels: the orange hue of events shows.
+            const QColor pixel = image.pixelColor(x, image.height() / 2);
+            drawn = pixel.hsvSaturation() > 200 && pixel.hsvHue() >= 20 && pixel.hsvHue() <= 50;
+        }
+        QVERIFY(drawn);
+    }
+
+    void markPortTakenOrOff()
+    {
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::LocalHost));
+        m_window->settings()->setMarkPort(other.serverPort());
+        QVERIFY(!m_window->markServer()->isListening());
+        QVERIFY(m_message->isVisible());
+        QVERIFY2(m_message->text().contains(QString::number(other.serverPort())), qPrintable(m_message->text()));
+        m_window->settings()->setMarkPort(0);
+        QVERIFY(!m_window->markServer()->isListening());
     }
 
     void instrumentLostWhileAStartWaits()

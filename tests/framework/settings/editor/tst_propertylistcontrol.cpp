@@ -100,13 +100,13 @@ private slots:
         PropertyListControl control(m_settings.get());
         const QStringList expected { "Language", "ColorTheme", "StartMaximized", "RememberLastDevice",
             "ReconnectSeconds", "UseVirtualDevice", "VirtualDeviceChannels", "View", "ViewSeconds", "Acquisition",
-            "LockCommonVerticalScale", "RIRsmoothing", "SendOnStartRecord", "SendOnEndRecord", "UseMontage", "Montage",
-            "GraphicSpacing" };
+            "LockCommonVerticalScale", "RIRsmoothing", "SendOnStartRecord", "SendOnEndRecord", "MarkPort", "UseMontage",
+            "Montage", "GraphicSpacing" };
         QStringList names;
         for (int i = 0; i < control.rowCount(); ++i)
             names.append(control.getWidgetInfo(i).name);
         QCOMPARE(names, expected);
-        QVERIFY(!control.getWidgetInfo(17).isValid());
+        QVERIFY(!control.getWidgetInfo(18).isValid());
         QVERIFY(!control.getWidgetInfo(QStringLiteral("LastDevice")).isValid());
         QCOMPARE(control.getWidgetInfo(QStringLiteral("viewseconds")).name, QStringLiteral("ViewSeconds"));
 
@@ -114,7 +114,7 @@ private slots:
         QVERIFY(defaultButtonOf(control, QStringLiteral("ColorTheme")));
         // No categories: no category titles, only the property titles.
         QVERIFY(control.findChildren<QLabel*>(QStringLiteral("propertyCategoryLabel")).isEmpty());
-        QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 17);
+        QCOMPARE(control.findChildren<QLabel*>(QStringLiteral("propertyHeaderLabel")).size(), 18);
         QVERIFY(control.getWidgetInfo(QStringLiteral("Montage")).view->toolTip().contains(QLatin1String("Montage")));
     }
 
@@ -267,7 +267,7 @@ private slots:
         const PropertyWidgetInfo row = control.getWidgetInfo(QStringLiteral("VirtualDeviceChannels"));
         QVERIFY(row.view->isHidden());
         QVERIFY(row.header->isHidden());
-        QCOMPARE(control.visibleProperties(), 16);
+        QCOMPARE(control.visibleProperties(), 17);
 
         QSignalSpy visibility(&control, &PropertyListControl::propertyVisibilityChanged);
         auto* box = editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice"));
@@ -278,8 +278,8 @@ private slots:
         toggle(box);
         QVERIFY(row.view->isHidden());
         QCOMPARE(visibility.size(), 2);
-        QCOMPARE(visibility.at(0).at(0).toInt(), 17);
-        QCOMPARE(visibility.at(1).at(0).toInt(), 16);
+        QCOMPARE(visibility.at(0).at(0).toInt(), 18);
+        QCOMPARE(visibility.at(1).at(0).toInt(), 17);
     }
 
     void keyboard()
