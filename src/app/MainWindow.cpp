@@ -122,8 +122,20 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         &InstrumentConnection::setBlocked);
     connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
     connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
-    connect(m_instrument, &InstrumentConnection::deviceLost, m_recordControl->session(),
-        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost")); });
+    // The record notes when the instrument went and came back; a wait that ends without it closes the record.
+    connect(m_instrument, &InstrumentConnection::instrumentLost, this, [this]() {
+        m_lostNoted = true;
+        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost"));
+    });
+    connect(m_instrument, &InstrumentConnection::instrumentBack, this, [this]() {
+        m_lostNoted = false;
+        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back"));
+    });
+    connect(m_instrument, &InstrumentConnection::deviceLost, this, [this]() {
+        m_recordControl->session()->addHalvexEvent(
+            m_lostNoted ? QStringLiteral("instrument not back") : QStringLiteral("instrument lost"));
+        m_lostNoted = false;
+    });
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
         [this](qint64 timestamp, const QString&, const QString& text) {
