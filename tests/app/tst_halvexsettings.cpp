@@ -200,7 +200,7 @@ private slots:
         HalvexSettings target(m_path);
         QVERIFY(target.reload());
         QCOMPARE(target.getQVariantMap(), source.getQVariantMap());
-        QCOMPARE(target.getQVariantMap().size(), 18);
+        QCOMPARE(target.getQVariantMap().size(), 19);
         QCOMPARE(target.getTextValue("Language"), QStringLiteral("en_US"));
     }
 
