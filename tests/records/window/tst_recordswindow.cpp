@@ -223,62 +223,64 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.findChild<QScrollBar*>()->setValue(scroll);
         QTEST(shadedAt(window.graphs().constFirst(), { 0.02, 0.25, 0.45, 0.95 }), "shaded");
-        // Events keep their place on the curves whatever the Offset, beside the marks of a ".log".
-        void eventsBesideLogMarks()
-        {
-            const QString path = writeRecord("events.csv", 10);
-            TemporaryHome::writeFile("events.log", "1000\tSync\r\n2500\tStim A\r\n");
-            TemporaryHome::writeFile("events.events", "2000\tkey\tF1\r\n\x01\xff\r\n500\thttp\tStim B\r\nno tabs\r\n");
-            RecordsWindow window;
-            window.resize(800, 600);
-            window.settings()->setViewSeconds(3);
-            window.openPaths({ path });
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            DataGraphic* graph = window.graphs().constFirst();
-            QCOMPARE(graph->eventCount(), 2);
-            // The line lies between pixels: its hue shows in one of them, antialiased. Events are orange.
-            const auto colourAt = [graph](qint64 time, int hueFrom, int hueTo) {
-                const QImage image = graph->grab().toImage();
-                const int x = int(double(time) / 3000.0 * image.width());
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const QColor pixel = image.pixelColor(x + dx, image.height() * 3 / 4);
-                    if (pixel.hsvSaturation() > 120 && pixel.hsvHue() >= hueFrom && pixel.hsvHue() <= hueTo)
-                        return true;
-                }
-                return false;
-            };
-            const auto event = [&colourAt](qint64 time) { return colourAt(time, 20, 50); };
-            QVERIFY(event(2000));
-            QVERIFY(event(500));
-            window.settings()->setOffset(0.5);
-            QVERIFY(event(2500));
-            QVERIFY(!event(2000));
-        }
+    }
 
-        void damagedRecords_data()
-        {
-            QTest::addColumn<QByteArray>("data");
-            QTest::addColumn<int>("records");
-            QByteArray garbage(1 << 16, '\0');
-            for (int i = 0; i < garbage.size(); ++i)
-                garbage[i] = char((i * 7919 + 13) % 251);
-            QTest::newRow("binary garbage") << garbage << 0;
-            QTest::newRow("header only") << QByteArray(";V1;R1;IR1\r\n") << 0;
-            QTest::newRow("ragged lines") << QByteArray(";V1;R1;IR1\n0;1\n50\n100;3;\n;;\n") << 3;
-        }
+    // Events keep their place on the curves whatever the Offset, beside the marks of a ".log".
+    void eventsBesideLogMarks()
+    {
+        const QString path = writeRecord("events.csv", 10);
+        TemporaryHome::writeFile("events.log", "1000\tSync\r\n2500\tStim A\r\n");
+        TemporaryHome::writeFile("events.events", "2000\tkey\tF1\r\n\x01\xff\r\n500\thttp\tStim B\r\nno tabs\r\n");
+        RecordsWindow window;
+        window.resize(800, 600);
+        window.settings()->setViewSeconds(3);
+        window.openPaths({ path });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        DataGraphic* graph = window.graphs().constFirst();
+        QCOMPARE(graph->eventCount(), 2);
+        // The line lies between pixels: its hue shows in one of them, antialiased. Events are orange.
+        const auto colourAt = [graph](qint64 time, int hueFrom, int hueTo) {
+            const QImage image = graph->grab().toImage();
+            const int x = int(double(time) / 3000.0 * image.width());
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor pixel = image.pixelColor(x + dx, image.height() * 3 / 4);
+                if (pixel.hsvSaturation() > 120 && pixel.hsvHue() >= hueFrom && pixel.hsvHue() <= hueTo)
+                    return true;
+            }
+            return false;
+        };
+        const auto event = [&colourAt](qint64 time) { return colourAt(time, 20, 50); };
+        QVERIFY(event(2000));
+        QVERIFY(event(500));
+        window.settings()->setOffset(0.5);
+        QVERIFY(event(2500));
+        QVERIFY(!event(2000));
+    }
 
-        void damagedRecords()
-        {
-            QFETCH(QByteArray, data);
-            RecordsWindow window;
-            window.settings()->setChannel2(0);
-            window.openPaths({ writeRecord("damaged.csv", 1, data) });
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QTEST(window.graphs().constFirst()->recordCount(), "records");
-        }
-    };
+    void damagedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("records");
+        QByteArray garbage(1 << 16, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + 13) % 251);
+        QTest::newRow("binary garbage") << garbage << 0;
+        QTest::newRow("header only") << QByteArray(";V1;R1;IR1\r\n") << 0;
+        QTest::newRow("ragged lines") << QByteArray(";V1;R1;IR1\n0;1\n50\n100;3;\n;;\n") << 3;
+    }
 
-    QTEST_MAIN(tst_RecordsWindow)
+    void damagedRecords()
+    {
+        QFETCH(QByteArray, data);
+        RecordsWindow window;
+        window.settings()->setChannel2(0);
+        window.openPaths({ writeRecord("damaged.csv", 1, data) });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTEST(window.graphs().constFirst()->recordCount(), "records");
+    }
+};
+
+QTEST_MAIN(tst_RecordsWindow)
 #include "tst_recordswindow.moc"
