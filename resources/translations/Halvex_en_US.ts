@@ -138,6 +138,10 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>A record is running</source>
+        <translation>A record is running</translation>
+    </message>
+    <message>
         <source>Acquisition</source>
         <translation>Acquisition variant</translation>
     </message>
@@ -255,6 +259,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>New version</translation>
     </message>
     <message>
+        <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
+        <translation>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>No instrument connected</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</translation>
     </message>
@@ -279,8 +291,20 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open</translation>
     </message>
     <message>
+        <source>Open folder</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
         <translation>Open one or more records (.csv files) to compare their channels</translation>
+    </message>
+    <message>
+        <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
+        <translation>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>REC</translation>
     </message>
     <message>
         <source>RIRsmoothing</source>
@@ -319,6 +343,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Save</translation>
     </message>
     <message>
+        <source>Saved %1 (%2 samples)</source>
+        <translation>Saved %1 (%2 samples)</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>Address at record end</translation>
     </message>
@@ -351,10 +379,34 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open the main window maximised</translation>
     </message>
     <message>
+        <source>The connection to %1 was lost or could not be opened.</source>
+        <translation>The connection to %1 was lost or could not be opened.</translation>
+    </message>
+    <message>
+        <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
+        <translation>The record stopped at %1: %2 samples are saved in %3. Cause: %4</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 answered with HTTP status %2</source>
+        <translation>The stimulus program at %1 answered with HTTP status %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 could not be reached: %2</source>
+        <translation>The stimulus program at %1 could not be reached: %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 did not answer in %2 s</source>
+        <translation>The stimulus program at %1 did not answer in %2 s</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>To translate the app to the other language a restart is required. 
 Restart now?</translation>
+    </message>
+    <message>
+        <source>Use the virtual instrument</source>
+        <translation>Use the virtual instrument</translation>
     </message>
     <message>
         <source>UseMontage</source>
@@ -407,6 +459,14 @@ Restart now?</translation>
     <message>
         <source>samples</source>
         <translation>samples</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>the connection to %1 was lost</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost: %2</source>
+        <translation>the connection to %1 was lost: %2</translation>
     </message>
     <message>
         <source>Название</source>

@@ -138,6 +138,10 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>A record is running</source>
+        <translation>Идёт запись</translation>
+    </message>
+    <message>
         <source>Acquisition</source>
         <translation>Вариант получения данных</translation>
     </message>
@@ -255,6 +259,14 @@
         <translation>Новая версия</translation>
     </message>
     <message>
+        <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
+        <translation>Нет данных от %1 уже %2 с: прибор включён и работает на 115200 бод?</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>Прибор не подключён</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
     </message>
@@ -279,8 +291,20 @@
         <translation>Открыть</translation>
     </message>
     <message>
+        <source>Open folder</source>
+        <translation>Открыть папку</translation>
+    </message>
+    <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
         <translation>Открыть одну или несколько записей (файлы .csv), чтобы сравнить их каналы</translation>
+    </message>
+    <message>
+        <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
+        <translation>Подключите прибор (через USB или Bluetooth-адаптер последовательного порта), включите его, выберите его порт в списке устройств выше и нажмите «Подключить» (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>ЗАПИСЬ</translation>
     </message>
     <message>
         <source>RIRsmoothing</source>
@@ -319,6 +343,10 @@
         <translation>Сохранить</translation>
     </message>
     <message>
+        <source>Saved %1 (%2 samples)</source>
+        <translation>Сохранено: %1 (отсчётов: %2)</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>HTTP-команда по окончанию записи</translation>
     </message>
@@ -351,10 +379,34 @@
         <translation>Открывать главное окно развёрнутым на весь экран</translation>
     </message>
     <message>
+        <source>The connection to %1 was lost or could not be opened.</source>
+        <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
+    </message>
+    <message>
+        <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
+        <translation>Запись остановлена на %1: отсчётов сохранено в %3: %2. Причина: %4</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 answered with HTTP status %2</source>
+        <translation>Программа стимуляции по адресу %1 ответила HTTP-статусом %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 could not be reached: %2</source>
+        <translation>Программа стимуляции по адресу %1 недоступна: %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 did not answer in %2 s</source>
+        <translation>Программа стимуляции по адресу %1 не ответила за %2 с</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>Чтобы перевести программу на другой язык, нужен перезапуск. 
 Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Use the virtual instrument</source>
+        <translation>Использовать виртуальное устройство</translation>
     </message>
     <message>
         <source>UseMontage</source>
@@ -407,6 +459,14 @@ Restart now?</source>
     <message>
         <source>samples</source>
         <translation>отсч.</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>связь с %1 потеряна</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost: %2</source>
+        <translation>связь с %1 потеряна: %2</translation>
     </message>
     <message>
         <source>Название</source>

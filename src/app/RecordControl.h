@@ -9,6 +9,7 @@
 #include <functional>
 
 class HalvexSettings;
+class NoticeBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,7 +31,15 @@ public:
     QPushButton* recordButton() const { return m_recordButton; }
     QLineEdit* titleField() const { return m_titleField; }
     QLabel* elapsedLabel() const { return m_elapsedLabel; }
+    QLabel* recBadge() const { return m_recBadge; }
     RecordSession* session() const { return m_session; }
+    // Where a record went (or why it stopped), and what the stimulus program failed to answer.
+    NoticeBar* recordNotice() const { return m_recordNotice; }
+    NoticeBar* hookNotice() const { return m_hookNotice; }
+    void setDataFolder(const QString& folder) { m_dataFolder = folder; }
+
+    // How long the "Saved" notice stays.
+    static constexpr int SavedNoticeMs = 10000;
 
     void setLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
     // A record starts only with an instrument connected.
@@ -41,6 +50,8 @@ public:
     void startRecord(const QString& name = QString());
     void stopRecord();
     void stopIfRecording();
+    // Stops a running record that cannot go on; the notice names the cause.
+    void stopBecause(const QString& cause);
 
     void writeRaw(qint64 ts, const QList<double>& data);
     void writeProcessed(qint64 ts, const QList<double>& processed);
@@ -51,6 +62,7 @@ signals:
 private:
     void onRecordClicked();
     void onRecordingChanged(bool recording);
+    void onRecordClosed(const QString& fileName, qint64 samples, qint64 lastElapsed, const QString& cause);
     void updateRecordButton();
 
     HalvexSettings* m_settings = nullptr;
@@ -58,6 +70,10 @@ private:
     QPushButton* m_recordButton = nullptr;
     QLineEdit* m_titleField = nullptr;
     QLabel* m_elapsedLabel = nullptr;
+    QLabel* m_recBadge = nullptr;
+    NoticeBar* m_recordNotice = nullptr;
+    NoticeBar* m_hookNotice = nullptr;
+    QString m_dataFolder;
     LayoutSource m_layoutSource;
     bool m_deviceAvailable = false;
     // The elapsed-time label changes once a second; the text is made only then.
