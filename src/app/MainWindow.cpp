@@ -399,6 +399,9 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     m_rateLabel->setText(QString::number(count / 2) + QStringLiteral("ch@")
         + QString::number(m_frameRateCounter->getFrameRate(), 'f', 1) + trGeneric("Hz"));
     m_valueTable->addData(ts, data);
+    // Samples mean an instrument, whoever hands them over.
+    if (!m_emptyState->isHidden())
+        showEmptyState(false);
 
     m_processor.setVariant(m_settings->getAcquisition());
     m_processor.setSmoothing(m_settings->getRIRsmoothing());
