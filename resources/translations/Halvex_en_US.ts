@@ -383,6 +383,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The connection to %1 was lost or could not be opened.</translation>
     </message>
     <message>
+        <source>The record did not start: no instrument is connected.</source>
+        <translation>The record did not start: no instrument is connected.</translation>
+    </message>
+    <message>
         <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
         <translation>The record stopped at %1: %2 samples are saved in %3. Cause: %4</translation>
     </message>

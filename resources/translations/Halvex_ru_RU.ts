@@ -383,6 +383,10 @@
         <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
     </message>
     <message>
+        <source>The record did not start: no instrument is connected.</source>
+        <translation>Запись не начата: прибор не подключён.</translation>
+    </message>
+    <message>
         <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
         <translation>Запись остановлена на %1: отсчётов сохранено в %3: %2. Причина: %4</translation>
     </message>
