@@ -222,6 +222,14 @@
         <translation>Hz</translation>
     </message>
     <message>
+        <source>InfraredWavelength</source>
+        <translation>Infrared wavelength</translation>
+    </message>
+    <message>
+        <source>InfraredWavelengthDescription</source>
+        <translation>Wavelength of the infrared light (IR) in nm, for the SNIRF export; must match the instrument</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Language</translation>
     </message>
@@ -329,6 +337,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Refresh device list</source>
         <translation>Refresh device list</translation>
+    </message>
+    <message>
+        <source>RedWavelength</source>
+        <translation>Red wavelength</translation>
+    </message>
+    <message>
+        <source>RedWavelengthDescription</source>
+        <translation>Wavelength of the red light (R) in nm, for the SNIRF export; must match the instrument</translation>
     </message>
     <message>
         <source>RememberLastDevice</source>

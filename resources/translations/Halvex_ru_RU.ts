@@ -222,6 +222,14 @@
         <translation>Гц</translation>
     </message>
     <message>
+        <source>InfraredWavelength</source>
+        <translation>Длина волны IR</translation>
+    </message>
+    <message>
+        <source>InfraredWavelengthDescription</source>
+        <translation>Длина волны инфракрасного света (IR) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Язык</translation>
     </message>
@@ -325,6 +333,14 @@
     <message>
         <source>Records</source>
         <translation>Записи</translation>
+    </message>
+    <message>
+        <source>RedWavelength</source>
+        <translation>Длина волны R</translation>
+    </message>
+    <message>
+        <source>RedWavelengthDescription</source>
+        <translation>Длина волны красного света (R) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
     </message>
     <message>
         <source>Refresh device list</source>
