@@ -1,19 +1,26 @@
+#include "CommandLine.h"
 #include "RecordsSettings.h"
 #include "SnirfExporter.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
-// Every failure code is larger than the ones before it, so that the exit code of a batch, the largest of its
-// records, names the worst failure.
-enum ExitCode { Success = 0, UsageError = 1, InputError = 2, OutputExists = 3, OutputError = 4 };
+// A wrong command line and a record that cannot be read both end with 2, as in halvex-compare. Every failure code
+// is larger than the ones before it, so that the exit code of a batch, the largest of its records, names the worst.
+enum ExitCode {
+    Success = CommandLine::Success,
+    UsageError = CommandLine::UsageError,
+    InputError = 2,
+    OutputExists = 3,
+    OutputError = 4
+};
 
 ExitCode exitCode(SnirfExporter::Failure failure)
 {
@@ -37,19 +44,17 @@ ExitCode exitCode(SnirfExporter::Failure failure)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("halvex-export"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(HALVEX_VERSION));
-
     const RecordsSettings defaults(QString(), nullptr);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes records as SNIRF files (\"<record>.snirf\" beside each record) for MNE-Python, Homer3 and other "
-        "fNIRS tools: R and IR of every channel as continuous-wave amplitudes at two wavelengths on a uniform time "
-        "grid, V and the original sample times as auxiliary series, the montage as the probe, and the .log marks, "
-        ".events lines and gaps in the samples as stimuli.\n\nExit codes: 0 done, 1 wrong usage, 2 a record cannot "
-        "be read, 3 an output file exists, 4 an output file cannot be written; with several records, the largest."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    CommandLine commandLine(QStringLiteral("halvex-export"),
+        QStringLiteral(
+            "Writes records as SNIRF files (\"<record>.snirf\" beside each record) for MNE-Python, Homer3 and other "
+            "fNIRS tools: R and IR of every channel as continuous-wave amplitudes at two wavelengths on a uniform time "
+            "grid, V and the original sample times as auxiliary series, the montage as the probe, and the .log marks, "
+            ".events lines and gaps in the samples as stimuli.\n\nExit codes: 0 done, 2 a wrong command line or a "
+            "record "
+            "that cannot be read, 3 an output file exists, 4 an output file cannot be written; with several records, "
+            "the largest."));
+    QCommandLineParser& parser = commandLine.parser();
     parser.addPositionalArgument(QStringLiteral("records"),
         QStringLiteral("Record files (.csv or .raw) or folders; a folder exports every .raw record in it."),
         QStringLiteral("RECORD|FOLDER..."));
@@ -69,14 +74,13 @@ int main(int argc, char* argv[])
         QStringLiteral("subject"), QStringLiteral("Subject identifier (default \"unknown\")."), QStringLiteral("id"));
     const QCommandLineOption forceOption(QStringLiteral("force"), QStringLiteral("Replace existing output files."));
     parser.addOptions({ outputOption, rateOption, wavelengthsOption, subjectOption, forceOption });
-    parser.process(app);
+    if (const std::optional<int> answered
+        = commandLine.parse(QCoreApplication::arguments(), std::numeric_limits<qsizetype>::max()))
+        return *answered;
 
     QTextStream err(stderr);
     const auto message = [&err](const QString& text) { err << "halvex-export: " << text << '\n'; };
-    const auto usage = [&message](const QString& text) {
-        message(text);
-        return int(UsageError);
-    };
+    const auto usage = [&commandLine](const QString& text) { return commandLine.usageError(text); };
 
     SnirfExporter::Options options;
     options.redWavelength = defaults.getRedWavelength();
@@ -115,7 +119,7 @@ int main(int argc, char* argv[])
             records.append(folder.filePath(name));
     }
     if (parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("give one or more records or folders (see --help)"));
+        return usage(QStringLiteral("give one or more records or folders"));
     if (records.isEmpty())
         return usage(QStringLiteral("no .raw records in the folders given"));
 
