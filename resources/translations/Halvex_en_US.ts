@@ -138,6 +138,10 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 damaged lines skipped</source>
+        <translation>%1 damaged lines skipped</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>A record is running</translation>
     </message>
@@ -202,6 +206,18 @@
         <translation>Disconnect</translation>
     </message>
     <message>
+        <source>Export SNIRF</source>
+        <translation>Export SNIRF</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Give up</translation>
+    </message>
+    <message>
         <source>GraphicSpacing</source>
         <translation>Graph spacing</translation>
     </message>
@@ -228,6 +244,10 @@
     <message>
         <source>InfraredWavelengthDescription</source>
         <translation>Wavelength of the infrared light (IR) in nm, for the SNIRF export; must match the instrument</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
     <message>
         <source>Language</source>
@@ -277,6 +297,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</translation>
+    </message>
+    <message>
+        <source>No records are open.</source>
+        <translation>No records are open.</translation>
+    </message>
+    <message>
+        <source>Not exported: %1</source>
+        <translation>Not exported: %1</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -331,12 +359,16 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Half height of the vertical range: the graphs show −Range to +Range, in the record&apos;s units</translation>
     </message>
     <message>
-        <source>Records</source>
-        <translation>Records</translation>
+        <source>ReconnectSeconds</source>
+        <translation>Wait for a lost instrument</translation>
     </message>
     <message>
-        <source>Refresh device list</source>
-        <translation>Refresh device list</translation>
+        <source>ReconnectSecondsDescription</source>
+        <translation>How long to wait for a lost serial instrument to return before the record stops, in seconds (0: not at all)</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Records</translation>
     </message>
     <message>
         <source>RedWavelength</source>
@@ -345,6 +377,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>RedWavelengthDescription</source>
         <translation>Wavelength of the red light (R) in nm, for the SNIRF export; must match the instrument</translation>
+    </message>
+    <message>
+        <source>Refresh device list</source>
+        <translation>Refresh device list</translation>
     </message>
     <message>
         <source>RememberLastDevice</source>
@@ -469,6 +505,14 @@ Restart now?</translation>
         <translation>Number of channels the virtual instrument sends (1 to 100)</translation>
     </message>
     <message>
+        <source>Write every open record as a SNIRF file beside it (.snirf)</source>
+        <translation>Write every open record as a SNIRF file beside it (.snirf)</translation>
+    </message>
+    <message>
+        <source>nm</source>
+        <translation>nm</translation>
+    </message>
+    <message>
         <source>px</source>
         <translation>px</translation>
     </message>
@@ -491,22 +535,6 @@ Restart now?</translation>
     <message>
         <source>Название</source>
         <translation>Experiment title</translation>
-    </message>
-    <message>
-        <source>ReconnectSeconds</source>
-        <translation>Wait for a lost instrument</translation>
-    </message>
-    <message>
-        <source>ReconnectSecondsDescription</source>
-        <translation>How long to wait for a lost serial instrument to return before the record stops, in seconds (0: not at all)</translation>
-    </message>
-    <message>
-        <source>Give up</source>
-        <translation>Give up</translation>
-    </message>
-    <message>
-        <source>Instrument lost — waiting for it to return (%1)</source>
-        <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
 </context>
 <context>

@@ -138,6 +138,10 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 damaged lines skipped</source>
+        <translation>Пропущено повреждённых строк: %1</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>Идёт запись</translation>
     </message>
@@ -202,6 +206,18 @@
         <translation>Отключить</translation>
     </message>
     <message>
+        <source>Export SNIRF</source>
+        <translation>Экспорт SNIRF</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Экспортировано в %1</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Не ждать</translation>
+    </message>
+    <message>
         <source>GraphicSpacing</source>
         <translation>Расстояние между графиками</translation>
     </message>
@@ -228,6 +244,10 @@
     <message>
         <source>InfraredWavelengthDescription</source>
         <translation>Длина волны инфракрасного света (IR) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
     <message>
         <source>Language</source>
@@ -277,6 +297,14 @@
     <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
+    </message>
+    <message>
+        <source>No records are open.</source>
+        <translation>Нет открытых записей.</translation>
+    </message>
+    <message>
+        <source>Not exported: %1</source>
+        <translation>Не экспортировано: %1</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -329,6 +357,14 @@
     <message>
         <source>RangeDescription</source>
         <translation>Половина вертикального диапазона: графики показывают от −Range до +Range, в единицах записи</translation>
+    </message>
+    <message>
+        <source>ReconnectSeconds</source>
+        <translation>Ожидание потерянного прибора</translation>
+    </message>
+    <message>
+        <source>ReconnectSecondsDescription</source>
+        <translation>Сколько ждать возвращения потерянного прибора, прежде чем остановить запись, в секундах (0 — не ждать)</translation>
     </message>
     <message>
         <source>Records</source>
@@ -469,6 +505,14 @@ Restart now?</source>
         <translation>Число каналов виртуального устройства (от 1 до 100)</translation>
     </message>
     <message>
+        <source>Write every open record as a SNIRF file beside it (.snirf)</source>
+        <translation>Записать каждую открытую запись файлом SNIRF рядом с ней (.snirf)</translation>
+    </message>
+    <message>
+        <source>nm</source>
+        <translation>нм</translation>
+    </message>
+    <message>
         <source>px</source>
         <translation>пикс.</translation>
     </message>
@@ -491,22 +535,6 @@ Restart now?</source>
     <message>
         <source>Название</source>
         <translation>Название</translation>
-    </message>
-    <message>
-        <source>ReconnectSeconds</source>
-        <translation>Ожидание потерянного прибора</translation>
-    </message>
-    <message>
-        <source>ReconnectSecondsDescription</source>
-        <translation>Сколько ждать возвращения потерянного прибора, прежде чем остановить запись, в секундах (0 — не ждать)</translation>
-    </message>
-    <message>
-        <source>Give up</source>
-        <translation>Не ждать</translation>
-    </message>
-    <message>
-        <source>Instrument lost — waiting for it to return (%1)</source>
-        <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
 </context>
 <context>
