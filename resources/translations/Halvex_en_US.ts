@@ -138,6 +138,14 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 damaged lines skipped</source>
+        <translation>%1 damaged lines skipped</translation>
+    </message>
+    <message>
+        <source>A record is running</source>
+        <translation>A record is running</translation>
+    </message>
+    <message>
         <source>Acquisition</source>
         <translation>Acquisition variant</translation>
     </message>
@@ -198,6 +206,18 @@
         <translation>Disconnect</translation>
     </message>
     <message>
+        <source>Export SNIRF</source>
+        <translation>Export SNIRF</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Give up</translation>
+    </message>
+    <message>
         <source>GraphicSpacing</source>
         <translation>Graph spacing</translation>
     </message>
@@ -216,6 +236,18 @@
     <message>
         <source>Hz</source>
         <translation>Hz</translation>
+    </message>
+    <message>
+        <source>InfraredWavelength</source>
+        <translation>Infrared wavelength</translation>
+    </message>
+    <message>
+        <source>InfraredWavelengthDescription</source>
+        <translation>Wavelength of the infrared light (IR) in nm, for the SNIRF export; must match the instrument</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
     <message>
         <source>Language</source>
@@ -255,8 +287,24 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>New version</translation>
     </message>
     <message>
+        <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
+        <translation>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>No instrument connected</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</translation>
+    </message>
+    <message>
+        <source>No records are open.</source>
+        <translation>No records are open.</translation>
+    </message>
+    <message>
+        <source>Not exported: %1</source>
+        <translation>Not exported: %1</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -279,8 +327,20 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open</translation>
     </message>
     <message>
+        <source>Open folder</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
         <translation>Open one or more records (.csv files) to compare their channels</translation>
+    </message>
+    <message>
+        <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
+        <translation>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>REC</translation>
     </message>
     <message>
         <source>RIRsmoothing</source>
@@ -299,8 +359,24 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Half height of the vertical range: the graphs show −Range to +Range, in the record&apos;s units</translation>
     </message>
     <message>
+        <source>ReconnectSeconds</source>
+        <translation>Wait for a lost instrument</translation>
+    </message>
+    <message>
+        <source>ReconnectSecondsDescription</source>
+        <translation>How long to wait for a lost serial instrument to return before the record stops, in seconds (0: not at all)</translation>
+    </message>
+    <message>
         <source>Records</source>
         <translation>Records</translation>
+    </message>
+    <message>
+        <source>RedWavelength</source>
+        <translation>Red wavelength</translation>
+    </message>
+    <message>
+        <source>RedWavelengthDescription</source>
+        <translation>Wavelength of the red light (R) in nm, for the SNIRF export; must match the instrument</translation>
     </message>
     <message>
         <source>Refresh device list</source>
@@ -317,6 +393,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>Saved %1 (%2 samples)</source>
+        <translation>Saved %1 (%2 samples)</translation>
     </message>
     <message>
         <source>SendOnEndRecord</source>
@@ -351,10 +431,38 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open the main window maximised</translation>
     </message>
     <message>
+        <source>The connection to %1 was lost or could not be opened.</source>
+        <translation>The connection to %1 was lost or could not be opened.</translation>
+    </message>
+    <message>
+        <source>The record did not start: no instrument is connected.</source>
+        <translation>The record did not start: no instrument is connected.</translation>
+    </message>
+    <message>
+        <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
+        <translation>The record stopped at %1: %2 samples are saved in %3. Cause: %4</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 answered with HTTP status %2</source>
+        <translation>The stimulus program at %1 answered with HTTP status %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 could not be reached: %2</source>
+        <translation>The stimulus program at %1 could not be reached: %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 did not answer in %2 s</source>
+        <translation>The stimulus program at %1 did not answer in %2 s</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>To translate the app to the other language a restart is required. 
 Restart now?</translation>
+    </message>
+    <message>
+        <source>Use the virtual instrument</source>
+        <translation>Use the virtual instrument</translation>
     </message>
     <message>
         <source>UseMontage</source>
@@ -397,6 +505,14 @@ Restart now?</translation>
         <translation>Number of channels the virtual instrument sends (1 to 100)</translation>
     </message>
     <message>
+        <source>Write every open record as a SNIRF file beside it (.snirf)</source>
+        <translation>Write every open record as a SNIRF file beside it (.snirf)</translation>
+    </message>
+    <message>
+        <source>nm</source>
+        <translation>nm</translation>
+    </message>
+    <message>
         <source>px</source>
         <translation>px</translation>
     </message>
@@ -409,24 +525,16 @@ Restart now?</translation>
         <translation>samples</translation>
     </message>
     <message>
+        <source>the connection to %1 was lost</source>
+        <translation>the connection to %1 was lost</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost: %2</source>
+        <translation>the connection to %1 was lost: %2</translation>
+    </message>
+    <message>
         <source>Название</source>
         <translation>Experiment title</translation>
-    </message>
-    <message>
-        <source>ReconnectSeconds</source>
-        <translation>Wait for a lost instrument</translation>
-    </message>
-    <message>
-        <source>ReconnectSecondsDescription</source>
-        <translation>How long to wait for a lost serial instrument to return before the record stops, in seconds (0: not at all)</translation>
-    </message>
-    <message>
-        <source>Give up</source>
-        <translation>Give up</translation>
-    </message>
-    <message>
-        <source>Instrument lost — waiting for it to return (%1)</source>
-        <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
     <message>
         <source>Mark</source>

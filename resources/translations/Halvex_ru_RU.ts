@@ -138,6 +138,14 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 damaged lines skipped</source>
+        <translation>Пропущено повреждённых строк: %1</translation>
+    </message>
+    <message>
+        <source>A record is running</source>
+        <translation>Идёт запись</translation>
+    </message>
+    <message>
         <source>Acquisition</source>
         <translation>Вариант получения данных</translation>
     </message>
@@ -198,6 +206,18 @@
         <translation>Отключить</translation>
     </message>
     <message>
+        <source>Export SNIRF</source>
+        <translation>Экспорт SNIRF</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Экспортировано в %1</translation>
+    </message>
+    <message>
+        <source>Give up</source>
+        <translation>Не ждать</translation>
+    </message>
+    <message>
         <source>GraphicSpacing</source>
         <translation>Расстояние между графиками</translation>
     </message>
@@ -216,6 +236,18 @@
     <message>
         <source>Hz</source>
         <translation>Гц</translation>
+    </message>
+    <message>
+        <source>InfraredWavelength</source>
+        <translation>Длина волны IR</translation>
+    </message>
+    <message>
+        <source>InfraredWavelengthDescription</source>
+        <translation>Длина волны инфракрасного света (IR) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
+    </message>
+    <message>
+        <source>Instrument lost — waiting for it to return (%1)</source>
+        <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
     <message>
         <source>Language</source>
@@ -255,8 +287,24 @@
         <translation>Новая версия</translation>
     </message>
     <message>
+        <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
+        <translation>Нет данных от %1 уже %2 с: прибор включён и работает на 115200 бод?</translation>
+    </message>
+    <message>
+        <source>No instrument connected</source>
+        <translation>Прибор не подключён</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
+    </message>
+    <message>
+        <source>No records are open.</source>
+        <translation>Нет открытых записей.</translation>
+    </message>
+    <message>
+        <source>Not exported: %1</source>
+        <translation>Не экспортировано: %1</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -279,8 +327,20 @@
         <translation>Открыть</translation>
     </message>
     <message>
+        <source>Open folder</source>
+        <translation>Открыть папку</translation>
+    </message>
+    <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
         <translation>Открыть одну или несколько записей (файлы .csv), чтобы сравнить их каналы</translation>
+    </message>
+    <message>
+        <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
+        <translation>Подключите прибор (через USB или Bluetooth-адаптер последовательного порта), включите его, выберите его порт в списке устройств выше и нажмите «Подключить» (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>ЗАПИСЬ</translation>
     </message>
     <message>
         <source>RIRsmoothing</source>
@@ -299,8 +359,24 @@
         <translation>Половина вертикального диапазона: графики показывают от −Range до +Range, в единицах записи</translation>
     </message>
     <message>
+        <source>ReconnectSeconds</source>
+        <translation>Ожидание потерянного прибора</translation>
+    </message>
+    <message>
+        <source>ReconnectSecondsDescription</source>
+        <translation>Сколько ждать возвращения потерянного прибора, прежде чем остановить запись, в секундах (0 — не ждать)</translation>
+    </message>
+    <message>
         <source>Records</source>
         <translation>Записи</translation>
+    </message>
+    <message>
+        <source>RedWavelength</source>
+        <translation>Длина волны R</translation>
+    </message>
+    <message>
+        <source>RedWavelengthDescription</source>
+        <translation>Длина волны красного света (R) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
     </message>
     <message>
         <source>Refresh device list</source>
@@ -317,6 +393,10 @@
     <message>
         <source>Save</source>
         <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Saved %1 (%2 samples)</source>
+        <translation>Сохранено: %1 (отсчётов: %2)</translation>
     </message>
     <message>
         <source>SendOnEndRecord</source>
@@ -351,10 +431,38 @@
         <translation>Открывать главное окно развёрнутым на весь экран</translation>
     </message>
     <message>
+        <source>The connection to %1 was lost or could not be opened.</source>
+        <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
+    </message>
+    <message>
+        <source>The record did not start: no instrument is connected.</source>
+        <translation>Запись не начата: прибор не подключён.</translation>
+    </message>
+    <message>
+        <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
+        <translation>Запись остановлена на %1: отсчётов сохранено в %3: %2. Причина: %4</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 answered with HTTP status %2</source>
+        <translation>Программа стимуляции по адресу %1 ответила HTTP-статусом %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 could not be reached: %2</source>
+        <translation>Программа стимуляции по адресу %1 недоступна: %2</translation>
+    </message>
+    <message>
+        <source>The stimulus program at %1 did not answer in %2 s</source>
+        <translation>Программа стимуляции по адресу %1 не ответила за %2 с</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>Чтобы перевести программу на другой язык, нужен перезапуск. 
 Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>Use the virtual instrument</source>
+        <translation>Использовать виртуальное устройство</translation>
     </message>
     <message>
         <source>UseMontage</source>
@@ -397,6 +505,14 @@ Restart now?</source>
         <translation>Число каналов виртуального устройства (от 1 до 100)</translation>
     </message>
     <message>
+        <source>Write every open record as a SNIRF file beside it (.snirf)</source>
+        <translation>Записать каждую открытую запись файлом SNIRF рядом с ней (.snirf)</translation>
+    </message>
+    <message>
+        <source>nm</source>
+        <translation>нм</translation>
+    </message>
+    <message>
         <source>px</source>
         <translation>пикс.</translation>
     </message>
@@ -409,24 +525,16 @@ Restart now?</source>
         <translation>отсч.</translation>
     </message>
     <message>
+        <source>the connection to %1 was lost</source>
+        <translation>связь с %1 потеряна</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost: %2</source>
+        <translation>связь с %1 потеряна: %2</translation>
+    </message>
+    <message>
         <source>Название</source>
         <translation>Название</translation>
-    </message>
-    <message>
-        <source>ReconnectSeconds</source>
-        <translation>Ожидание потерянного прибора</translation>
-    </message>
-    <message>
-        <source>ReconnectSecondsDescription</source>
-        <translation>Сколько ждать возвращения потерянного прибора, прежде чем остановить запись, в секундах (0 — не ждать)</translation>
-    </message>
-    <message>
-        <source>Give up</source>
-        <translation>Не ждать</translation>
-    </message>
-    <message>
-        <source>Instrument lost — waiting for it to return (%1)</source>
-        <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
     <message>
         <source>Mark</source>

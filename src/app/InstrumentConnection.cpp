@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 QString trGeneric(const char* text)
@@ -61,9 +63,16 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     m_connectButton = new QPushButton(trGeneric("Connect"), window);
     m_connectButton->setObjectName(QStringLiteral("connectButton"));
     m_connectButton->setCheckable(true);
+    m_connectButton->setMinimumWidth(qMax(m_connectButton->fontMetrics().horizontalAdvance(trGeneric("Connect")),
+                                         m_connectButton->fontMetrics().horizontalAdvance(trGeneric("Disconnect")))
+        + 20);
     m_connectButton->setCursor(Qt::PointingHandCursor);
+    // A shortcut of the window, not of the button: setText() replaces a button's shortcut with the text's mnemonic.
     const QKeySequence connectKey(Qt::CTRL | Qt::Key_K);
-    m_connectButton->setShortcut(connectKey);
+    connect(new QShortcut(connectKey, window), &QShortcut::activated, this, [this]() {
+        if (m_connectButton->isEnabled())
+            m_connectButton->click();
+    });
     m_connectButton->setToolTip(trGeneric("Connect") + QLatin1Char('/') + trGeneric("Disconnect") + QStringLiteral(" (")
         + connectKey.toString(QKeySequence::NativeText) + QLatin1Char(')'));
     connect(m_connectButton, &QPushButton::clicked, this, &InstrumentConnection::onConnectClicked);
@@ -93,6 +102,10 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
 
     m_retryTimer.setInterval(1000);
     connect(&m_retryTimer, &QTimer::timeout, this, &InstrumentConnection::retry);
+
+    m_silenceCheck = new QTimer(this);
+    m_silenceCheck->setInterval(500);
+    connect(m_silenceCheck, &QTimer::timeout, this, &InstrumentConnection::checkSilence);
 
     connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &InstrumentConnection::refreshDeviceList);
     connect(
@@ -187,6 +200,18 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
         m_connections << connect(
             device, &AbstractFnirDevice::newData, this, &InstrumentConnection::onNewData, Qt::QueuedConnection);
         m_connections << connect(device, &AbstractFnirDevice::connected, this, [this]() { m_opened = true; });
+        m_connections << connect(device, &AbstractFnirDevice::newData, this, [this]() {
+            m_sinceData.restart();
+            if (m_silenceShown) {
+                // Only the silence notice goes: a message shown since then stays.
+                m_silenceShown = false;
+                if (m_message->text() == m_silenceText)
+                    hideMessage();
+            }
+        });
+        m_sinceData.start();
+        m_silenceShown = false;
+        m_silenceCheck->start();
         // Queued: a port that fails to open reports it from inside connectDevice() below.
         m_connections << connect(
             device, &AbstractFnirDevice::disconnected, this, &InstrumentConnection::onDeviceLost, Qt::QueuedConnection);
@@ -197,6 +222,8 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
         m_connectButton->setChecked(true);
         m_refreshButton->hide();
     } else {
+        m_silenceCheck->stop();
+        m_silenceShown = false;
         m_connectButton->setChecked(false);
         emit deviceChanged(nullptr);
         m_settings->setLastDevice(QString());
@@ -301,7 +328,10 @@ void InstrumentConnection::dropLostDevice()
     if (!m_device)
         return;
     const QString name = m_device->deviceName();
-    emit deviceLost(name);
+    const QString reason = m_device->errorString();
+    emit deviceLost(name,
+        reason.isEmpty() ? trGeneric("the connection to %1 was lost").arg(name)
+                         : trGeneric("the connection to %1 was lost: %2").arg(name, reason));
     setDevice(nullptr);
     // The instrument went away without the user's doing: it stays the one to reconnect at the next start.
     m_settings->setLastDevice(name);
@@ -310,7 +340,21 @@ void InstrumentConnection::dropLostDevice()
         m_deviceList->setCurrentIndex(index);
     else
         m_deviceList->setEditText(name);
-    showMessage(trGeneric("The connection to %1 was lost or could not be opened.").arg(name));
+    QString text = trGeneric("The connection to %1 was lost or could not be opened.").arg(name);
+    if (!reason.isEmpty())
+        text += QLatin1Char(' ') + reason;
+    showMessage(text);
+}
+
+void InstrumentConnection::checkSilence()
+{
+    if (!m_device || m_waiting || m_silenceShown || m_sinceData.elapsed() < SilenceMs)
+        return;
+    m_silenceShown = true;
+    m_silenceText = trGeneric("No data from %1 for %2 s: is the instrument switched on and at 115200 baud?")
+                        .arg(m_device->deviceName())
+                        .arg(SilenceMs / 1000);
+    showMessage(m_silenceText);
 }
 
 void InstrumentConnection::showMessage(const QString& text)

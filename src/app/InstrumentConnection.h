@@ -4,6 +4,7 @@
 #include "PortIdentity.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -14,6 +15,7 @@ class HalvexSettings;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 // The instrument the window reads from: the device list with its refresh and connect buttons, the remembered
@@ -59,11 +61,14 @@ public:
     // Ends a wait for a lost instrument at once, as if the time had run out.
     void giveUp();
 
+    // How long a connected instrument may stay silent before the window says so.
+    static constexpr int SilenceMs = 5000;
+
 signals:
     // A click on Connect or Disconnect, before anything changes: a record ends there.
     void connectClicked();
-    // The current instrument went away without the user's doing; deviceClosing follows.
-    void deviceLost(const QString& name);
+    // The current instrument went away or did not open; reason is what it says about it, or the generic words.
+    void deviceLost(const QString& name, const QString& reason);
     // The current instrument is about to be closed.
     void deviceClosing();
     void deviceChanged(AbstractFnirDevice* device);
@@ -82,6 +87,7 @@ private:
     void stopWaiting();
     void retry();
     void showWaiting();
+    void checkSilence();
     void applyVirtualChannels(AbstractFnirDevice* device) const;
 
     HalvexSettings* m_settings = nullptr;
@@ -102,4 +108,8 @@ private:
     QTimer m_retryTimer;
     QDeadlineTimer m_waitEnd;
     bool m_blocked = false;
+    QTimer* m_silenceCheck = nullptr;
+    QElapsedTimer m_sinceData;
+    bool m_silenceShown = false;
+    QString m_silenceText;
 };

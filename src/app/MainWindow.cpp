@@ -12,6 +12,7 @@
 #include "MediaHelper.h"
 #include "MenuButton.h"
 #include "NewVersionButton.h"
+#include "NoticeBar.h"
 #include "PropertyListControl.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +32,7 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -77,7 +80,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_valueTable->setObjectName(QStringLiteral("valueTable"));
     m_rateLabel = new QLabel(this);
     m_rateLabel->setObjectName(QStringLiteral("rateLabel"));
-    m_rateLabel->setMinimumWidth(60);
+    // Room for the widest rate the line can carry, so that the label is never cut.
+    m_rateLabel->setMinimumWidth(
+        qMax(60, m_rateLabel->fontMetrics().horizontalAdvance(QStringLiteral("100ch@250.0Hz")) + 4));
     m_frameRateCounter = new FrameRateCounter(this);
 
     m_graphsPanel = new QWidget(this);
@@ -143,6 +148,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
                 graph->addEvent(timestamp, text);
         });
     m_markServer = new MarkServer(m_recordControl->session(), this);
+    connect(m_instrument, &InstrumentConnection::deviceLost, m_recordControl,
+        [this](const QString&, const QString& reason) { m_recordControl->stopBecause(reason); });
+    m_recordControl->setDataFolder(m_dataFolder);
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
@@ -199,9 +207,15 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->setSpacing(0);
     grid->addWidget(m_toolBar, 0, 0);
     grid->addWidget(m_instrument->messageBar(), 1, 0);
-    grid->addWidget(m_viewStack, 2, 0);
-    grid->setRowStretch(2, 100);
+    grid->addWidget(m_recordControl->recordNotice(), 2, 0);
+    grid->addWidget(m_recordControl->hookNotice(), 3, 0);
+    grid->addWidget(m_viewStack, 4, 0);
+    grid->addWidget(buildEmptyState(), 4, 0);
+    grid->setRowStretch(4, 100);
     setCentralWidget(central);
+    showEmptyState(true);
+    // The window's shortcuts win over the bindings of a focused field (Ctrl+K deletes to the end of a line edit).
+    qApp->installEventFilter(this);
 
     setWindowTitle(QStringLiteral("Halvex ") + AppHelper::appVersion(true));
     m_instrument->refreshDeviceList();
@@ -210,8 +224,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_settings, &HalvexSettings::changedMarkPort, this, &MainWindow::applyMarkPort);
     m_instrument->autoConnect();
 
-    setMinimumSize(600, 400);
-    resize(1200, 800);
+    // Every tool stays readable: no narrower than the tool bar's own minimum.
+    setMinimumSize(qMax(600, m_toolBar->minimumSizeHint().width()), 400);
+    resize(qMax(1200, minimumWidth()), 800);
     if (m_settings->getStartMaximized())
         QTimer::singleShot(1000, this, &QWidget::showMaximized);
 }
@@ -246,6 +261,7 @@ void MainWindow::buildToolBar()
     row->addWidget(m_rateLabel, 100, Qt::AlignLeft);
     row->addWidget(m_openFolderButton);
     row->addWidget(m_recordControl->recordButton());
+    row->addWidget(m_recordControl->recBadge());
     row->addSpacing(2);
     row->addWidget(m_recordControl->elapsedLabel());
     row->addWidget(m_recordControl->titleField());
@@ -308,9 +324,72 @@ void MainWindow::applyMarkPort()
     }
 }
 
+QWidget* MainWindow::buildEmptyState()
+{
+    m_emptyState = new QWidget(this);
+    m_emptyState->setObjectName(QStringLiteral("emptyState"));
+    StyleHelper::Instance()->setStyledBackground(m_emptyState, QStringLiteral("--n-bg"));
+    auto* title = new QLabel(trGeneric("No instrument connected"), m_emptyState);
+    title->setStyleSheet(QStringLiteral("font-size: 22px; font-weight: bold"));
+    auto* text = new QLabel(trGeneric("Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose "
+                                      "its port in the device list above and press Connect (Ctrl+K)."),
+        m_emptyState);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    text->setMaximumWidth(520);
+    auto* useVirtual = new QPushButton(trGeneric("Use the virtual instrument"), m_emptyState);
+    useVirtual->setObjectName(QStringLiteral("useVirtualButton"));
+    useVirtual->setCursor(Qt::PointingHandCursor);
+    useVirtual->setToolTip(trGeneric("UseVirtualDeviceDescription"));
+    connect(useVirtual, &QPushButton::clicked, this, &MainWindow::useVirtualInstrument);
+
+    auto* column = new QVBoxLayout(m_emptyState);
+    column->addStretch(1);
+    column->addWidget(title, 0, Qt::AlignHCenter);
+    column->addSpacing(8);
+    column->addWidget(text, 0, Qt::AlignHCenter);
+    column->addSpacing(16);
+    column->addWidget(useVirtual, 0, Qt::AlignHCenter);
+    column->addStretch(2);
+    return m_emptyState;
+}
+
+void MainWindow::showEmptyState(bool show)
+{
+    m_emptyState->setVisible(show);
+    m_viewStack->setVisible(!show);
+}
+
+void MainWindow::useVirtualInstrument()
+{
+    if (device())
+        return;
+    m_settings->setUseVirtualDevice(true);
+    m_instrument->refreshDeviceList();
+    QComboBox* list = m_instrument->deviceList();
+    list->setCurrentIndex(list->findText(VirtualDeviceEntry));
+    m_instrument->onConnectClicked();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        // Filtered without being accepted, the override is refused and the window's shortcut takes the key.
+        for (const QShortcut* shortcut : findChildren<QShortcut*>()) {
+            if (shortcut->isEnabled() && shortcut->key() == pressed)
+                return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
     m_markServer->setInstrument(device ? device->deviceName() : QString(), device != nullptr);
+    showEmptyState(device == nullptr);
     // Nothing of the previous instrument's samples carries over: not its histories, and not its channel count,
     // which a record started before the first sample would otherwise write into its header.
     m_processor.resetHistories(0);
@@ -358,6 +437,9 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     m_rateLabel->setText(QString::number(count / 2) + QStringLiteral("ch@")
         + QString::number(m_frameRateCounter->getFrameRate(), 'f', 1) + trGeneric("Hz"));
     m_valueTable->addData(ts, data);
+    // Samples mean an instrument, whoever hands them over.
+    if (!m_emptyState->isHidden())
+        showEmptyState(false);
 
     m_processor.setVariant(m_settings->getAcquisition());
     m_processor.setSmoothing(m_settings->getRIRsmoothing());

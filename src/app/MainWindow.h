@@ -77,6 +77,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPushButton* createIconButton(const QString& objectName, const QString& icon, int size, int iconSize);
@@ -84,6 +85,10 @@ private:
     void applySettingsLive();
     void onDeviceChanged(AbstractFnirDevice* device);
     void applyMarkPort();
+    QWidget* buildEmptyState();
+    void showEmptyState(bool show);
+    // The one-click way to live data without hardware: turns the virtual instrument on and connects it.
+    void useVirtualInstrument();
     void onLanguageChanged();
     RecordLayout recordLayout() const;
 
@@ -110,6 +115,8 @@ private:
     QPointer<AboutWindow> m_aboutWindow;
     QWidget* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;
+    // Stands in for the views while no instrument is connected.
+    QWidget* m_emptyState = nullptr;
 
     QList<DataGraphic*> m_graphs;
     AcquisitionProcessor m_processor;

@@ -1,6 +1,8 @@
 #include "RecordControl.h"
 
+#include "AppHelper.h"
 #include "HalvexSettings.h"
+#include "NoticeBar.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
 #include "StyleHelper.h"
@@ -12,6 +14,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -53,6 +56,22 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     connect(m_session, &RecordSession::recordingChanged, this, &RecordControl::onRecordingChanged);
     // The hook waits in a nested event loop: a click there would start or stop inside the running start or stop.
     connect(m_session, &RecordSession::hookWaitingChanged, this, &RecordControl::updateRecordButton);
+    connect(m_session, &RecordSession::recordClosed, this, &RecordControl::onRecordClosed);
+
+    m_recordNotice = new NoticeBar(window);
+    m_recordNotice->setObjectName(QStringLiteral("recordNotice"));
+    m_hookNotice = new NoticeBar(window);
+    m_hookNotice->setObjectName(QStringLiteral("hookNotice"));
+    // The record goes on: the warning stays until it is closed or the next one replaces it.
+    connect(m_session, &RecordSession::hookFailed, m_hookNotice,
+        [this](const QString& message) { m_hookNotice->showNotice(NoticeBar::Warning, message); });
+
+    m_recBadge = new QLabel(trGeneric("REC"), window);
+    m_recBadge->setObjectName(QStringLiteral("recBadge"));
+    m_recBadge->setToolTip(trGeneric("A record is running"));
+    m_recBadge->setStyleSheet(QStringLiteral("QLabel { background: #D32F2F; color: #FFFFFF; font-weight: bold; "
+                                             "border-radius: 3px; padding: 2px 6px; margin: 0 4px; }"));
+    m_recBadge->hide();
 
     m_elapsedLabel = new QLabel(QStringLiteral("00:00"), window);
     m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
@@ -60,6 +79,7 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     m_titleField = new QLineEdit(window);
     m_titleField->setObjectName(QStringLiteral("titleField"));
     m_titleField->setPlaceholderText(trGeneric("Название"));
+    m_titleField->setMinimumWidth(120);
 
     m_markButton = new QPushButton(trGeneric("Mark"), window);
     m_markButton->setObjectName(QStringLiteral("markButton"));
@@ -132,6 +152,30 @@ void RecordControl::stopIfRecording()
         stopRecord();
 }
 
+void RecordControl::stopBecause(const QString& cause)
+{
+    if (!m_session->isRecording())
+        return;
+    m_session->setEndHook(m_settings->getSendOnEndRecord());
+    m_session->stopRecord(cause);
+    m_recordButton->setChecked(m_session->isRecording());
+}
+
+void RecordControl::onRecordClosed(const QString& fileName, qint64 samples, qint64 lastElapsed, const QString& cause)
+{
+    const QString count = QLocale().toString(samples);
+    const auto openFolder = [this]() { AppHelper::openExplorer(m_dataFolder); };
+    if (cause.isEmpty()) {
+        m_recordNotice->showNotice(NoticeBar::Info, trGeneric("Saved %1 (%2 samples)").arg(fileName, count),
+            trGeneric("Open folder"), openFolder, SavedNoticeMs);
+        return;
+    }
+    m_recordNotice->showNotice(NoticeBar::Warning,
+        trGeneric("The record stopped at %1: %2 samples are saved in %3. Cause: %4")
+            .arg(TextHelper::TimeToText(double(lastElapsed) / 1000.0, false), count, fileName, cause),
+        trGeneric("Open folder"), openFolder);
+}
+
 void RecordControl::onRecordClicked()
 {
     if (m_session->isRecording())
@@ -142,6 +186,14 @@ void RecordControl::onRecordClicked()
 
 void RecordControl::onRecordingChanged(bool recording)
 {
+    // Red in either theme, with the badge and a larger elapsed time: a running record is not to be missed.
+    m_recordButton->setStyleSheet(
+        recording ? QStringLiteral("QPushButton { background: #D32F2F; border: 1px solid #8E0000; }") : QString());
+    m_recBadge->setVisible(recording);
+    m_elapsedLabel->setStyleSheet(
+        recording ? QStringLiteral("font-size: 18px; font-weight: bold") : QStringLiteral("font-size: 16px"));
+    if (recording)
+        m_recordNotice->hide();
     m_recordButton->setChecked(recording);
     m_titleField->setEnabled(!recording);
     m_markButton->setEnabled(recording);

@@ -9,6 +9,7 @@
 #include <functional>
 
 class HalvexSettings;
+class NoticeBar;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,7 +34,15 @@ public:
     QLineEdit* titleField() const { return m_titleField; }
     QLabel* elapsedLabel() const { return m_elapsedLabel; }
     QPushButton* markButton() const { return m_markButton; }
+    QLabel* recBadge() const { return m_recBadge; }
     RecordSession* session() const { return m_session; }
+    // Where a record went (or why it stopped), and what the stimulus program failed to answer.
+    NoticeBar* recordNotice() const { return m_recordNotice; }
+    NoticeBar* hookNotice() const { return m_hookNotice; }
+    void setDataFolder(const QString& folder) { m_dataFolder = folder; }
+
+    // How long the "Saved" notice stays.
+    static constexpr int SavedNoticeMs = 10000;
 
     void setLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
     void setTextAsker(TextAsker asker) { m_textAsker = std::move(asker); }
@@ -45,6 +54,8 @@ public:
     void startRecord(const QString& name = QString());
     void stopRecord();
     void stopIfRecording();
+    // Stops a running record that cannot go on; the notice names the cause.
+    void stopBecause(const QString& cause);
 
     void writeRaw(qint64 ts, const QList<double>& data);
     void writeProcessed(qint64 ts, const QList<double>& processed);
@@ -55,6 +66,7 @@ signals:
 private:
     void onRecordClicked();
     void onRecordingChanged(bool recording);
+    void onRecordClosed(const QString& fileName, qint64 samples, qint64 lastElapsed, const QString& cause);
     void updateRecordButton();
     // The mark is stamped at the click; the text asked for afterwards does not delay it.
     void onMarkClicked();
@@ -66,6 +78,10 @@ private:
     QLabel* m_elapsedLabel = nullptr;
     QPushButton* m_markButton = nullptr;
     QWidget* m_window = nullptr;
+    QLabel* m_recBadge = nullptr;
+    NoticeBar* m_recordNotice = nullptr;
+    NoticeBar* m_hookNotice = nullptr;
+    QString m_dataFolder;
     LayoutSource m_layoutSource;
     TextAsker m_textAsker;
     bool m_deviceAvailable = false;

@@ -15,6 +15,8 @@ public:
 
     // The serial instrument follows the field count of the lines it reads; the virtual one sizes its sample by it.
     virtual void setChannelCount(int count);
+    // Why the instrument last failed to open or was lost (the port's own words), empty when it did not.
+    QString errorString() const { return m_errorString; }
 
 signals:
     void connected();
@@ -27,6 +29,10 @@ public slots:
     virtual bool connectDevice() = 0;
     virtual bool disconnectDevice() = 0;
 
+protected:
+    void setErrorString(const QString& text) { m_errorString = text; }
+
 private:
     int m_channelCount = 0;
+    QString m_errorString;
 };

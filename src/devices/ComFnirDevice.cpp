@@ -40,6 +40,7 @@ bool ComFnirDevice::connectDevice()
         return true;
     }
     qDebug() << "PORT NOT OPEN";
+    setErrorString(m_port->errorString());
     disconnectDevice();
     emit disconnected();
     return false;
@@ -66,6 +67,8 @@ void ComFnirDevice::onPortError(QSerialPort::SerialPortError error)
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
     qDebug().noquote() << "PORT LOST" << m_portName << error << (m_port ? m_port->errorString() : QString());
+    if (m_port)
+        setErrorString(m_port->errorString());
     disconnectDevice();
     emit disconnected();
 }

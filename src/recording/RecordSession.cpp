@@ -3,7 +3,22 @@
 #include "HttpHelper.h"
 #include "RecordEvents.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+
+namespace {
+
+QString hookFailure(const QString& url, const HttpHelper::Reply& reply)
+{
+    const auto generic = [](const char* text) { return QCoreApplication::translate("Generic", text); };
+    if (reply.timedOut)
+        return generic("The stimulus program at %1 did not answer in %2 s").arg(url).arg(HttpHelper::TimeoutMs / 1000);
+    if (!reply.error.isEmpty())
+        return generic("The stimulus program at %1 could not be reached: %2").arg(url, reply.error);
+    return generic("The stimulus program at %1 answered with HTTP status %2").arg(url).arg(reply.status);
+}
+
+} // namespace
 
 RecordSession::RecordSession(QObject* parent)
     : QObject(parent)
@@ -42,6 +57,8 @@ bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
     m_recording = true;
     m_recordStart = QDateTime::currentMSecsSinceEpoch();
     m_rates.clear();
+    m_samples = 0;
+    m_lastElapsed = 0;
     emit recordingChanged(true);
 
     QString failure;
@@ -52,13 +69,13 @@ bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
     return m_recording;
 }
 
-void RecordSession::stopRecord()
+void RecordSession::stopRecord(const QString& cause)
 {
-    closeRecord();
+    closeRecord(cause);
     sendHook(m_endHook);
 }
 
-void RecordSession::closeRecord()
+void RecordSession::closeRecord(const QString& cause)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const QString stopped = QStringLiteral("record stopped");
@@ -67,8 +84,10 @@ void RecordSession::closeRecord()
     const bool wasRecording = m_recording;
     m_recording = false;
     m_writer.close();
-    if (wasRecording)
-        emit recordingChanged(false);
+    if (!wasRecording)
+        return;
+    emit recordingChanged(false);
+    emit recordClosed(m_writer.csvName(), m_samples, m_lastElapsed, cause);
 }
 
 void RecordSession::writeRaw(qint64 timestamp, const QList<double>& values)
@@ -79,8 +98,14 @@ void RecordSession::writeRaw(qint64 timestamp, const QList<double>& values)
 
 void RecordSession::writeProcessed(qint64 timestamp, const QList<double>& values)
 {
-    if (m_recording && !m_writer.writeProcessed(timestamp - m_recordStart, values))
+    if (!m_recording)
+        return;
+    if (!m_writer.writeProcessed(timestamp - m_recordStart, values)) {
         writeFailed();
+        return;
+    }
+    ++m_samples;
+    m_lastElapsed = timestamp - m_recordStart;
 }
 
 RecordSession::EventResult RecordSession::addEvent(const QString& source, const QString& text, qint64* elapsed)
@@ -135,8 +160,7 @@ void RecordSession::writeFailed()
     // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
     m_writer.writeEvent(QDateTime::currentMSecsSinceEpoch() - m_recordStart, RecordEvents::SourceHalvex,
         QStringLiteral("write error: ") + message);
-    closeRecord();
-    emit failed(message);
+    closeRecord(message);
     sendHook(m_endHook);
 }
 
@@ -151,13 +175,16 @@ bool RecordSession::sendHook(const QString& url, QString* failure)
     }
     m_hookWaiting = true;
     emit hookWaitingChanged(true);
-    int status = 0;
-    HttpHelper::get(url, nullptr, HttpHelper::TimeoutMs, &status);
+    const HttpHelper::Reply reply = HttpHelper::request(url);
     m_hookWaiting = false;
     emit hookWaitingChanged(false);
-    const bool answered = status >= 200 && status < 400;
-    if (failure && !answered)
-        *failure = status == 0 ? QStringLiteral("no answer") : QStringLiteral("HTTP ") + QString::number(status);
+    const bool answered = reply.succeeded();
+    if (!answered) {
+        emit hookFailed(hookFailure(url, reply));
+        if (failure)
+            *failure = reply.status == 0 ? QStringLiteral("no answer")
+                                         : QStringLiteral("HTTP ") + QString::number(reply.status);
+    }
     if (m_endHookPending) {
         m_endHookPending = false;
         sendHook(m_endHook);

@@ -33,13 +33,17 @@ public:
     // failed() then says why.
     bool startRecord(const QString& name, const LayoutSource& source);
     bool startRecord(const QString& name, const RecordLayout& layout);
-    // Closes the files if a record runs, then sends the end hook in any case.
-    void stopRecord();
+    // Closes the files if a record runs, then sends the end hook in any case. A cause says why a record had to
+    // stop (a lost instrument); recordClosed() passes it on.
+    void stopRecord(const QString& cause = QString());
 
     bool isRecording() const { return m_recording; }
     bool isHookWaiting() const { return m_hookWaiting; }
     qint64 recordStart() const { return m_recordStart; }
     QString fileName() const { return m_writer.csvName(); }
+    // Data lines in the ".csv" file of the running or last record, and the elapsed time of the last one.
+    qint64 samples() const { return m_samples; }
+    qint64 lastElapsed() const { return m_lastElapsed; }
 
     // A failed write stops the record and reports the failure; what was written stays.
     void writeRaw(qint64 timestamp, const QList<double>& values);
@@ -63,12 +67,18 @@ signals:
     // After an event line was written; timestamp in ms since the epoch.
     void eventAdded(qint64 timestamp, const QString& source, const QString& text);
     void hookWaitingChanged(bool waiting);
+    // A start that could not create its files.
     void failed(const QString& message);
+    // A running record ended; cause is empty when it was simply stopped, else why it had to stop (a write
+    // failure, a lost instrument).
+    void recordClosed(const QString& fileName, qint64 samples, qint64 lastElapsed, const QString& cause);
+    // A record hook got no good answer; the record goes on.
+    void hookFailed(const QString& message);
 
 private:
     // Whether the hook was answered; false when it was not sent.
     bool sendHook(const QString& url, QString* failure = nullptr);
-    void closeRecord();
+    void closeRecord(const QString& cause);
     void writeFailed();
     bool takeRateSlot(const QString& source, qint64 now);
 
@@ -88,4 +98,6 @@ private:
     bool m_endHookPending = false;
     qint64 m_recordStart = 0;
     QHash<QString, RateWindow> m_rates;
+    qint64 m_samples = 0;
+    qint64 m_lastElapsed = 0;
 };

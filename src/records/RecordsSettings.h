@@ -31,4 +31,11 @@ public:
     Q_CLASSINFO("Channel1Description", "Channel1Description")
     NT_INT_PROPERTY(Channel2, 9, 0, 100, 1)
     Q_CLASSINFO("Channel2Description", "Channel2Description")
+    // The light of the instrument's R and IR values, for the SNIRF export; they must match the instrument.
+    NT_INT_PROPERTY(RedWavelength, 760, 300, 1100, 1)
+    Q_CLASSINFO("RedWavelengthDescription", "RedWavelengthDescription")
+    Q_CLASSINFO("RedWavelengthSuffix", "nm")
+    NT_INT_PROPERTY(InfraredWavelength, 850, 300, 1100, 1)
+    Q_CLASSINFO("InfraredWavelengthDescription", "InfraredWavelengthDescription")
+    Q_CLASSINFO("InfraredWavelengthSuffix", "nm")
 };

@@ -10,8 +10,12 @@
 #include "TemporaryHome.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QMetaEnum>
 #include <QMetaProperty>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTranslator>
@@ -121,6 +125,34 @@ private slots:
             settings = std::make_unique<RecordsSettings>(home.path() + QStringLiteral("/RecSettings.xml"));
         const QList<Lookup> lookups = settingsLookups(*settings);
         QVERIFY(lookups.size() > 12);
+        verifyAll(lookups);
+    }
+
+    // Every literal the sources hand to the Generic context, also those only an event shows (a lost instrument,
+    // a silent one, a failed hook): the call forms trGeneric("…"), generic("…") and translate("Generic", "…").
+    void sourceTexts()
+    {
+        const QDir sources(QStringLiteral(HALVEX_SOURCE_DIR "/src"));
+        // No raw strings here: moc's scanner does not follow them.
+        static const QRegularExpression call(QStringLiteral(
+            "(?:\\btrGeneric|\\bgeneric|translate)\\(\\s*(?:\"Generic\",\\s*)?((?:\"(?:[^\"\\\\]|\\\\.)*\"\\s*)+)\\)"));
+        static const QRegularExpression literal(QStringLiteral("\"((?:[^\"\\\\]|\\\\.)*)\""));
+        QList<Lookup> lookups;
+        QDirIterator files(sources.path(), { QStringLiteral("*.cpp") }, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch& match : call.globalMatch(text)) {
+                QString source;
+                for (const QRegularExpressionMatch& piece : literal.globalMatch(match.captured(1)))
+                    source += piece.captured(1);
+                source.replace(QLatin1String("\\n"), QLatin1String("\n"))
+                    .replace(QLatin1String("\\\""), QLatin1String("\""));
+                lookups << Lookup { QStringLiteral("Generic"), source };
+            }
+        }
+        QVERIFY(lookups.size() > 30);
         verifyAll(lookups);
     }
 

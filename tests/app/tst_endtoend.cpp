@@ -189,6 +189,93 @@ private slots:
             = logShot.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0).lightness();
         QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
     }
+
+    // What a newcomer meets: the first start without any instrument, the settings pop-up, a running record, and
+    // the records window with marks close together, in each theme (English).
+    void newcomer_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::newRow("light") << "Light";
+        QTest::newRow("dark") << "Dark";
+    }
+    void newcomer()
+    {
+        QFETCH(QString, theme);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs xdotool to type into the program");
+        const QString name = theme.toLower();
+        TemporaryHome home;
+        const auto settings = [&](const QString& extra) {
+            return TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
+                QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n"
+                               "<ColorTheme>%1</ColorTheme>\n<StartMaximized>false</StartMaximized>\n%2"
+                               "</HalvexSettings>\n")
+                    .arg(theme, extra)
+                    .toUtf8());
+        };
+        // A record with marks 100 ms apart, some of them long.
+        QByteArray record = ";V1;R1;IR1;V2;R2;IR2\r\n";
+        for (int t = 0; t <= 20000; t += 50)
+            record += QByteArray::number(t) + ';' + QByteArray::number((t / 50) % 40) + ";0;0;"
+                + QByteArray::number((t / 70) % 30) + ";0;0\r\n";
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.csv"), record));
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.log"),
+            "1000\tSync\r\n3000\tStimulus A\r\n3100\tResponse left hand\r\n3200\tStimulus B\r\n9000\tRest\r\n"));
+
+        QVERIFY(settings(QString()));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        const auto finish = qScopeGuard([&program] {
+            program.kill();
+            program.waitForFinished();
+        });
+        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
+        QVERIFY(program.waitForStarted());
+        QRect main;
+        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
+        QTest::qWait(1500);
+        QVERIFY(grab(main).save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-first-start-%1.png").arg(name)));
+
+        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+comma" });
+        QTest::qWait(1000);
+        QVERIFY(grab(QRect(main.topLeft(), QSize(main.width(), 1000)))
+                    .save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-settings-%1.png").arg(name)));
+        xdotool({ "key", "Escape" });
+        QTest::qWait(300);
+
+        // With the virtual instrument remembered, a record of a few seconds.
+        program.kill();
+        program.waitForFinished();
+        QVERIFY(settings(
+            QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice>\n<LastDevice>Virtual FNIR</LastDevice>\n")));
+        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
+        QTest::qWait(1500);
+        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+r" });
+        QTest::qWait(3500);
+        const QImage recording = grab(main);
+        QVERIFY(recording.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-recording-%1.png").arg(name)));
+        // The REC badge and the red record button.
+        QVERIFY(areaOf(recording.copy(0, 0, recording.width(), 40), QColor(0xd3, 0x2f, 0x2f)).width() > 20);
+
+        // The records window over the record with its close marks.
+        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+r", "ctrl+o" });
+        QRect records;
+        QTRY_VERIFY_WITH_TIMEOUT((records = windowNamed(QStringLiteral("^Records$"))).isValid(), 5000);
+        QTest::qWait(700);
+        click(records.topLeft() + QPoint(25, 14));
+        QTest::qWait(1500);
+        xdotool({ "type", "--delay", "20", home.dataFolder() + QStringLiteral("/marks.csv") });
+        xdotool({ "key", "Return" });
+        QTest::qWait(2000);
+        records = windowNamed(QStringLiteral("^Records$"));
+        QVERIFY(grab(records).save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-records-%1.png").arg(name)));
+    }
 };
 
 int main(int argc, char* argv[])

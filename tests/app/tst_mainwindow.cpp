@@ -31,6 +31,23 @@
 
 #include <memory>
 
+namespace {
+// A field that takes every key for itself before any shortcut, as line edits do with their own bindings.
+class GreedyField : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+};
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -250,6 +267,82 @@ private slots:
         QVERIFY(message->text().contains(emulator.portPath()));
         QVERIFY(!connectButton->isChecked() && deviceList->isEnabled());
         QCOMPARE(window.settings()->getLastDevice(), emulator.portPath());
+    }
+
+    // A connected instrument that falls silent is named in the window until its data comes back.
+    void silentInstrument()
+    {
+        EmulatorProcess emulator;
+        QVERIFY(emulator.start(
+            { "--rate", "20", "--channels", "2", "--fault", "stall", "--stall-after", "10", "--stall-ms", "8000" }));
+        MainWindow window(m_home->dataFolder());
+        child<QComboBox>(window, "deviceList")->setEditText(emulator.portPath());
+        window.onConnectClicked();
+        auto* message = child<QLabel>(window, "connectionMessage");
+        QTRY_VERIFY_WITH_TIMEOUT(message->isVisibleTo(&window), 8000);
+        QVERIFY2(message->text().startsWith(QStringLiteral("No data from %1 for 5 s").arg(emulator.portPath())),
+            qPrintable(message->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisibleTo(&window), 6000);
+    }
+
+    // A first start without instrument explains itself and gives live data in one click. Ctrl+K then connects and
+    // disconnects however often the button's text changed, also from the title field, whose own Ctrl+K would
+    // delete to the end of the line.
+    void emptyStateAndConnectShortcut()
+    {
+        MainWindow window(m_home->dataFolder());
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* empty = child<QWidget>(window, "emptyState");
+        QVERIFY(empty->isVisible());
+        QVERIFY(child<QComboBox>(window, "deviceList")->findText(MainWindow::VirtualDeviceEntry) < 0);
+        QTest::mouseClick(child<QPushButton>(window, "useVirtualButton"), Qt::LeftButton);
+        QVERIFY(qobject_cast<VirtualFnirDevice*>(window.device()));
+        QVERIFY(window.settings()->getUseVirtualDevice());
+        QVERIFY(!empty->isVisible());
+
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);
+            QVERIFY(!window.device());
+            QVERIFY(empty->isVisible());
+            QTest::keyClick(&window, Qt::Key_K, Qt::ControlModifier);
+            QVERIFY(window.device());
+        }
+        auto* title = child<QLineEdit>(window, "titleField");
+        title->setText(QStringLiteral("rest"));
+        title->setFocus();
+        title->setCursorPosition(0);
+        QTest::keyClick(title, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(!window.device());
+        QCOMPARE(title->text(), QStringLiteral("rest"));
+        // The offscreen platform binds no Ctrl+K in line edits (the X11 key scheme does): a field that claims
+        // every key stands in for one.
+        auto* greedy = new GreedyField(child<QWidget>(window, "toolBar"));
+        greedy->show();
+        greedy->setFocus();
+        QTest::keyClick(greedy, Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(window.device());
+    }
+
+    // At its minimum size the window leaves every tool of its tool bar its own minimum width.
+    void minimumSize()
+    {
+        writeSettings(QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice><LastDevice>Virtual FNIR</LastDevice>"));
+        MainWindow window(m_home->dataFolder());
+        window.show();
+        window.resize(300, 200);
+        QCOMPARE(window.size(), window.minimumSize());
+        auto* rate = child<QLabel>(window, "rateLabel");
+        rate->setText(QStringLiteral("12ch@250.0Hz"));
+        QTRY_VERIFY(window.centralWidget()->layout()->geometry().width() == window.width());
+        QApplication::processEvents();
+        QVERIFY(rate->width() >= rate->fontMetrics().horizontalAdvance(rate->text()));
+        for (QWidget* tool : child<QWidget>(window, "toolBar")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            // Fixed-size icon buttons keep their size whatever their style hints.
+            if (tool->isVisible() && tool->minimumWidth() != tool->maximumWidth())
+                QVERIFY2(tool->width() >= tool->minimumSizeHint().width(), qPrintable(tool->objectName()));
+        }
     }
 
     void rememberedInstrument_data()

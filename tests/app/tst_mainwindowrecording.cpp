@@ -6,6 +6,7 @@
 #include "LanguageContext.h"
 #include "MainWindow.h"
 #include "MarkServer.h"
+#include "NoticeBar.h"
 #include "RecordControl.h"
 #include "RecordEvents.h"
 #include "TemporaryHome.h"
@@ -30,6 +31,11 @@ class QuietDevice : public AbstractFnirDevice
 public:
     using AbstractFnirDevice::AbstractFnirDevice;
     QString deviceName() const override { return QStringLiteral("quiet"); }
+    void lose(const QString& reason)
+    {
+        setErrorString(reason);
+        emit disconnected();
+    }
     bool connectDevice() override { return true; }
     bool disconnectDevice() override { return true; }
 };
@@ -51,6 +57,7 @@ private:
     QLineEdit* m_title = nullptr;
     QLabel* m_elapsed = nullptr;
     QLabel* m_message = nullptr;
+    NoticeBar* m_notice = nullptr;
 
     // One record file of the data folder by its extension.
     QString recordFile(const QString& extension) const
@@ -95,7 +102,8 @@ private slots:
         m_title = m_window->findChild<QLineEdit*>(QStringLiteral("titleField"));
         m_elapsed = m_window->findChild<QLabel*>(QStringLiteral("elapsedLabel"));
         m_message = m_window->findChild<QLabel*>(QStringLiteral("connectionMessage"));
-        QVERIFY(m_recordButton && m_connectButton && m_title && m_elapsed && m_message);
+        m_notice = m_window->findChild<NoticeBar*>(QStringLiteral("recordNotice"));
+        QVERIFY(m_recordButton && m_connectButton && m_title && m_elapsed && m_message && m_notice);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->setDevice(new QuietDevice(m_window.get()));
@@ -117,6 +125,7 @@ private slots:
         QTest::mouseClick(m_recordButton, Qt::LeftButton);
         QVERIFY(m_recordButton->isChecked());
         QVERIFY(!m_title->isEnabled());
+        QVERIFY(m_window->findChild<QLabel*>(QStringLiteral("recBadge"))->isVisible());
         QCOMPARE(m_server->paths(), QStringList({ QStringLiteral("/stopRecord"), QStringLiteral("/startStimPack") }));
 
         m_window->onNewData(at(1500), { 1, 2, 3, 4.4, 5.6, -0.6 });
@@ -131,9 +140,13 @@ private slots:
         QVERIFY(m_title->isEnabled());
         QCOMPARE(m_elapsed->text(), QStringLiteral("00:00"));
         QCOMPARE(m_server->paths().size(), 3);
+        QVERIFY(!m_window->findChild<QLabel*>(QStringLiteral("recBadge"))->isVisible());
 
         const QString csv = recordFile(QStringLiteral(".csv"));
         QVERIFY2(csv.endsWith(QStringLiteral("-rat 5.csv")), qPrintable(csv));
+        QVERIFY(m_notice->isVisible() && m_notice->kind() == NoticeBar::Info);
+        QCOMPARE(m_notice->text(), QStringLiteral("Saved %1 (3 samples)").arg(csv));
+        QCOMPARE(m_notice->actionButton()->text(), QStringLiteral("Open folder"));
         const QByteArray lines = "1500;1;2;3;4;6;-1\r\n-20;7;8;9;10;11;12\r\n62000;1;1;1;2;2;2\r\n";
         QCOMPARE(TemporaryHome::readFile(csv), header + lines);
         QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".raw"))), header + lines);
@@ -161,10 +174,12 @@ private slots:
 
         QVERIFY(!m_recordButton->isChecked());
         QVERIFY(m_title->isEnabled());
-        QVERIFY(m_message->isVisible());
-        QVERIFY2(m_message->text().contains(recordFile(QStringLiteral(".raw")))
-                && m_message->text().contains(QStringLiteral("No space left")),
-            qPrintable(m_message->text()));
+        QVERIFY(m_notice->isVisible() && m_notice->kind() == NoticeBar::Warning);
+        const QString expected = QStringLiteral("The record stopped at 00:00: 1 samples are saved in %1. Cause: ")
+                                     .arg(recordFile(QStringLiteral(".csv")));
+        QVERIFY2(m_notice->text().startsWith(expected) && m_notice->text().contains(recordFile(QStringLiteral(".raw")))
+                && m_notice->text().contains(QStringLiteral("No space left")),
+            qPrintable(m_notice->text()));
         QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
         QCOMPARE(m_server->paths().size(), 3);
     }
@@ -189,14 +204,18 @@ private slots:
     void lostInstrumentClosesTheRecord()
     {
         QTest::mouseClick(m_recordButton, Qt::LeftButton);
-        m_window->onNewData(at(10), { 1, 2, 3, 4, 5, 6 });
-        emit m_window->device()->disconnected();
+        m_window->onNewData(at(2010), { 1, 2, 3, 4, 5, 6 });
+        static_cast<QuietDevice*>(m_window->device())->lose(QStringLiteral("Input/output error"));
         QTRY_VERIFY(m_window->device() == nullptr);
+        QCOMPARE(m_notice->text(),
+            QStringLiteral("The record stopped at 00:02: 1 samples are saved in %1. Cause: the connection to quiet was "
+                           "lost: Input/output error")
+                .arg(recordFile(QStringLiteral(".csv"))));
         QVERIFY(!m_window->recordSession()->isRecording());
         QVERIFY(!m_recordButton->isChecked());
         QVERIFY(!m_recordButton->isEnabled());
         QCOMPARE(m_server->paths().constLast(), QStringLiteral("/stopRecord"));
-        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "10;1;2;3;4;5;6\r\n");
+        QCOMPARE(TemporaryHome::readFile(recordFile(QStringLiteral(".csv"))), header + "2010;1;2;3;4;5;6\r\n");
         QCOMPARE(eventTexts(),
             QStringList({ "halvex start hook answered", "halvex instrument lost", "halvex record stopped" }));
     }
@@ -256,6 +275,31 @@ private slots:
         QVERIFY2(m_message->text().contains(QString::number(other.serverPort())), qPrintable(m_message->text()));
         m_window->settings()->setMarkPort(0);
         QVERIFY(!m_window->markServer()->isListening());
+    }
+
+    // A stimulus program that refuses or never answers is named with the reason; the record goes on.
+    void silentStimulusProgram_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("refused") << true << "could not be reached: Connection refused";
+        QTest::newRow("never answers") << false << "did not answer in 3 s";
+    }
+    void silentStimulusProgram()
+    {
+        QFETCH(bool, refused);
+        QFETCH(QString, reason);
+        m_server->setNeverAnswer(!refused);
+        const QString url = refused
+            ? QStringLiteral("http://127.0.0.1:%1/startStimPack").arg(HttpTestServer::closedPort())
+            : m_server->url(QStringLiteral("/startStimPack"));
+        m_window->settings()->setSendOnStartRecord(url);
+        m_window->settings()->setSendOnEndRecord(QString());
+        QTest::mouseClick(m_recordButton, Qt::LeftButton);
+        QVERIFY(m_window->recordSession()->isRecording());
+        auto* warning = m_window->findChild<NoticeBar*>(QStringLiteral("hookNotice"));
+        QVERIFY(warning->isVisible());
+        QCOMPARE(warning->text(), QStringLiteral("The stimulus program at %1 ").arg(url) + reason);
     }
 
     void instrumentLostWhileAStartWaits()

@@ -79,9 +79,10 @@ private slots:
     void failingHooksLetTheRecordRun_data()
     {
         QTest::addColumn<int>("failure");
-        QTest::newRow("404 with html") << 0;
-        QTest::newRow("refused connection") << 1;
-        QTest::newRow("never answers") << 2;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("404 with html") << 0 << "answered with HTTP status 404";
+        QTest::newRow("refused connection") << 1 << "could not be reached: Connection refused";
+        QTest::newRow("never answers") << 2 << "did not answer in 3 s";
     }
 
     void failingHooksLetTheRecordRun()
@@ -95,6 +96,7 @@ private slots:
         RecordSession session;
         session.setStartHook(base + startPath);
         session.setEndHook(base + stopPath);
+        QSignalSpy hookFailed(&session, &RecordSession::hookFailed);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
@@ -105,6 +107,10 @@ private slots:
         // Three hooks in all, each ended by the time limit at the latest.
         QVERIFY2(clock.elapsed() < 3 * 3000 + 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n5;1;2;3\r\n"));
+        QFETCH(QString, reason);
+        QCOMPARE(hookFailed.size(), 3);
+        const QString message = hookFailed.at(1).at(0).toString();
+        QVERIFY2(message.contains(base + startPath) && message.endsWith(reason), qPrintable(message));
     }
 
     void samplesDuringTheStartHookAreRecorded()
@@ -153,17 +159,19 @@ private slots:
     {
         RecordSession session;
         session.setEndHook(m_server->url(stopPath));
-        QSignalSpy failed(&session, &RecordSession::failed);
+        QSignalSpy closed(&session, &RecordSession::recordClosed);
         QSignalSpy recording(&session, &RecordSession::recordingChanged);
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
         session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
         QVERIFY(FullDisk::redirect(QStringLiteral("r.csv")));
         session.writeRaw(session.recordStart() + 2, { 2, 2 });
-        QVERIFY(failed.isEmpty());
+        QVERIFY(closed.isEmpty());
         session.writeProcessed(session.recordStart() + 2, { 2, 2, 2 });
 
-        QCOMPARE(failed.size(), 1);
-        const QString message = failed.at(0).at(0).toString();
+        // The file, the samples it holds, the elapsed time of the last one and the cause.
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(closed.at(0).mid(0, 3), (QVariantList { QStringLiteral("r.csv"), qint64(1), qint64(1) }));
+        const QString message = closed.at(0).at(3).toString();
         QVERIFY2(message.contains(QStringLiteral("r.csv")) && message.contains(QStringLiteral("No space left")),
             qPrintable(message));
         QVERIFY(!session.isRecording());
@@ -173,7 +181,7 @@ private slots:
         QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.raw")), QByteArray(";R1;IR1\r\n2;2;2\r\n"));
         // Later samples find no record and report nothing more.
         session.writeProcessed(session.recordStart() + 3, { 3, 3, 3 });
-        QCOMPARE(failed.size(), 1);
+        QCOMPARE(closed.size(), 1);
     }
 
     void diskFullAtTheStart()
@@ -274,16 +282,16 @@ private slots:
     {
         RecordSession session;
         session.setEndHook(m_server->url(stopPath));
-        QSignalSpy failed(&session, &RecordSession::failed);
+        QSignalSpy closed(&session, &RecordSession::recordClosed);
         QVERIFY(session.startRecord(QStringLiteral("r.csv"), rirLayout()));
         QCOMPARE(session.addEvent(QStringLiteral("key"), QStringLiteral("F1")), RecordSession::EventResult::Written);
         session.writeProcessed(session.recordStart() + 1, { 1, 1, 1 });
         QVERIFY(FullDisk::redirect(QStringLiteral("r.events")));
         QCOMPARE(session.addEvent(QStringLiteral("key"), QStringLiteral("F2")), RecordSession::EventResult::Failed);
         QVERIFY(!session.isRecording());
-        QCOMPARE(failed.size(), 1);
-        QVERIFY2(failed.at(0).at(0).toString().contains(QStringLiteral("r.events")),
-            qPrintable(failed.at(0).at(0).toString()));
+        QCOMPARE(closed.size(), 1);
+        QVERIFY2(closed.at(0).at(3).toString().contains(QStringLiteral("r.events")),
+            qPrintable(closed.at(0).at(3).toString()));
         QCOMPARE(m_server->paths(), QStringList(2, stopPath));
         QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray(";V1;R1;IR1\r\n1;1;1;1\r\n"));
         QCOMPARE(RecordEvents::read(QStringLiteral("r.events")).events.size(), 1);

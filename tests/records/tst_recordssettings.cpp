@@ -30,6 +30,8 @@ private slots:
                        "    <Offset>0</Offset>\n"
                        "    <Channel1>0</Channel1>\n"
                        "    <Channel2>9</Channel2>\n"
+                       "    <RedWavelength>760</RedWavelength>\n"
+                       "    <InfraredWavelength>850</InfraredWavelength>\n"
                        "</RecordsSettings>\n"));
     }
 

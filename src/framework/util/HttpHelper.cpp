@@ -31,17 +31,27 @@ void HttpHelper::emitProgress(const QString& url, qint64 bytesReceived, qint64 b
     emit progress(url, bytesReceived, bytesTotal);
 }
 
-QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs, int* status)
+QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
+{
+    return send(url, error, timeoutMs).body;
+}
+
+HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs)
+{
+    return send(url, nullptr, timeoutMs);
+}
+
+HttpHelper::Reply HttpHelper::send(const QString& url, QString* sslErrors, int timeoutMs)
 {
     const QUrl target(url, QUrl::TolerantMode);
     QEventLoop loop;
     QNetworkAccessManager manager;
     connect(&manager, &QNetworkAccessManager::finished, &loop, &QEventLoop::quit);
-    connect(
-        &manager, &QNetworkAccessManager::sslErrors, &loop, [error](QNetworkReply*, const QList<QSslError>& errors) {
+    connect(&manager, &QNetworkAccessManager::sslErrors, &loop,
+        [sslErrors](QNetworkReply*, const QList<QSslError>& errors) {
             for (const QSslError& sslError : errors) {
-                if (error)
-                    *error += sslError.errorString();
+                if (sslErrors)
+                    *sslErrors += sslError.errorString();
                 qDebug() << "SSL error" << sslError.errorString();
             }
         });
@@ -50,10 +60,14 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs, in
     connect(reply, &QNetworkReply::downloadProgress, &loop,
         [url](qint64 received, qint64 total) { Instance()->emitProgress(url, received, total); });
 
+    Reply result;
     QTimer limit;
     limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
     limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    connect(&limit, &QTimer::timeout, reply, [reply, &result]() {
+        result.timedOut = true;
+        reply->abort();
+    });
     if (!reply->isFinished()) {
         limit.start(timeoutMs);
         loop.exec();
@@ -62,11 +76,13 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs, in
         while (!reply->isFinished() && limit.isActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    if (status)
-        *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    result.body = reply->isOpen() ? reply->readAll() : QByteArray();
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // An error status is an answer, told by the status; the error text is for requests that got none.
+    if (!result.timedOut && result.status == 0 && reply->error() != QNetworkReply::NoError)
+        result.error = reply->errorString();
     reply->deleteLater();
-    return body;
+    return result;
 }
 
 QJsonDocument HttpHelper::getJson(const QString& url)

@@ -19,11 +19,21 @@ public:
     static HttpHelper* Instance();
     static QNetworkAccessManager* manager();
 
+    // How a request ended: the body (also that of an HTTP error status), the HTTP status (0 without an answer),
+    // whether the time limit cut it short, and the network error text when the request failed.
+    struct Reply
+    {
+        QByteArray body;
+        int status = 0;
+        bool timedOut = false;
+        QString error;
+        bool succeeded() const { return !timedOut && error.isEmpty() && status >= 200 && status < 300; }
+    };
+    static Reply request(const QString& url, int timeoutMs = TimeoutMs);
+
     // The reply body, also that of an HTTP error status; empty after a network error or the time limit. Only SSL
-    // errors are reported through error: callers never got network errors back. status, when given, receives the
-    // HTTP status of the answer, or 0 when none came.
-    static QByteArray get(
-        const QString& url, QString* error = nullptr, int timeoutMs = TimeoutMs, int* status = nullptr);
+    // errors are reported through error: callers never got network errors back.
+    static QByteArray get(const QString& url, QString* error = nullptr, int timeoutMs = TimeoutMs);
     // get() parsed as JSON: a null document for an empty body or one that is not JSON.
     static QJsonDocument getJson(const QString& url);
 
@@ -33,4 +43,7 @@ signals:
 protected:
     explicit HttpHelper(QObject* parent = nullptr);
     void emitProgress(const QString& url, qint64 bytesReceived, qint64 bytesTotal);
+
+private:
+    static Reply send(const QString& url, QString* sslErrors, int timeoutMs);
 };

@@ -6,14 +6,18 @@
 #include "PropertyListControl.h"
 #include "RecordEvents.h"
 #include "RecordsSettings.h"
+#include "SnirfExporter.h"
 #include "StyleHelper.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -59,6 +63,13 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
     openButton->setToolTip(generic("Open one or more records (.csv files) to compare their channels"));
     clearButton->setToolTip(generic("Close every open record"));
+    m_exportButton = new QPushButton(generic("Export SNIRF"), this);
+    m_exportButton->setObjectName(QStringLiteral("exportSnirfButton"));
+    m_exportProgress = new QProgressBar(this);
+    m_exportProgress->setObjectName(QStringLiteral("exportSnirfProgress"));
+    m_exportProgress->setFixedWidth(100);
+    m_exportProgress->hide();
+    m_exportButton->setToolTip(generic("Write every open record as a SNIRF file beside it (.snirf)"));
     m_channel1Box = new QComboBox(this);
     m_channel2Box = new QComboBox(this);
     m_channel1Box->setObjectName(QStringLiteral("channel1Box"));
@@ -72,6 +83,8 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     tools->setContentsMargins(0, 0, 0, 0);
     tools->addWidget(openButton);
     tools->addWidget(clearButton);
+    tools->addWidget(m_exportButton);
+    tools->addWidget(m_exportProgress);
     tools->addStretch(100);
     tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("HPF"), QString(), this));
     tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("Offset"), QString(), this));
@@ -81,6 +94,8 @@ RecordsWindow::RecordsWindow(QWidget* parent)
         propertyControl(m_settings.get(), QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
     tools->addWidget(m_channel1Box);
     tools->addWidget(m_channel2Box);
+    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("RedWavelength"), QString(), this));
+    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("InfraredWavelength"), QString(), this));
 
     m_graphColumn = new QVBoxLayout;
     m_emptyHint = new QLabel(generic("No record is open. Press Open and choose one or more records (.csv files) "
@@ -102,6 +117,7 @@ RecordsWindow::RecordsWindow(QWidget* parent)
 
     connect(openButton, &QPushButton::clicked, this, &RecordsWindow::openRecords);
     connect(clearButton, &QPushButton::clicked, this, &RecordsWindow::clearRecords);
+    connect(m_exportButton, &QPushButton::clicked, this, &RecordsWindow::exportSnirf);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
         for (DataGraphic* graph : graphs())
             graph->setTimeOffset(value);
@@ -210,6 +226,47 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
     // Events are on the clock of the curves already: they move with them, whatever the offset of the ".log".
     for (const RecordEvents::Event& event : RecordEvents::read(RecordEvents::eventsPath(path)).events)
         graph->addEvent(event.time, event.text);
+}
+
+void RecordsWindow::exportSnirf()
+{
+    SnirfExporter::Options options;
+    options.redWavelength = m_settings->getRedWavelength();
+    options.infraredWavelength = m_settings->getInfraredWavelength();
+    // Asked for in the window, an export replaces the one made before, for instance with other wavelengths.
+    options.overwrite = true;
+    const QStringList paths = m_graphs.keys();
+    m_exportButton->setEnabled(false);
+    m_exportProgress->setRange(0, 1000 * int(paths.size()));
+    m_exportProgress->setValue(0);
+    m_exportProgress->show();
+    QStringList lines;
+    bool failed = paths.isEmpty();
+    if (paths.isEmpty())
+        lines.append(generic("No records are open."));
+    SnirfExporter exporter;
+    for (int i = 0; i < paths.size(); ++i) {
+        const bool exported = exporter.exportRecord(paths.at(i), QString(), options, [this, i](double fraction) {
+            m_exportProgress->setValue(int((i + fraction) * 1000));
+            // Repaint the bar during a long record; clicks wait until the export is done.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        failed = failed || !exported;
+        lines.append(exported ? generic("Exported to %1").arg(QDir::toNativeSeparators(exporter.summary().output))
+                              : generic("Not exported: %1").arg(exporter.errorString()));
+        if (exported && exporter.summary().skippedLines > 0)
+            lines.append(generic("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
+    }
+    m_exportProgress->hide();
+    m_exportButton->setEnabled(true);
+
+    // Non-modal: the window stays usable while the message is up.
+    auto* message = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, generic("Export SNIRF"),
+        lines.join(QLatin1Char('\n')), QMessageBox::Ok, this);
+    message->setObjectName(QStringLiteral("exportSnirfMessage"));
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->setModal(false);
+    message->show();
 }
 
 void RecordsWindow::refillBox(QComboBox* box, int value)

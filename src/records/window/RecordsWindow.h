@@ -12,6 +12,8 @@
 class DataGraphic;
 class QComboBox;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class QScrollBar;
 class QTimer;
 class QVBoxLayout;
@@ -37,6 +39,8 @@ public:
     void updateView();
     void updateScrollRange();
     void updateTitles();
+    // Writes every open record as a SNIRF file beside it, then names the files or the reasons in a message.
+    void exportSnirf();
 
     RecordsSettings* settings() const { return m_settings.get(); }
     QList<DataGraphic*> graphs() const;
@@ -55,6 +59,8 @@ private:
     std::unique_ptr<RecordsSettings> m_settings;
     QMap<QString, QPointer<DataGraphic>> m_graphs;
     QStringList m_channelList;
+    QPushButton* m_exportButton = nullptr;
+    QProgressBar* m_exportProgress = nullptr;
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
     QVBoxLayout* m_graphColumn = nullptr;

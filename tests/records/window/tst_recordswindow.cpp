@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -115,7 +118,7 @@ private slots:
         style->addThemeFile(":/themes/light.css", "light");
         style->selectTheme("dark");
         RecordsWindow window;
-        window.resize(1200, 500);
+        window.resize(1600, 500);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* hint = window.findChild<QLabel*>("emptyHint");
@@ -123,8 +126,9 @@ private slots:
 
         auto* clear = window.findChild<QPushButton*>("clearRecordsButton");
         const QList<PropertyListControl*> controls = window.findChildren<PropertyListControl*>();
-        QCOMPARE(controls.size(), 4);
-        QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear,
+        QCOMPARE(controls.size(), 6);
+        auto* exportButton = window.findChild<QPushButton*>("exportSnirfButton");
+        QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear, exportButton,
             window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box") };
         int firstControl = window.width();
         for (PropertyListControl* control : controls) {
@@ -134,7 +138,7 @@ private slots:
         for (QWidget* tool : std::as_const(tools))
             QVERIFY2(!tool->toolTip().isEmpty(), tool->metaObject()->className());
         const QImage shot = window.grab().toImage();
-        const QPoint gap((clear->geometry().right() + firstControl) / 2, clear->geometry().center().y());
+        const QPoint gap((exportButton->geometry().right() + firstControl) / 2, clear->geometry().center().y());
         QVERIFY2(shot.pixelColor(gap).lightness() < 80, qPrintable(shot.pixelColor(gap).name()));
         style->selectTheme("light");
 
@@ -279,6 +283,39 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTEST(window.graphs().constFirst()->recordCount(), "records");
+    }
+
+    // Every open record is exported at the window's wavelengths; the message names each file or the reason.
+    void exportSnirf()
+    {
+        const QString good = writeRecord("good.csv", 2);
+        writeRecord("good.raw", 2, ";R1;IR1;R2;IR2\r\n0;10;20;30;40\r\n20;11;21;31;41\r\nbad\r\n40;12;22;32;42\r\n");
+        const QString lost = writeRecord("lost.csv", 2);
+        RecordsWindow window;
+        window.settings()->setRedWavelength(690);
+        window.openPaths({ good, lost });
+        window.show();
+        auto* button = window.findChild<QPushButton*>("exportSnirfButton");
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+
+        auto* message = window.findChild<QMessageBox*>("exportSnirfMessage");
+        QVERIFY(message);
+        QVERIFY(!message->isModal());
+        QCOMPARE(message->icon(), QMessageBox::Warning);
+        QCOMPARE(message->text(),
+            "Exported to " + QDir::toNativeSeparators(QDir::current().filePath("good.snirf"))
+                + "\n1 damaged lines skipped\nNot exported: " + QDir::current().filePath("lost.raw")
+                + ": no such file");
+        QVERIFY(!window.findChild<QProgressBar*>("exportSnirfProgress")->isVisible());
+        QVERIFY(button->isEnabled());
+
+        QProcess python;
+        python.start("/usr/bin/python3",
+            { "-c", "import h5py, sys; print(list(h5py.File(sys.argv[1])['nirs/probe/wavelengths'][()]))",
+                "good.snirf" });
+        QVERIFY(python.waitForFinished(30000));
+        QCOMPARE(python.readAllStandardOutput(), QByteArray("[690.0, 850.0]\n"));
     }
 };
 

@@ -1,0 +1,182 @@
+// Exporting a one-hour record of 12 channels (24 raw values at 60 lines per second) to SNIRF, timed against an
+// h5py + numpy script that does the same export of the same file. Prints time and peak memory of both.
+
+#include "SnirfExporter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+const char* const Reference = R"(
+import sys, time
+import numpy as np, h5py
+
+def status(key):
+    for line in open('/proc/self/status'):
+        if line.startswith(key):
+            return int(line.split()[1]) * 1024
+
+def export(raw_path, out_path):
+    with open(raw_path, 'rb') as f:
+        header = f.readline().decode().strip().split(';')
+        body = f.read()
+    table = np.fromstring(body.replace(b';', b' '), sep=' ').reshape(-1, len(header))
+    table = table[np.argsort(table[:, 0], kind='stable')]
+    t = table[:, 0]
+    steps = np.diff(t)
+    median = np.median(steps[steps > 0])
+    keep = np.r_[t[1:] != t[:-1], True]
+    tu, rows = t[keep], table[keep]
+    grid = t[0] + np.arange(int(np.floor((t[-1] - t[0]) / median + 1e-9)) + 1) * median
+    after = np.clip(np.searchsorted(tu, grid, side='right'), 1, len(tu) - 1)
+    gap = (grid > tu[after - 1]) & (grid < tu[after]) & ((tu[after] - tu[after - 1]) > 3 * median)
+    channels = (len(header) - 1) // 2
+    data = np.empty((len(grid), 2 * channels))
+    for c in range(2 * channels):
+        data[:, c] = np.interp(grid, tu, rows[:, c + 1])
+    data[gap] = np.nan
+    marks = [line.split(b'\t') for line in open(raw_path[:-4] + '.log', 'rb').read().split(b'\r\n') if line]
+    with h5py.File(out_path, 'w') as f:
+        f['formatVersion'] = '1.0'
+        nirs = f.create_group('nirs')
+        tags = nirs.create_group('metaDataTags')
+        for key, value in (('SubjectID', 'unknown'), ('MeasurementDate', '2026-01-01'), ('MeasurementTime', '10:00:00'),
+                           ('LengthUnit', 'mm'), ('TimeUnit', 's'), ('FrequencyUnit', 'Hz')):
+            tags[key] = value
+        d = nirs.create_group('data1')
+        d['time'] = (grid - t[0]) / 1000
+        d['dataTimeSeries'] = data
+        for m in range(2 * channels):
+            ml = d.create_group('measurementList%d' % (m + 1))
+            for key, value in (('sourceIndex', m // 2 + 1), ('detectorIndex', m // 2 + 1),
+                               ('wavelengthIndex', m % 2 + 1), ('dataType', 1), ('dataTypeIndex', 1)):
+                ml.create_dataset(key, data=value, dtype='int32')
+        names = sorted({m[1].replace(b' ', b'') for m in marks[1:]})
+        base = int(marks[0][0])
+        for s, name in enumerate(names):
+            stim = nirs.create_group('stim%d' % (s + 1))
+            stim['name'] = name.decode()
+            stim['data'] = np.array([[(int(m[0]) - base - t[0]) / 1000, 0, 1] for m in marks if m[1].replace(b' ', b'') == name])
+        probe = nirs.create_group('probe')
+        probe['wavelengths'] = np.array([760.0, 850.0])
+        x = np.arange(channels) * 30.0
+        for dims in (2, 3):
+            probe['sourcePos%dD' % dims] = np.c_[x - 15, np.zeros((channels, dims - 1))]
+            probe['detectorPos%dD' % dims] = np.c_[x + 15, np.zeros((channels, dims - 1))]
+        aux = nirs.create_group('aux1')
+        aux['name'] = 'elapsed_ms'
+        aux['dataTimeSeries'] = t
+        aux['time'] = (t - t[0]) / 1000
+
+best = None
+with open('/proc/self/clear_refs', 'w') as f:
+    f.write('5')
+base = status('VmRSS')
+for _ in range(3):
+    start = time.perf_counter()
+    export(sys.argv[1], sys.argv[2])
+    best = min(best or 1e9, time.perf_counter() - start)
+print(best, status('VmHWM') - base)
+)";
+
+qint64 procStatus(const char* key)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray& line : lines) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').constFirst().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+QString writeRecord(const QString& folder, int channels, int rate)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("2026.01.01-10.00.00.000-bench.raw"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    QByteArray line = "ALT";
+    for (int c = 1; c <= channels; ++c)
+        line += ";R" + QByteArray::number(c) + ";IR" + QByteArray::number(c);
+    file.write(line + "\r\n");
+    QRandomGenerator random(1);
+    for (qint64 i = 0; i < qint64(rate) * 3600; ++i) {
+        line = QByteArray::number(i * 1000 / rate + random.bounded(3));
+        for (int k = 0; k < 2 * channels; ++k)
+            line += ';' + QByteArray::number(int(random.bounded(4000)) + 100);
+        file.write(line + "\r\n");
+    }
+    QFile log(QString(path).replace(QStringLiteral(".raw"), QStringLiteral(".log")));
+    if (log.open(QIODevice::WriteOnly)) {
+        log.write("1\tSync\r\n");
+        for (int s = 0; s < 3600; s += 30)
+            log.write(QByteArray::number(1 + s * 1000) + "\tStim " + QByteArray::number(s % 90) + "\r\n");
+    }
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir folder;
+    const QString path = writeRecord(folder.path(), 12, 60);
+    const QString output = QDir(folder.path()).filePath(QStringLiteral("halvex.snirf"));
+
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    const qint64 base = procStatus("VmRSS:");
+    double best = 1e9;
+    SnirfExporter exporter;
+    SnirfExporter::Options options;
+    options.overwrite = true;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!exporter.exportRecord(path, output, options)) {
+            out << "export failed: " << exporter.errorString() << '\n';
+            return 1;
+        }
+        best = qMin(best, timer.nsecsElapsed() / 1e9);
+    }
+    const qint64 peak = procStatus("VmHWM:") - base;
+    const qint64 outputSize = QFileInfo(output).size();
+    out << "one hour, 12 channels at 60 lines/s: .raw " << QFileInfo(path).size() / 1e6 << " MB, .snirf "
+        << outputSize / 1e6 << " MB, " << exporter.summary().gridPoints << " grid points\n";
+    out << "  halvex:    " << best * 1000 << " ms, peak +" << peak / 1e6 << " MB (" << double(peak) / outputSize
+        << " output sizes)\n";
+    out.flush();
+
+    QProcess python;
+    const QString reference = QDir(folder.path()).filePath(QStringLiteral("reference.snirf"));
+    python.start(
+        QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QString::fromUtf8(Reference), path, reference });
+    if (!python.waitForFinished(600000) || python.exitCode() != 0) {
+        out << "  reference: not run (" << python.readAllStandardError().trimmed()
+            << "); install python3-h5py and python3-numpy\n";
+        return 0;
+    }
+    const QList<QByteArray> figures = python.readAllStandardOutput().trimmed().split(' ');
+    const double referenceTime = figures.value(0).toDouble();
+    const double referencePeak = figures.value(1).toDouble();
+    out << "  reference: " << referenceTime * 1000 << " ms, peak +" << referencePeak / 1e6 << " MB, .snirf "
+        << QFileInfo(reference).size() / 1e6 << " MB\n";
+    out << "  time ratio " << best / referenceTime
+        << " (target at most 1): " << (best <= referenceTime ? "met" : "MISSED") << "\n";
+    return 0;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Writes a record as a SNIRF file (HDF5), the shared format of near-infrared analysis tools: the ".raw" values on a
+// uniform time grid as continuous-wave amplitudes at two wavelengths, V and the original sample times as auxiliary
+// series, the probe from the montage, and the ".log" marks, ".events" lines and gaps as stimuli. The file is
+// written under a temporary name and renamed into place, so a failed export leaves no partial file behind.
+class SnirfExporter
+{
+public:
+    struct Options
+    {
+        double rate = 0; // Hz; 0 for the record's median sample interval
+        double redWavelength = 760; // nm
+        double infraredWavelength = 850; // nm
+        QString subject; // empty for "unknown"
+        bool overwrite = false;
+    };
+
+    enum class Failure {
+        None,
+        Input, // the record cannot be read or holds too little
+        Options, // rate or wavelengths out of range
+        OutputExists, // and overwrite was not asked for
+        Output, // the file cannot be written
+    };
+
+    struct Summary
+    {
+        QString output;
+        qint64 samples = 0; // ".raw" lines taken
+        qint64 skippedLines = 0; // damaged lines of the ".raw"
+        qint64 skippedEvents = 0; // damaged lines of the ".events"
+        qint64 gridPoints = 0;
+        double rate = 0; // Hz
+        qsizetype gaps = 0;
+    };
+
+    // A gap in the samples longer than this many median intervals is left empty rather than interpolated.
+    static constexpr double GapIntervals = 3;
+    static constexpr double MaxRate = 1000;
+    static constexpr double MinWavelength = 300;
+    static constexpr double MaxWavelength = 1100;
+    // The grid of a damaged time column could be unbounded; no record spans more than a day.
+    static constexpr double MaxSpanSeconds = 24 * 3600;
+    // Channel distance on the probe grid and between a channel's source and detector, in mm.
+    static constexpr double ProbeSpacing = 30;
+
+    // "<record without its .csv or .raw>.snirf".
+    static QString outputPath(const QString& recordPath);
+
+    // recordPath names the record's ".csv" or ".raw"; an empty outputPath means outputPath(recordPath). progress
+    // receives the fraction done, from 0 to 1.
+    bool exportRecord(const QString& recordPath, const QString& outputPath, const Options& options,
+        const std::function<void(double)>& progress = {});
+
+    Failure failure() const { return m_failure; }
+    // Why the last export failed, in words for the user.
+    QString errorString() const { return m_error; }
+    const Summary& summary() const { return m_summary; }
+
+private:
+    bool fail(Failure failure, const QString& message);
+
+    Failure m_failure = Failure::None;
+    QString m_error;
+    Summary m_summary;
+};

@@ -1,0 +1,157 @@
+#include "CommandLine.h"
+#include "RecordsSettings.h"
+#include "SnirfExporter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// A wrong command line and a record that cannot be read both end with 2, as in halvex-compare. Every failure code
+// is larger than the ones before it, so that the exit code of a batch, the largest of its records, names the worst.
+enum ExitCode {
+    Success = CommandLine::Success,
+    UsageError = CommandLine::UsageError,
+    InputError = 2,
+    OutputExists = 3,
+    OutputError = 4
+};
+
+ExitCode exitCode(SnirfExporter::Failure failure)
+{
+    switch (failure) {
+    case SnirfExporter::Failure::None:
+        return Success;
+    case SnirfExporter::Failure::Options:
+        return UsageError;
+    case SnirfExporter::Failure::Input:
+        return InputError;
+    case SnirfExporter::Failure::OutputExists:
+        return OutputExists;
+    case SnirfExporter::Failure::Output:
+        break;
+    }
+    return OutputError;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const RecordsSettings defaults(QString(), nullptr);
+    CommandLine commandLine(QStringLiteral("halvex-export"),
+        QStringLiteral(
+            "Writes records as SNIRF files (\"<record>.snirf\" beside each record) for MNE-Python, Homer3 and other "
+            "fNIRS tools: R and IR of every channel as continuous-wave amplitudes at two wavelengths on a uniform time "
+            "grid, V and the original sample times as auxiliary series, the montage as the probe, and the .log marks, "
+            ".events lines and gaps in the samples as stimuli.\n\nExit codes: 0 done, 2 a wrong command line or a "
+            "record "
+            "that cannot be read, 3 an output file exists, 4 an output file cannot be written; with several records, "
+            "the largest."));
+    QCommandLineParser& parser = commandLine.parser();
+    parser.addPositionalArgument(QStringLiteral("records"),
+        QStringLiteral("Record files (.csv or .raw) or folders; a folder exports every .raw record in it."),
+        QStringLiteral("RECORD|FOLDER..."));
+    const QCommandLineOption outputOption({ QStringLiteral("o"), QStringLiteral("output") },
+        QStringLiteral("Output file for a single record, or an existing folder for the output files."),
+        QStringLiteral("path"));
+    const QCommandLineOption rateOption(QStringLiteral("rate"),
+        QStringLiteral("Sampling rate of the time grid in Hz, up to %1 (default: the record's median sample interval).")
+            .arg(SnirfExporter::MaxRate),
+        QStringLiteral("hz"));
+    const QCommandLineOption wavelengthsOption(QStringLiteral("wavelengths"),
+        QStringLiteral("Red and infrared wavelengths in nm; they must match the instrument (default %1,%2).")
+            .arg(defaults.getRedWavelength())
+            .arg(defaults.getInfraredWavelength()),
+        QStringLiteral("red,ir"));
+    const QCommandLineOption subjectOption(
+        QStringLiteral("subject"), QStringLiteral("Subject identifier (default \"unknown\")."), QStringLiteral("id"));
+    const QCommandLineOption forceOption(QStringLiteral("force"), QStringLiteral("Replace existing output files."));
+    parser.addOptions({ outputOption, rateOption, wavelengthsOption, subjectOption, forceOption });
+    if (const std::optional<int> answered
+        = commandLine.parse(QCoreApplication::arguments(), std::numeric_limits<qsizetype>::max()))
+        return *answered;
+
+    QTextStream err(stderr);
+    const auto message = [&err](const QString& text) { err << "halvex-export: " << text << '\n'; };
+    const auto usage = [&commandLine](const QString& text) { return commandLine.usageError(text); };
+
+    SnirfExporter::Options options;
+    options.redWavelength = defaults.getRedWavelength();
+    options.infraredWavelength = defaults.getInfraredWavelength();
+    options.subject = parser.value(subjectOption);
+    options.overwrite = parser.isSet(forceOption);
+    if (parser.isSet(rateOption)) {
+        bool ok = false;
+        options.rate = parser.value(rateOption).toDouble(&ok);
+        if (!ok || !(options.rate > 0 && options.rate <= SnirfExporter::MaxRate))
+            return usage(QStringLiteral("--rate takes a number above 0 and up to %1").arg(SnirfExporter::MaxRate));
+    }
+    if (parser.isSet(wavelengthsOption)) {
+        const QStringList parts = parser.value(wavelengthsOption).split(QLatin1Char(','));
+        bool ok1 = false;
+        bool ok2 = parts.size() == 2;
+        options.redWavelength = parts.constFirst().toDouble(&ok1);
+        options.infraredWavelength = ok2 ? parts.constLast().toDouble(&ok2) : 0;
+        if (!ok1 || !ok2 || !(options.redWavelength >= SnirfExporter::MinWavelength)
+            || !(options.infraredWavelength <= SnirfExporter::MaxWavelength)
+            || !(options.redWavelength < options.infraredWavelength)) {
+            return usage(QStringLiteral("--wavelengths takes two numbers in nm, red below infrared, from %1 to %2")
+                             .arg(SnirfExporter::MinWavelength)
+                             .arg(SnirfExporter::MaxWavelength));
+        }
+    }
+
+    QStringList records;
+    for (const QString& argument : parser.positionalArguments()) {
+        if (!QFileInfo(argument).isDir()) {
+            records.append(argument);
+            continue;
+        }
+        const QDir folder(argument);
+        for (const QString& name : folder.entryList({ QStringLiteral("*.raw") }, QDir::Files, QDir::Name))
+            records.append(folder.filePath(name));
+    }
+    if (parser.positionalArguments().isEmpty())
+        return usage(QStringLiteral("give one or more records or folders"));
+    if (records.isEmpty())
+        return usage(QStringLiteral("no .raw records in the folders given"));
+
+    const QString output = parser.value(outputOption);
+    const bool outputFolder = !output.isEmpty() && QFileInfo(output).isDir();
+    if (!output.isEmpty() && !outputFolder && records.size() > 1)
+        return usage(QStringLiteral("-o names an existing folder when several records are exported"));
+
+    QTextStream out(stdout);
+    int result = Success;
+    SnirfExporter exporter;
+    for (const QString& record : records) {
+        QString target = output;
+        if (outputFolder)
+            target = QDir(output).filePath(QFileInfo(SnirfExporter::outputPath(record)).fileName());
+        if (!exporter.exportRecord(record, target, options)) {
+            const bool exists = exporter.failure() == SnirfExporter::Failure::OutputExists;
+            message(exporter.errorString() + (exists ? QStringLiteral("; --force replaces it") : QString()));
+            result = std::max(result, int(exitCode(exporter.failure())));
+            continue;
+        }
+        const SnirfExporter::Summary& summary = exporter.summary();
+        out << summary.output << ": " << summary.gridPoints << " points at " << QString::number(summary.rate, 'g', 6)
+            << " Hz from " << summary.samples << " samples";
+        if (summary.gaps > 0)
+            out << ", " << summary.gaps << " gaps";
+        out << '\n';
+        out.flush();
+        if (summary.skippedLines > 0)
+            message(QStringLiteral("%1: %2 damaged lines skipped").arg(record).arg(summary.skippedLines));
+        if (summary.skippedEvents > 0)
+            message(QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
+    }
+    return result;
+}
