@@ -336,7 +336,10 @@ QWidget* MainWindow::buildEmptyState()
         m_emptyState);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    text->setMaximumWidth(520);
+    // Aligned in its layout, a wrapped label gets its size hint's height, which cuts its third line: give it the
+    // height its width needs.
+    text->setFixedWidth(520);
+    text->setMinimumHeight(text->heightForWidth(520));
     auto* useVirtual = new QPushButton(trGeneric("Use the virtual instrument"), m_emptyState);
     useVirtual->setObjectName(QStringLiteral("useVirtualButton"));
     useVirtual->setCursor(Qt::PointingHandCursor);

@@ -219,6 +219,9 @@ private slots:
             record += QByteArray::number(t) + ';' + QByteArray::number((t / 50) % 40) + ";0;0;"
                 + QByteArray::number((t / 70) % 30) + ";0;0\r\n";
         QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.csv"), record));
+        // Its two channels side by side (the second channel's default is the tenth).
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/RecSettings.xml"),
+            "<?xml version=\"1.0\"?>\n<RecordsSettings>\n<Channel2>1</Channel2>\n</RecordsSettings>\n"));
         QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.log"),
             "1000\tSync\r\n3000\tStimulus A\r\n3100\tResponse left hand\r\n3200\tStimulus B\r\n9000\tRest\r\n"));
 

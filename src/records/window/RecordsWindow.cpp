@@ -53,6 +53,8 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     m_settings->reload();
     setWindowTitle(generic("Records"));
     setMinimumSize(600, 400);
+    // Wide enough by default for every control of the tool row to show its whole text.
+    resize(1200, 640);
     // A window without parent is not reached by the style sheet's window rule: without its own background it keeps
     // the platform's light one, under the dark theme's light text.
     StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--n-bg"));
