@@ -33,15 +33,10 @@ void HttpHelper::emitProgress(const QString& url, qint64 bytesReceived, qint64 b
 
 QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
 {
-    return send(url, error, timeoutMs).body;
+    return request(url, timeoutMs, error).body;
 }
 
-HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs)
-{
-    return send(url, nullptr, timeoutMs);
-}
-
-HttpHelper::Reply HttpHelper::send(const QString& url, QString* sslErrors, int timeoutMs)
+HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs, QString* sslErrors)
 {
     const QUrl target(url, QUrl::TolerantMode);
     QEventLoop loop;

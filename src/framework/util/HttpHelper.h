@@ -29,7 +29,8 @@ public:
         QString error;
         bool succeeded() const { return !timedOut && error.isEmpty() && status >= 200 && status < 300; }
     };
-    static Reply request(const QString& url, int timeoutMs = TimeoutMs);
+    // SSL errors, when sslErrors is given, are appended to it one after the other.
+    static Reply request(const QString& url, int timeoutMs = TimeoutMs, QString* sslErrors = nullptr);
 
     // The reply body, also that of an HTTP error status; empty after a network error or the time limit. Only SSL
     // errors are reported through error: callers never got network errors back.
@@ -43,7 +44,4 @@ signals:
 protected:
     explicit HttpHelper(QObject* parent = nullptr);
     void emitProgress(const QString& url, qint64 bytesReceived, qint64 bytesTotal);
-
-private:
-    static Reply send(const QString& url, QString* sslErrors, int timeoutMs);
 };
