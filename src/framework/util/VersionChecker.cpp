@@ -31,8 +31,6 @@ VersionChecker::VersionChecker(QObject* parent)
     qRegisterMetaType<VersionInfo>();
 }
 
-VersionChecker::~VersionChecker() = default;
-
 void VersionChecker::StartChecking(bool enable, int periodSeconds)
 {
     if (!m_timer) {
@@ -41,7 +39,6 @@ void VersionChecker::StartChecking(bool enable, int periodSeconds)
         m_timer->setTimerType(Qt::PreciseTimer);
         connect(m_timer, &QTimer::timeout, this, &VersionChecker::check, Qt::QueuedConnection);
     }
-    m_enabled = enable;
     if (!enable || baseUrl.isEmpty()) {
         m_timer->stop();
         return;

@@ -27,7 +27,6 @@ public:
     // The process's checker, created on first use and never destroyed. Tests make their own.
     static VersionChecker* Instance();
     explicit VersionChecker(QObject* parent = nullptr);
-    ~VersionChecker() override;
 
     VersionInfo LastVersion() const { return m_lastVersion; }
     void StartChecking(bool enable, int periodSeconds);
@@ -53,6 +52,5 @@ private:
     qint64 m_lastRequest = 0;
     QNetworkAccessManager* m_manager = nullptr;
     bool m_ready = true;
-    bool m_enabled = false;
     int m_timeoutMs = DefaultTimeoutMs;
 };
