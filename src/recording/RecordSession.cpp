@@ -77,10 +77,8 @@ void RecordSession::stopRecord(const QString& cause)
 
 void RecordSession::closeRecord(const QString& cause)
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const QString stopped = QStringLiteral("record stopped");
-    if (m_recording && m_writer.writeEvent(now - m_recordStart, RecordEvents::SourceHalvex, stopped))
-        emit eventAdded(now, RecordEvents::SourceHalvex, stopped);
+    if (m_recording)
+        writeEvent(QDateTime::currentMSecsSinceEpoch(), RecordEvents::SourceHalvex, QStringLiteral("record stopped"));
     const bool wasRecording = m_recording;
     m_recording = false;
     m_writer.close();
@@ -126,15 +124,21 @@ RecordSession::EventResult RecordSession::addEventAt(
         if (cut.back().isHighSurrogate())
             cut.chop(1);
     }
-    const qint64 time = timestamp - m_recordStart;
-    if (!m_writer.writeEvent(time, source, cut)) {
+    if (!writeEvent(timestamp, source, cut)) {
         writeFailed();
         return EventResult::Failed;
     }
     if (elapsed)
-        *elapsed = time;
-    emit eventAdded(timestamp, source, cut);
+        *elapsed = timestamp - m_recordStart;
     return EventResult::Written;
+}
+
+bool RecordSession::writeEvent(qint64 timestamp, const QString& source, const QString& text)
+{
+    if (!m_writer.writeEvent(timestamp - m_recordStart, source, text))
+        return false;
+    emit eventAdded(timestamp, source, text);
+    return true;
 }
 
 void RecordSession::addHalvexEvent(const QString& text)
@@ -145,12 +149,12 @@ void RecordSession::addHalvexEvent(const QString& text)
 bool RecordSession::takeRateSlot(const QString& source, qint64 now)
 {
     RateWindow& window = m_rates[source];
-    // When the ring is full, its next slot holds the oldest of the last MaxEventsPerSecond events.
-    if (window.count == MaxEventsPerSecond && now - window.times[size_t(window.next)] < 1000)
+    // The next slot holds the oldest of the last MaxEventsPerSecond events; a slot never used holds 0, long past.
+    qint64& oldest = window.times[size_t(window.next)];
+    if (now - oldest < 1000)
         return false;
-    window.times[size_t(window.next)] = now;
+    oldest = now;
     window.next = (window.next + 1) % MaxEventsPerSecond;
-    window.count = qMin(window.count + 1, MaxEventsPerSecond);
     return true;
 }
 

@@ -80,6 +80,8 @@ private:
     bool sendHook(const QString& url, QString* failure = nullptr);
     void closeRecord(const QString& cause);
     void writeFailed();
+    // Writes the line and tells of it; false when the write failed.
+    bool writeEvent(qint64 timestamp, const QString& source, const QString& text);
     bool takeRateSlot(const QString& source, qint64 now);
 
     // Times of the last MaxEventsPerSecond events of a source, as a ring.
@@ -87,7 +89,6 @@ private:
     {
         std::array<qint64, MaxEventsPerSecond> times {};
         int next = 0;
-        int count = 0;
     };
 
     RecordWriter m_writer;
