@@ -1,9 +1,9 @@
 // Marks during a record: the sample handler's cost per sample while the HTTP endpoint takes 100 marks a second,
 // against the same record without marks, in one run. A 24-value instrument at 60 lines a second drives a shown
 // main window in real time; the marks come from a real HTTP client in the same event loop.
-#include "AbstractFnirDevice.h"
 #include "MainWindow.h"
 #include "MarkServer.h"
+#include "QuietDevice.h"
 #include "RecordSession.h"
 
 #include <QApplication>
@@ -21,15 +21,6 @@
 #include <vector>
 
 namespace {
-
-class QuietDevice : public AbstractFnirDevice
-{
-public:
-    using AbstractFnirDevice::AbstractFnirDevice;
-    QString deviceName() const override { return QStringLiteral("quiet"); }
-    bool connectDevice() override { return true; }
-    bool disconnectDevice() override { return true; }
-};
 
 struct Phase
 {

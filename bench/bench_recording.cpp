@@ -1,9 +1,9 @@
 // The record path against the sample handler: the cost per sample of formatting and writing both record lines
 // (".raw" and ".csv", each line a system call of its own), for 24 and 200 values, as a ratio to one
 // MainWindow::onNewData without a record. Also the lines alone, written by the record session.
-#include "AbstractFnirDevice.h"
 #include "BenchMain.h"
 #include "MainWindow.h"
+#include "QuietDevice.h"
 #include "RecordSession.h"
 
 #include <QDir>
@@ -16,15 +16,6 @@
 
 namespace {
 constexpr int Samples = 20000;
-
-class QuietDevice : public AbstractFnirDevice
-{
-public:
-    using AbstractFnirDevice::AbstractFnirDevice;
-    QString deviceName() const override { return QStringLiteral("quiet"); }
-    bool connectDevice() override { return true; }
-    bool disconnectDevice() override { return true; }
-};
 
 QList<double> sample(int values)
 {
