@@ -17,7 +17,14 @@ BasePropertyView::BasePropertyView(AbstractMetaDescription* description, QWidget
     if (!description)
         return;
 
-    connect(description, &AbstractMetaDescription::valueChanged, this, &BasePropertyView::metaValueChanged,
+    // While a write of the view's own is still queued, the editor holds newer text than any change that comes
+    // back: such an echo would undo the typing, and the write's own change follows it anyway.
+    connect(
+        description, &AbstractMetaDescription::valueChanged, this,
+        [this](const QVariant& value) {
+            if (m_pendingWrites == 0)
+                metaValueChanged(value);
+        },
         Qt::QueuedConnection);
 
     if (description->hasDefault && description->defaultAllowed && !description->readOnly) {

@@ -39,9 +39,6 @@ protected:
     void setEditor(QWidget* editor, int stretch = 0);
     // Writes the value into the property after the current event, for editors whose every keystroke is an edit.
     void setValueQueued(const QVariant& value);
-    // A queued write has not reached the property yet: the editor holds newer text than any change that comes
-    // back, so such an echo must not replace it.
-    bool isWritePending() const { return m_pendingWrites > 0; }
     void setValue(const QVariant& value);
 
     QPointer<AbstractMetaDescription> m_description;

@@ -35,7 +35,7 @@ void MultilinePropertyView::metaValueChanged(QVariant value)
     if (!m_description)
         return;
     const QString latest = m_description->getValue().toString();
-    if (m_edit && !isWritePending() && m_edit->toPlainText() != latest) {
+    if (m_edit && m_edit->toPlainText() != latest) {
         const QSignalBlocker blocker(m_edit);
         m_edit->setPlainText(latest);
     }

@@ -52,7 +52,7 @@ void PathPropertyView::metaValueChanged(QVariant value)
     if (!m_description)
         return;
     const QString latest = m_description->getValue().toString();
-    if (m_edit && !isWritePending() && m_edit->text() != latest) {
+    if (m_edit && m_edit->text() != latest) {
         const QSignalBlocker blocker(m_edit);
         m_edit->setText(latest);
     }

@@ -31,7 +31,7 @@ void StringListPropertyView::metaValueChanged(QVariant value)
     if (!m_description)
         return;
     const QStringList latest = m_description->getValue().toStringList();
-    if (m_edit && !isWritePending() && m_edit->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts) != latest) {
+    if (m_edit && m_edit->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts) != latest) {
         const QSignalBlocker blocker(m_edit);
         m_edit->setPlainText(latest.join(QLatin1Char('\n')));
     }

@@ -28,15 +28,14 @@ void StringPropertyView::nullifyEditor()
 }
 
 // The writes are queued, so by the time a change comes back the user may have typed on: the editor is set only
-// when no write of its own is still on its way and it differs from the model's text, which keeps the typing and
-// the cursor where the user left them.
+// when it differs from the model's latest text, which keeps the cursor where the user left it.
 void StringPropertyView::metaValueChanged(QVariant value)
 {
     if (!m_description)
         return;
     const QString text = value.toString();
     const QString latest = m_description->getValue().toString();
-    if (m_edit && !isWritePending() && m_edit->text() != latest) {
+    if (m_edit && m_edit->text() != latest) {
         const QSignalBlocker blocker(m_edit);
         m_edit->setText(latest);
     }
