@@ -1,7 +1,11 @@
 #include "ReleaseNotes.h"
 
+#include "AppHelper.h"
+
 #include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,40 +26,31 @@ bool forLinux(QString& text)
 QList<ReleaseNotes::Release> ReleaseNotes::parse(const QString& text)
 {
     static const QRegularExpression versionLine(QStringLiteral("^(\\S+)\\s+\\((\\d{4}-\\d{2}-\\d{2})\\)$"));
-    static const QRegularExpression openTag(QStringLiteral("^<([A-Za-z_-]+)>$"));
     QList<Release> releases;
-    QString language;
-    for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.startsWith(QChar(0xFEFF)))
-            line = line.mid(1).trimmed();
-        const QRegularExpressionMatch version = versionLine.match(line);
-        if (version.hasMatch()) {
+    // The about window's reader picks each language's blocks; an entry is a version line and its items.
+    for (const bool russian : { false, true }) {
+        const QStringList entries
+            = AppHelper::changeLogBlocks(text, russian ? QStringLiteral("ru-RU") : QStringLiteral("en-US"));
+        for (const QString& entry : entries) {
+            QStringList lines = entry.split(QLatin1Char('\n'));
+            const QRegularExpressionMatch version = versionLine.match(lines.takeFirst().trimmed());
             const QDate date = QDate::fromString(version.captured(2), Qt::ISODate);
-            if (date.isValid())
-                releases.append({ version.captured(1), date, {}, {} });
-            language.clear();
-            continue;
+            if (!version.hasMatch() || !date.isValid())
+                continue;
+            auto release = std::find_if(releases.begin(), releases.end(),
+                [&version](const Release& known) { return known.version == version.captured(1); });
+            if (release == releases.end())
+                release = releases.insert(releases.end(), { version.captured(1), date, {}, {} });
+            for (QString line : std::as_const(lines)) {
+                // An item is a bullet character, a space and the text.
+                line = line.trimmed();
+                if (line.size() < 3 || line.at(0).isLetterOrNumber() || line.at(1) != QLatin1Char(' '))
+                    continue;
+                QString item = line.mid(2);
+                if (forLinux(item))
+                    (russian ? release->russian : release->english).append(item);
+            }
         }
-        if (line.startsWith(QLatin1String("</"))) {
-            language.clear();
-            continue;
-        }
-        const QRegularExpressionMatch tag = openTag.match(line);
-        if (tag.hasMatch()) {
-            language = tag.captured(1).toLower();
-            continue;
-        }
-        // An item is a bullet character, a space and the text.
-        if (releases.isEmpty() || line.size() < 3 || line.at(0).isLetterOrNumber() || line.at(1) != QLatin1Char(' '))
-            continue;
-        QString item = line.mid(2);
-        if (!forLinux(item))
-            continue;
-        if (language.startsWith(QLatin1String("ru")))
-            releases.last().russian.append(item);
-        else if (language.isEmpty() || language.startsWith(QLatin1String("en")))
-            releases.last().english.append(item);
     }
     return releases;
 }
