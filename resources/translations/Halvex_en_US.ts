@@ -2,77 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
-    <name>AboutAppWidget</name>
-    <message>
-        <source>-bit</source>
-        <translation>-bit</translation>
-    </message>
-    <message>
-        <source>App info</source>
-        <translation>App info</translation>
-    </message>
-    <message>
-        <source>ChangeLog</source>
-        <translation>ChangeLog</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Copy</translation>
-    </message>
-    <message>
-        <source>Developers</source>
-        <translation>Developers</translation>
-    </message>
-    <message>
-        <source>Feedback</source>
-        <translation>Feedback</translation>
-    </message>
-    <message>
-        <source>Happy birthday!</source>
-        <translation>Happy birthday!</translation>
-    </message>
-    <message>
-        <source>IP address</source>
-        <translation>IP address</translation>
-    </message>
-    <message>
-        <source>Manual</source>
-        <translation>Manual</translation>
-    </message>
-    <message>
-        <source>OS</source>
-        <translation>OS</translation>
-    </message>
-    <message>
-        <source>Open API in browser</source>
-        <translation>Open API in browser</translation>
-    </message>
-    <message>
-        <source>Open app manual</source>
-        <translation>Open app manual</translation>
-    </message>
-    <message>
-        <source>Open change log</source>
-        <translation>Open change log</translation>
-    </message>
-    <message>
-        <source>Open link</source>
-        <translation>Open link</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Version</translation>
-    </message>
-    <message>
-        <source>built on </source>
-        <translation>built on </translation>
-    </message>
-</context>
-<context>
     <name>AcquisitionVariant</name>
     <message>
         <source>Acquire_RIR</source>
@@ -560,6 +489,70 @@ Restart now?</translation>
         <source>MarkPortDescription</source>
         <translation>Port on 127.0.0.1 on which other programs put marks into the running record (GET /mark?text=…); 0 turns it off</translation>
     </message>
+    <message>
+        <source>-bit</source>
+        <translation>-bit</translation>
+    </message>
+    <message>
+        <source>App info</source>
+        <translation>App info</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>ChangeLog</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Developers</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>Happy birthday!</source>
+        <translation>Happy birthday!</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP address</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>OS</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Open API in browser</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Open app manual</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Open change log</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Open link</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>built on </translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -570,10 +563,6 @@ Restart now?</translation>
     <message>
         <source>Open settings</source>
         <translation>Open settings</translation>
-    </message>
-    <message>
-        <source>Records</source>
-        <translation>Records</translation>
     </message>
     <message>
         <source>Отображение в виде графика</source>
@@ -595,13 +584,6 @@ Restart now?</translation>
     <name>Portal</name>
     <message>
         <source>Hz</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>SpecialPropertyView</name>
-    <message>
-        <source>Open</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

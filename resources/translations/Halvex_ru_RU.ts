@@ -2,77 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
-    <name>AboutAppWidget</name>
-    <message>
-        <source>-bit</source>
-        <translation>-бит</translation>
-    </message>
-    <message>
-        <source>App info</source>
-        <translation>О программе</translation>
-    </message>
-    <message>
-        <source>ChangeLog</source>
-        <translation>Изменения</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Закрыть</translation>
-    </message>
-    <message>
-        <source>Copy</source>
-        <translation>Копировать</translation>
-    </message>
-    <message>
-        <source>Developers</source>
-        <translation>Разработчики</translation>
-    </message>
-    <message>
-        <source>Feedback</source>
-        <translation>Обратная связь</translation>
-    </message>
-    <message>
-        <source>Happy birthday!</source>
-        <translation>С днём рождения!</translation>
-    </message>
-    <message>
-        <source>IP address</source>
-        <translation>IP-адрес</translation>
-    </message>
-    <message>
-        <source>Manual</source>
-        <translation>Руководство</translation>
-    </message>
-    <message>
-        <source>OS</source>
-        <translation>ОС</translation>
-    </message>
-    <message>
-        <source>Open API in browser</source>
-        <translation>Открыть API в браузере</translation>
-    </message>
-    <message>
-        <source>Open app manual</source>
-        <translation>Открыть руководство</translation>
-    </message>
-    <message>
-        <source>Open change log</source>
-        <translation>Открыть список изменений</translation>
-    </message>
-    <message>
-        <source>Open link</source>
-        <translation>Открыть ссылку</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Версия</translation>
-    </message>
-    <message>
-        <source>built on </source>
-        <translation>сборка от </translation>
-    </message>
-</context>
-<context>
     <name>AcquisitionVariant</name>
     <message>
         <source>Acquire_RIR</source>
@@ -560,6 +489,70 @@ Restart now?</source>
         <source>MarkPortDescription</source>
         <translation>Порт на 127.0.0.1, через который другие программы ставят метки в идущую запись (GET /mark?text=…); 0 выключает</translation>
     </message>
+    <message>
+        <source>-bit</source>
+        <translation>-бит</translation>
+    </message>
+    <message>
+        <source>App info</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>ChangeLog</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Developers</source>
+        <translation>Разработчики</translation>
+    </message>
+    <message>
+        <source>Feedback</source>
+        <translation>Обратная связь</translation>
+    </message>
+    <message>
+        <source>Happy birthday!</source>
+        <translation>С днём рождения!</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP-адрес</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Руководство</translation>
+    </message>
+    <message>
+        <source>OS</source>
+        <translation>ОС</translation>
+    </message>
+    <message>
+        <source>Open API in browser</source>
+        <translation>Открыть API в браузере</translation>
+    </message>
+    <message>
+        <source>Open app manual</source>
+        <translation>Открыть руководство</translation>
+    </message>
+    <message>
+        <source>Open change log</source>
+        <translation>Открыть список изменений</translation>
+    </message>
+    <message>
+        <source>Open link</source>
+        <translation>Открыть ссылку</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>built on </source>
+        <translation>сборка от </translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -570,10 +563,6 @@ Restart now?</source>
     <message>
         <source>Open settings</source>
         <translation>Открыть настройки</translation>
-    </message>
-    <message>
-        <source>Records</source>
-        <translation>Записи</translation>
     </message>
     <message>
         <source>Отображение в виде графика</source>
@@ -596,13 +585,6 @@ Restart now?</source>
     <message>
         <source>Hz</source>
         <translation>Гц</translation>
-    </message>
-</context>
-<context>
-    <name>SpecialPropertyView</name>
-    <message>
-        <source>Open</source>
-        <translation>Открыть</translation>
     </message>
 </context>
 <context>

@@ -16,7 +16,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("aboutWindow"));
-    setWindowTitle(AboutAppWidget::tr("App info"));
+    setWindowTitle(QCoreApplication::translate("Generic", "App info"));
     const QString website = QStringLiteral(HALVEX_MAKER_WEBSITE);
     m_content = new AboutAppWidget(QStringLiteral(HALVEX_ORGANISATION),
         website.isEmpty() ? QStringList() : QStringList { website }, QString(), QString(), developers(), false, -1,

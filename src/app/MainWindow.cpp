@@ -1,6 +1,5 @@
 #include "MainWindow.h"
 
-#include "AboutAppWidget.h"
 #include "AboutWindow.h"
 #include "AbstractFnirDevice.h"
 #include "AppHelper.h"
@@ -164,14 +163,14 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         MediaHelper::iconColored(QStringLiteral(":/icons/star.svg"), QStringLiteral("#FFCC00")));
 
     const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
-    m_recordsButton = new QPushButton(tr("Records"), this);
+    m_recordsButton = new QPushButton(trGeneric("Records"), this);
     m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
     m_recordsButton->setMinimumHeight(28);
     m_recordsButton->setCursor(Qt::PointingHandCursor);
     m_recordsButton->setIconSize(QSize(24, 24));
     StyleHelper::SetButtonIcon(
         m_recordsButton, QStringLiteral(":/icons/file-chart.svg"), QColor(QStringLiteral("#FFF")));
-    m_recordsButton->setToolTip(withShortcut(tr("Records"), recordsKey));
+    m_recordsButton->setToolTip(withShortcut(trGeneric("Records"), recordsKey));
     connect(m_recordsButton, &QPushButton::clicked, this, &MainWindow::openRecordsWindow);
     connect(new QShortcut(recordsKey, this), &QShortcut::activated, this, &MainWindow::openRecordsWindow);
 
@@ -192,7 +191,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 
     m_aboutButton = createIconButton(QStringLiteral("aboutButton"), QStringLiteral(":/icons/information.svg"), 32, 24);
     m_aboutButton->setFlat(true);
-    m_aboutButton->setToolTip(AboutAppWidget::tr("App info"));
+    m_aboutButton->setToolTip(trGeneric("App info"));
     connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::openAboutWindow);
 
     connect(m_settings, &HalvexSettings::changedView, this, &MainWindow::switchView);

@@ -40,6 +40,11 @@ QString AboutAppWidget::MakerPhone = QStringLiteral(HALVEX_MAKER_PHONE);
 QString AboutAppWidget::MakerEmail = QStringLiteral(HALVEX_MAKER_EMAIL);
 
 namespace {
+QString trGeneric(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}
+
 const char* const kGreySpan = " <span style=\"color: #789\">(";
 
 QPushButton* styledButton(const QString& text, const QString& objectName, const QString& background,
@@ -87,22 +92,22 @@ AboutAppWidget::AboutAppWidget(const QString& organisationName, const QStringLis
     m_grid->addWidget(buttonRow(manualUrl, apiUrl), m_rows++, 1, Qt::AlignTop);
 
     const QString built = QFileInfo(QCoreApplication::applicationFilePath()).lastModified().toString("yyyy-MM-dd");
-    addRow(tr("Version"),
-        valueLabel(AppHelper::appVersion(true) + QLatin1String(kGreySpan) + tr("built on ") + built
+    addRow(trGeneric("Version"),
+        valueLabel(AppHelper::appVersion(true) + QLatin1String(kGreySpan) + trGeneric("built on ") + built
             + QStringLiteral(")</span>")),
         QStringLiteral("version"));
-    addRow(tr("OS"),
-        valueLabel(AppHelper::OSPrettyName() + QLatin1Char(' ') + QString::number(AppHelper::OSBits()) + tr("-bit")
-            + QLatin1String(kGreySpan) + QSysInfo::kernelVersion() + QStringLiteral(")</span>")),
+    addRow(trGeneric("OS"),
+        valueLabel(AppHelper::OSPrettyName() + QLatin1Char(' ') + QString::number(AppHelper::OSBits())
+            + trGeneric("-bit") + QLatin1String(kGreySpan) + QSysInfo::kernelVersion() + QStringLiteral(")</span>")),
         QStringLiteral("os"));
     if (showNetworkAddresses)
-        addRow(tr("IP address"), addressesWidget(port), QStringLiteral("addresses"));
+        addRow(trGeneric("IP address"), addressesWidget(port), QStringLiteral("addresses"));
     if (QWidget* feedback = feedbackWidget(organisationName, links))
-        addRow(tr("Feedback"), feedback, QStringLiteral("feedback"));
+        addRow(trGeneric("Feedback"), feedback, QStringLiteral("feedback"));
     if (!developers.isEmpty()) {
         QLabel* names = valueLabel(developersText(developers, QDate::currentDate()));
         names->setStyleSheet(QStringLiteral("line-height: 16px"));
-        addRow(tr("Developers"), names, QStringLiteral("developers"));
+        addRow(trGeneric("Developers"), names, QStringLiteral("developers"));
     }
     m_grid->setRowStretch(m_rows, 100);
 }
@@ -133,25 +138,24 @@ QWidget* AboutAppWidget::buttonRow(const QString& manualUrl, const QString& apiU
 
     const QString manual = findManual(manualUrl);
     if (!manual.isEmpty()) {
-        QPushButton* button
-            = styledButton(tr("Manual"), QStringLiteral("manualButton"), "#159", "#048", "#FFF", tr("Open app manual"));
+        QPushButton* button = styledButton(
+            trGeneric("Manual"), QStringLiteral("manualButton"), "#159", "#048", "#FFF", trGeneric("Open app manual"));
         connect(button, &QPushButton::clicked, button, [manual] { openAddress(manual); });
         layout->addWidget(button);
     }
     if (!apiUrl.isEmpty()) {
         QPushButton* button = styledButton(QStringLiteral("API"), QStringLiteral("apiButton"), "#c9d950", "#b5c439",
-            "#000", tr("Open API in browser"));
+            "#000", trGeneric("Open API in browser"));
         connect(button, &QPushButton::clicked, button, [apiUrl] { QDesktopServices::openUrl(QUrl(apiUrl)); });
         layout->addWidget(button);
     }
     if (!AppHelper::translatedChangeLogPath().isEmpty()) {
-        QPushButton* button = styledButton(
-            tr("ChangeLog"), QStringLiteral("changeLogButton"), "#ff9900", "#cc6600", "#000", tr("Open change log"));
+        QPushButton* button = styledButton(trGeneric("ChangeLog"), QStringLiteral("changeLogButton"), "#ff9900",
+            "#cc6600", "#000", trGeneric("Open change log"));
         connect(button, &QPushButton::clicked, this, &AboutAppWidget::openChangeLog);
         layout->addWidget(button);
     }
-    layout->addWidget(
-        new NewVersionButton(QCoreApplication::translate("Generic", "New version") + QLatin1Char(' '), QString(), row));
+    layout->addWidget(new NewVersionButton(trGeneric("New version") + QLatin1Char(' '), QString(), row));
     layout->addStretch(1);
     return row;
 }
@@ -168,8 +172,8 @@ QWidget* AboutAppWidget::addressesWidget(int port)
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QWidget::customContextMenuRequested, button, [button, text, address](const QPoint& at) {
             QMenu menu(button);
-            menu.addAction(tr("Copy"), button, [text] { QGuiApplication::clipboard()->setText(text); });
-            menu.addAction(tr("Open link"), button, [address] { QDesktopServices::openUrl(QUrl(address)); });
+            menu.addAction(trGeneric("Copy"), button, [text] { QGuiApplication::clipboard()->setText(text); });
+            menu.addAction(trGeneric("Open link"), button, [address] { QDesktopServices::openUrl(QUrl(address)); });
             menu.exec(button->mapToGlobal(at));
         });
         layout->addWidget(button, 0, Qt::AlignLeft);
@@ -182,7 +186,7 @@ QWidget* AboutAppWidget::feedbackWidget(const QString& organisationName, const Q
     // The address and the telephone number are build-time texts that a catalogue may translate.
     QStringList texts = { organisationName };
     for (const QString& text : { MakerAddress, MakerPhone })
-        texts.append(text.isEmpty() ? text : tr(text.toUtf8().constData()));
+        texts.append(text.isEmpty() ? text : trGeneric(text.toUtf8().constData()));
     QString paragraphs;
     for (const QString& text : std::as_const(texts)) {
         if (!text.isEmpty())
@@ -260,7 +264,7 @@ QString AboutAppWidget::developersText(const QMap<QString, QDateTime>& developer
     const QString balloon = image.isEmpty()
         ? QString::fromUcs4(U"\U0001F388")
         : QStringLiteral("<img src=\"%1\" width=\"10\" height=\"14\" style=\"vertical-align: middle\" title=\"%2\">")
-              .arg(image, tr("Happy birthday!"));
+              .arg(image, trGeneric("Happy birthday!"));
     QString text;
     for (auto it = developers.cbegin(); it != developers.cend(); ++it) {
         const QDate date = it.value().date();
@@ -284,7 +288,7 @@ QWidget* AboutAppWidget::openChangeLog()
 
     auto* close = new QPushButton(QStringLiteral("X"), panel);
     close->setObjectName(QStringLiteral("changeLogClose"));
-    close->setToolTip(tr("Close"));
+    close->setToolTip(trGeneric("Close"));
     const QIcon icon = MenuButton::CloseIcon();
     if (!icon.isNull()) {
         close->setIcon(icon);

@@ -20,8 +20,7 @@ PathPropertyView::PathPropertyView(AbstractMetaDescription* description, QWidget
     auto* browse = new QToolButton(this);
     browse->setObjectName(QStringLiteral("propertyBrowseButton"));
     browse->setText(QStringLiteral("..."));
-    // The catalogues keep this text under the view's historical context name.
-    browse->setToolTip(QCoreApplication::translate("SpecialPropertyView", "Open"));
+    browse->setToolTip(QCoreApplication::translate("Generic", "Open"));
     getEditingLayout()->insertWidget(0, browse);
     setEditor(m_edit, 100);
     metaValueChanged(description->getValue());
