@@ -1,5 +1,6 @@
-// The built program on a real X server: it starts with a remembered virtual instrument, connects by itself and
-// draws live graphs in either theme. The screenshots stay in the build tree for a person to look at.
+// The built program on a real X server, driven with xdotool: what a newcomer meets (the first start, the settings
+// pop-up, live graphs of the remembered virtual instrument, a running record, the records window with close marks)
+// and the about window with its change log, in each theme. The screenshots stay in the build tree for a person.
 #include "TemporaryHome.h"
 
 #include <QApplication>
@@ -7,7 +8,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
@@ -40,12 +40,22 @@ void click(const QPoint& at)
     xdotool({ "mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1" });
 }
 
+void keys(const QStringList& names)
+{
+    xdotool(QStringList { "search", "--name", "^Halvex ", "windowfocus", "key" } + names);
+}
+
 QImage grab(const QRect& area)
 {
     return QGuiApplication::primaryScreen()
         ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+bool save(const QImage& image, const QString& name)
+{
+    return image.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-%1.png").arg(name));
 }
 
 // The bounding box of the pixels of one colour.
@@ -60,6 +70,69 @@ QRect areaOf(const QImage& image, const QColor& color)
     }
     return area;
 }
+
+int meanLightness(const QImage& image)
+{
+    return image.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0).lightness();
+}
+
+// Below the tool bar the graph background is grey: the curves are the only saturated colours.
+int curvePixels(const QImage& shot)
+{
+    int count = 0;
+    for (int y = 60; y < shot.height(); y += 2) {
+        for (int x = 0; x < shot.width(); x += 2) {
+            const QColor c = shot.pixelColor(x, y);
+            count += c.hslSaturation() > 100 && c.lightness() > 40 && c.lightness() < 230;
+        }
+    }
+    return count;
+}
+
+// The program under a temporary home, killed when this goes.
+class Program
+{
+public:
+    ~Program() { stop(); }
+
+    // Writes the settings, starts the program and returns its main window once it shows, or an empty rectangle.
+    QRect start(const TemporaryHome& home, const QString& settings)
+    {
+        stop();
+        if (!TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
+                QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<StartMaximized>false</StartMaximized>\n"
+                               "%1</HalvexSettings>\n")
+                    .arg(settings)
+                    .toUtf8()))
+            return {};
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process.start(QStringLiteral(HALVEX_EXECUTABLE), {});
+        QRect window;
+        if (!QTest::qWaitFor([&window] { return (window = windowNamed(QStringLiteral("^Halvex "))).isValid(); }, 10000))
+            return {};
+        // The first paint follows the window's mapping.
+        QTest::qWait(500);
+        return window;
+    }
+
+    void stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+QString themeSettings(const QString& theme, const QString& language = QStringLiteral("en_US"))
+{
+    return QStringLiteral("<Language>%1</Language>\n<ColorTheme>%2</ColorTheme>\n").arg(language, theme);
+}
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -70,214 +143,120 @@ private slots:
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs an X server (the test runs under xvfb-run)");
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs xdotool to drive the program");
         QVERIFY(QDir().mkpath(QStringLiteral(HALVEX_ARTEFACT_DIR)));
     }
 
-    void liveGraphs_data()
+    void newcomer_data()
     {
         QTest::addColumn<QString>("theme");
         QTest::addColumn<bool>("dark");
         QTest::newRow("light") << "Light" << false;
         QTest::newRow("dark") << "Dark" << true;
     }
-    void liveGraphs()
-    {
-        QFETCH(QString, theme);
-        QFETCH(bool, dark);
-        TemporaryHome home;
-        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
-            QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n"
-                           "<ColorTheme>%1</ColorTheme>\n<StartMaximized>false</StartMaximized>\n"
-                           "<UseVirtualDevice>true</UseVirtualDevice>\n<LastDevice>Virtual FNIR</LastDevice>\n"
-                           "<View>View_Graphics</View>\n</HalvexSettings>\n")
-                .arg(theme)
-                .toUtf8()));
-
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
-        QVERIFY(program.waitForStarted());
-        QTest::qWait(4000);
-        QCOMPARE(program.state(), QProcess::Running);
-
-        // Without a window manager the window sits at the origin at its initial size.
-        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1200, 800).toImage();
-        program.kill();
-        program.waitForFinished();
-        QVERIFY(shot.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-%1.png").arg(theme.toLower())));
-
-        // Below the tool bar: the graph background is grey, the curves are the only saturated colours.
-        qint64 curvePixels = 0;
-        qint64 lightness = 0;
-        qint64 counted = 0;
-        for (int y = 60; y < shot.height(); y += 2) {
-            for (int x = 0; x < shot.width(); x += 2) {
-                const QColor c = shot.pixelColor(x, y);
-                if (c.hslSaturation() > 100 && c.lightness() > 40 && c.lightness() < 230)
-                    ++curvePixels;
-                lightness += c.lightness();
-                ++counted;
-            }
-        }
-        QVERIFY2(curvePixels > 300, qPrintable(QStringLiteral("%1 curve pixels").arg(curvePixels)));
-        const qint64 mean = lightness / counted;
-        QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
-    }
-
-    // The about window from the tool bar's last button, then the change log over it, in each theme and language.
-    void aboutWindow_data()
-    {
-        QTest::addColumn<QString>("theme");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<bool>("dark");
-        QTest::newRow("light") << "Light"
-                               << "en_US" << false;
-        QTest::newRow("dark") << "Dark"
-                              << "ru_RU" << true;
-    }
-    void aboutWindow()
-    {
-        QFETCH(QString, theme);
-        QFETCH(QString, language);
-        QFETCH(bool, dark);
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("needs xdotool to click in the program");
-        TemporaryHome home;
-        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
-            QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>%1</Language>\n"
-                           "<ColorTheme>%2</ColorTheme>\n<StartMaximized>false</StartMaximized>\n</HalvexSettings>\n")
-                .arg(language, theme)
-                .toUtf8()));
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
-        QVERIFY(program.waitForStarted());
-        const auto finish = qScopeGuard([&program] {
-            program.kill();
-            program.waitForFinished();
-        });
-
-        QRect main;
-        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
-        QTest::qWait(1000);
-        // "App info" is the last tool-bar button: 32 px wide, 4 px from the right edge, in the first 36 px.
-        click(QPoint(main.right() - 4 - 16, main.top() + 18));
-        const QString title = language == QLatin1String("en_US") ? "App info" : "О программе";
-        QRect about;
-        QTRY_VERIFY_WITH_TIMEOUT((about = windowNamed(QLatin1Char('^') + title + QLatin1Char('$'))).isValid(), 5000);
-        QTest::qWait(700);
-        const QImage aboutShot = grab(about);
-        QVERIFY(aboutShot.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-about-%1.png").arg(theme.toLower())));
-        const QRect changeLogButton = areaOf(aboutShot, QColor(0xff, 0x99, 0x00));
-        QVERIFY2(changeLogButton.width() > 30, "no ChangeLog button in the about window");
-
-        click(about.topLeft() + changeLogButton.center());
-        QTest::qWait(1000);
-        const QImage logShot = grab(about);
-        QVERIFY(logShot.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-changelog-%1.png").arg(theme.toLower())));
-        // The panel covers the buttons, and its background follows the theme.
-        QVERIFY(areaOf(logShot, QColor(0xff, 0x99, 0x00)).isEmpty());
-        const int mean
-            = logShot.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixelColor(0, 0).lightness();
-        QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
-    }
-
-    // What a newcomer meets: the first start without any instrument, the settings pop-up, a running record, and
-    // the records window with marks close together, in each theme (English).
-    void newcomer_data()
-    {
-        QTest::addColumn<QString>("theme");
-        QTest::newRow("light") << "Light";
-        QTest::newRow("dark") << "Dark";
-    }
     void newcomer()
     {
         QFETCH(QString, theme);
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("needs xdotool to type into the program");
+        QFETCH(bool, dark);
         const QString name = theme.toLower();
         TemporaryHome home;
-        const auto settings = [&](const QString& extra) {
-            return TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
-                QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n"
-                               "<ColorTheme>%1</ColorTheme>\n<StartMaximized>false</StartMaximized>\n%2"
-                               "</HalvexSettings>\n")
-                    .arg(theme, extra)
-                    .toUtf8());
-        };
-        // A record with marks 100 ms apart, some of them long.
+        // A record with marks 100 ms apart, some of them long, shown on two channels side by side (the second
+        // channel's default is the tenth).
         QByteArray record = ";V1;R1;IR1;V2;R2;IR2\r\n";
         for (int t = 0; t <= 20000; t += 50)
             record += QByteArray::number(t) + ';' + QByteArray::number((t / 50) % 40) + ";0;0;"
                 + QByteArray::number((t / 70) % 30) + ";0;0\r\n";
         QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.csv"), record));
-        // Its two channels side by side (the second channel's default is the tenth).
         QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/RecSettings.xml"),
             "<?xml version=\"1.0\"?>\n<RecordsSettings>\n<Channel2>1</Channel2>\n</RecordsSettings>\n"));
         QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.log"),
             "1000\tSync\r\n3000\tStimulus A\r\n3100\tResponse left hand\r\n3200\tStimulus B\r\n9000\tRest\r\n"));
 
-        QVERIFY(settings(QString()));
-        QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        const auto finish = qScopeGuard([&program] {
-            program.kill();
-            program.waitForFinished();
-        });
-        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
-        QVERIFY(program.waitForStarted());
-        QRect main;
-        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
-        QTest::qWait(1500);
-        QVERIFY(grab(main).save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-first-start-%1.png").arg(name)));
+        Program program;
+        QRect main = program.start(home, themeSettings(theme));
+        QVERIFY(main.isValid());
+        QVERIFY(save(grab(main), QStringLiteral("first-start-") + name));
+        keys({ "ctrl+comma" });
+        QTest::qWait(500);
+        QVERIFY(save(grab(QRect(main.topLeft(), QSize(main.width(), 1000))), QStringLiteral("settings-") + name));
 
-        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+comma" });
-        QTest::qWait(1000);
-        QVERIFY(grab(QRect(main.topLeft(), QSize(main.width(), 1000)))
-                    .save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-settings-%1.png").arg(name)));
-        xdotool({ "key", "Escape" });
-        QTest::qWait(300);
+        // The remembered virtual instrument connects by itself and draws in the theme's colours.
+        main = program.start(home,
+            themeSettings(theme)
+                + QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice>\n<LastDevice>Virtual FNIR</LastDevice>\n"
+                                 "<View>View_Graphics</View>\n"));
+        QVERIFY(main.isValid());
+        QImage shot;
+        QTRY_VERIFY_WITH_TIMEOUT(curvePixels(shot = grab(main)) > 300, 5000);
+        QVERIFY(save(shot, name));
+        const int mean = meanLightness(shot.copy(0, 60, shot.width(), shot.height() - 60));
+        QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
 
-        // With the virtual instrument remembered, a record of a few seconds.
-        program.kill();
-        program.waitForFinished();
-        QVERIFY(settings(
-            QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice>\n<LastDevice>Virtual FNIR</LastDevice>\n")));
-        program.start(QStringLiteral(HALVEX_EXECUTABLE), {});
-        QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT((main = windowNamed(QStringLiteral("^Halvex "))).isValid(), 10000);
+        // A running record shows the REC badge and the red record button.
+        keys({ "ctrl+r" });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            areaOf(shot = grab(QRect(main.topLeft(), QSize(main.width(), 40))), QColor(0xd3, 0x2f, 0x2f)).width() > 20,
+            3000);
         QTest::qWait(1500);
-        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+r" });
-        QTest::qWait(3500);
-        const QImage recording = grab(main);
-        QVERIFY(recording.save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-recording-%1.png").arg(name)));
-        // The REC badge and the red record button.
-        QVERIFY(areaOf(recording.copy(0, 0, recording.width(), 40), QColor(0xd3, 0x2f, 0x2f)).width() > 20);
+        QVERIFY(save(grab(main), QStringLiteral("recording-") + name));
 
         // The records window over the record with its close marks.
-        xdotool({ "search", "--name", "^Halvex ", "windowfocus", "key", "ctrl+r", "ctrl+o" });
+        keys({ "ctrl+r", "ctrl+o" });
         QRect records;
         QTRY_VERIFY_WITH_TIMEOUT((records = windowNamed(QStringLiteral("^Records$"))).isValid(), 5000);
-        QTest::qWait(700);
+        QTest::qWait(300);
         click(records.topLeft() + QPoint(25, 14));
-        QTest::qWait(1500);
-        xdotool({ "type", "--delay", "20", home.dataFolder() + QStringLiteral("/marks.csv") });
+        QTRY_VERIFY_WITH_TIMEOUT(windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
+        xdotool({ "type", "--delay", "5", home.dataFolder() + QStringLiteral("/marks.csv") });
         xdotool({ "key", "Return" });
-        QTest::qWait(2000);
-        records = windowNamed(QStringLiteral("^Records$"));
-        QVERIFY(grab(records).save(QStringLiteral(HALVEX_ARTEFACT_DIR "/halvex-records-%1.png").arg(name)));
+        QTRY_VERIFY_WITH_TIMEOUT(!windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
+        QTest::qWait(700);
+        QVERIFY(save(grab(windowNamed(QStringLiteral("^Records$"))), QStringLiteral("records-") + name));
+    }
+
+    // The about window from the tool bar's last button, then the change log over it.
+    void aboutWindow_data()
+    {
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << "Light"
+                               << "en_US"
+                               << "App info" << false;
+        QTest::newRow("dark") << "Dark"
+                              << "ru_RU"
+                              << "О программе" << true;
+    }
+    void aboutWindow()
+    {
+        QFETCH(QString, theme);
+        QFETCH(QString, language);
+        QFETCH(QString, title);
+        QFETCH(bool, dark);
+        TemporaryHome home;
+        Program program;
+        const QRect main = program.start(home, themeSettings(theme, language));
+        QVERIFY(main.isValid());
+        // "App info" is the last tool-bar button: 32 px wide, 4 px from the right edge, in the first 36 px.
+        click(QPoint(main.right() - 4 - 16, main.top() + 18));
+        QRect about;
+        QTRY_VERIFY_WITH_TIMEOUT((about = windowNamed(QLatin1Char('^') + title + QLatin1Char('$'))).isValid(), 5000);
+        QTest::qWait(500);
+        const QImage aboutShot = grab(about);
+        QVERIFY(save(aboutShot, QStringLiteral("about-") + theme.toLower()));
+        const QRect changeLogButton = areaOf(aboutShot, QColor(0xff, 0x99, 0x00));
+        QVERIFY2(changeLogButton.width() > 30, "no ChangeLog button in the about window");
+
+        // The panel covers the buttons, and its background follows the theme.
+        click(about.topLeft() + changeLogButton.center());
+        QImage logShot;
+        QTRY_VERIFY_WITH_TIMEOUT(areaOf(logShot = grab(about), QColor(0xff, 0x99, 0x00)).isEmpty(), 3000);
+        QTest::qWait(300);
+        QVERIFY(save(logShot = grab(about), QStringLiteral("changelog-") + theme.toLower()));
+        const int mean = meanLightness(logShot);
+        QVERIFY2(dark ? mean < 110 : mean > 150, qPrintable(QStringLiteral("mean lightness %1").arg(mean)));
     }
 };
 
