@@ -6,7 +6,8 @@
 
 // Where a record has no data: an interval between two successive lines that is longer than five times the
 // record's median interval and at least a second, as when the instrument was unplugged for a while. Found from the
-// elapsed times alone; the curves are resampled across a gap as across any other interval.
+// elapsed times alone; the curves are resampled across a gap as across any other interval. The median and the scan
+// also serve the SNIRF export, whose rule for a gap is its own.
 class RecordGaps
 {
 public:
@@ -17,9 +18,19 @@ public:
         bool operator==(const Gap& other) const { return start == other.start && end == other.end; }
     };
 
+    // Of an even count of intervals, the longer middle one, or the mean of the two middle ones.
+    enum class Middle { Upper, Mean };
+
     static constexpr qint64 MedianFactor = 5;
     static constexpr qint64 MinimumMilliseconds = 1000;
 
     // times ascending and unique.
     static std::vector<Gap> find(const std::vector<quint32>& times);
+
+    // The median of the positive differences between successive times (ascending); 0 when there are none. Lines
+    // that share a time stamp (samples that arrive in one read) are no interval.
+    template<typename Time> static double medianInterval(const std::vector<Time>& times, Middle middle);
+    // Every interval between successive times (ascending) longer than limit and at least minimum.
+    template<typename Time>
+    static std::vector<Gap> longerThan(const std::vector<Time>& times, double limit, qint64 minimum = 0);
 };

@@ -164,7 +164,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     }
     record.sortByTime();
     const std::vector<qint64>& times = record.times();
-    const double median = UniformGrid::medianInterval(times);
+    const double median = RecordGaps::medianInterval(times, RecordGaps::Middle::Mean);
     if (median <= 0)
         return fail(Failure::Input, QStringLiteral("%1: every sample has the same time").arg(rawPath));
     const double step = options.rate > 0 ? 1000 / options.rate : median;
@@ -188,8 +188,8 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     m_summary.skippedEvents = events.skippedLines;
     for (const RecordEvents::Event& event : events.events)
         stimuli.add(event.text, double(event.time - zero) / 1000, 0);
-    for (const UniformGrid::Gap& gap : grid.gaps())
-        stimuli.add(QStringLiteral("gap"), double(gap.start - zero) / 1000, double(gap.length) / 1000);
+    for (const RecordGaps::Gap& gap : grid.gaps())
+        stimuli.add(QStringLiteral("gap"), double(gap.start - zero) / 1000, double(gap.end - gap.start) / 1000);
 
     QString title;
     const QDateTime start

@@ -1,27 +1,6 @@
 #include "UniformGrid.h"
 
-#include <algorithm>
 #include <cmath>
-
-double UniformGrid::medianInterval(const std::vector<qint64>& times)
-{
-    std::vector<qint64> intervals;
-    intervals.reserve(times.size());
-    for (size_t i = 1; i < times.size(); ++i) {
-        // Samples that arrive in one read share a time stamp; they are no interval.
-        if (times[i] > times[i - 1])
-            intervals.push_back(times[i] - times[i - 1]);
-    }
-    if (intervals.empty())
-        return 0;
-    const size_t middle = intervals.size() / 2;
-    std::nth_element(intervals.begin(), intervals.begin() + qsizetype(middle), intervals.end());
-    const double upper = double(intervals[middle]);
-    if (intervals.size() % 2)
-        return upper;
-    const double lower = double(*std::max_element(intervals.begin(), intervals.begin() + qsizetype(middle)));
-    return (lower + upper) / 2;
-}
 
 bool UniformGrid::build(const std::vector<qint64>& times, double step, double gapLimit, qsizetype maxPoints)
 {
@@ -40,11 +19,7 @@ bool UniformGrid::build(const std::vector<qint64>& times, double step, double ga
     m_before.resize(size_t(points));
     m_weight.resize(size_t(points));
 
-    for (size_t k = 1; k < times.size(); ++k) {
-        const qint64 length = times[k] - times[k - 1];
-        if (double(length) > gapLimit)
-            m_gaps.push_back({ times[k - 1], length });
-    }
+    m_gaps = RecordGaps::longerThan(times, gapLimit);
 
     size_t k = 0;
     const size_t last = times.size() - 1;

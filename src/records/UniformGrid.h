@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordGaps.h"
+
 #include <QtGlobal>
 
 #include <limits>
@@ -10,16 +12,7 @@
 class UniformGrid
 {
 public:
-    struct Gap
-    {
-        qint64 start = 0; // the time of the sample before the gap
-        qint64 length = 0;
-    };
-
     static constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
-
-    // The median of the positive differences between consecutive times (which must ascend); 0 when there are none.
-    static double medianInterval(const std::vector<qint64>& times);
 
     // times ascending, step and gapLimit in the unit of the times. False when the grid would exceed maxPoints.
     bool build(const std::vector<qint64>& times, double step, double gapLimit, qsizetype maxPoints);
@@ -28,7 +21,7 @@ public:
     double step() const { return m_step; }
     // Grid point i lies at times[0] + i * step.
     double time(qsizetype i) const { return double(m_start) + double(i) * m_step; }
-    const std::vector<Gap>& gaps() const { return m_gaps; }
+    const std::vector<RecordGaps::Gap>& gaps() const { return m_gaps; }
 
     // The value at grid point i of the series y that was sampled at the times given to build().
     template<typename Series> double at(qsizetype i, const Series& y) const
@@ -45,5 +38,5 @@ private:
     double m_step = 0;
     std::vector<quint32> m_before; // the sample at or before the grid point
     std::vector<double> m_weight; // the share of the way to the next sample; NaN inside a gap
-    std::vector<Gap> m_gaps;
+    std::vector<RecordGaps::Gap> m_gaps;
 };
