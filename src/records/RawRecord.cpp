@@ -1,38 +1,16 @@
 #include "RawRecord.h"
 
+#include "RecordText.h"
 #include "TextHelper.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
+#include <limits>
 #include <numeric>
 
 namespace {
-
-const char* findByte(const char* begin, const char* end, char byte)
-{
-    const void* found = std::memchr(begin, byte, size_t(end - begin));
-    return found ? static_cast<const char*>(found) : end;
-}
-
-// The record writer prints Qt's fixed format: an optional "-", digits, and "nan" or "inf" for values that were
-// not numbers. Anything else is damage.
-bool parseNumber(const char* begin, const char* end, double& value)
-{
-    if (begin < end && *begin == '+')
-        ++begin;
-    const auto [last, error] = std::from_chars(begin, end, value);
-    return error == std::errc() && last == end;
-}
-
-bool parseTime(const char* begin, const char* end, qint64& value)
-{
-    const auto [last, error] = std::from_chars(begin, end, value);
-    return error == std::errc() && last == end && begin < end;
-}
 
 QString replaceExtension(const QString& path, const QString& extension)
 {
@@ -74,41 +52,24 @@ bool RawRecord::read(const QString& path, const std::function<void(double)>& pro
         m_error = QStringLiteral("the file is larger than %1 GB").arg(MaxFileSize >> 30);
         return false;
     }
-    // Reserve for the whole file at the header's line length, so the columns are not copied while they grow.
-    QByteArray header = file.readLine(qint64(1) << 20);
+    const QByteArray header = file.readLine(RecordText::MaxHeaderSize);
     if (!header.endsWith('\n') || !parseHeader(header)) {
         m_error = QStringLiteral("not a raw record (no header line naming R and IR columns)");
         return false;
     }
+    // Reserve for the whole file at the header's line length, so the columns are not copied while they grow.
     const qsizetype fields = m_columns.size() + 1;
     const qint64 estimatedLines = (size - header.size()) / qMax<qint64>(header.size(), 5 * fields) + 16;
     m_times.reserve(size_t(estimatedLines));
     m_values.reserve(size_t(estimatedLines * m_columns.size()));
     m_row.resize(size_t(m_columns.size()));
 
-    QByteArray buffer;
-    qint64 done = header.size();
-    while (true) {
-        const QByteArray chunk = file.read(ChunkSize);
-        const bool final = chunk.isEmpty();
-        buffer += chunk;
-        done += chunk.size();
-        const char* const begin = buffer.constData();
-        const char* const end = begin + buffer.size();
-        const char* line = begin;
-        while (line < end) {
-            const char* const lineEnd = findByte(line, end, '\n');
-            if (lineEnd == end && !final)
-                break;
-            parseLine(line, lineEnd);
-            line = lineEnd == end ? end : lineEnd + 1;
-        }
-        buffer.remove(0, line - begin);
-        if (progress && size > 0)
-            progress(double(done) / double(size));
-        if (final)
-            break;
-    }
+    RecordText::readLines(
+        file, [this](const char* begin, const char* end) { parseLine(begin, end); },
+        [&progress, size, &header](qint64 done) {
+            if (progress && size > 0)
+                progress(double(header.size() + done) / double(size));
+        });
     if (file.error() != QFileDevice::NoError) {
         m_error = QStringLiteral("read error: %1").arg(file.errorString());
         return false;
@@ -153,22 +114,22 @@ void RawRecord::parseLine(const char* begin, const char* end)
     if (begin == end)
         return;
     const char* field = begin;
-    const char* fieldEnd = findByte(field, end, ';');
-    qint64 time = 0;
-    bool ok = parseTime(field, fieldEnd, time);
+    const char* fieldEnd = RecordText::findByte(field, end, ';');
+    const std::optional<quint64> time = RecordText::parseUnsigned(field, fieldEnd, std::numeric_limits<qint64>::max());
+    bool ok = time.has_value();
     const size_t count = m_row.size();
     size_t taken = 0;
     while (ok && fieldEnd < end) {
         field = fieldEnd + 1;
-        fieldEnd = findByte(field, end, ';');
-        ok = taken < count && parseNumber(field, fieldEnd, m_row[taken]);
+        fieldEnd = RecordText::findByte(field, end, ';');
+        ok = taken < count && RecordText::parseNumber(field, fieldEnd, m_row[taken]);
         ++taken;
     }
     if (!ok || taken != count) {
         ++m_skipped;
         return;
     }
-    m_times.push_back(time);
+    m_times.push_back(qint64(*time));
     m_values.insert(m_values.end(), m_row.begin(), m_row.end());
 }
 

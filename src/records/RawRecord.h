@@ -30,7 +30,6 @@ public:
 
     // A file past this size is refused rather than read: twelve hours of 24 values at 120 lines per second.
     static constexpr qint64 MaxFileSize = qint64(4) << 30;
-    static constexpr qint64 ChunkSize = 1 << 20;
 
     // The ".raw" of a record given by its ".csv" or ".raw" path.
     static QString rawPath(const QString& recordPath);

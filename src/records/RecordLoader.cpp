@@ -1,15 +1,14 @@
 #include "RecordLoader.h"
 
 #include "CFIRFilter.h"
+#include "RecordText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -21,56 +20,19 @@ struct Row
     double b;
 };
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-void trim(const char*& begin, const char*& end)
-{
-    while (begin < end && isSpace(*begin))
-        ++begin;
-    while (end > begin && isSpace(end[-1]))
-        --end;
-}
-
-// Whole unsigned decimal numbers up to max, surrounding white space allowed; anything else (a sign, a fraction,
-// an overflow) is 0, as the record and log formats define.
-quint64 parseUnsigned(const char* begin, const char* end, quint64 max)
-{
-    trim(begin, end);
-    if (begin < end && *begin == '+')
-        ++begin;
-    if (begin == end)
-        return 0;
-    quint64 value = 0;
-    for (; begin < end; ++begin) {
-        const unsigned digit = unsigned(*begin) - unsigned('0');
-        if (digit > 9 || value > (max - digit) / 10)
-            return 0;
-        value = value * 10 + digit;
-    }
-    return value;
-}
-
 // A value that is not a finite number counts as 0: a "nan" written for a failed sample would otherwise poison the
 // mean and with it the whole curve.
 double parseValue(const char* begin, const char* end)
 {
-    trim(begin, end);
-    if (begin < end && *begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+')
-        ++begin;
+    RecordText::trim(begin, end);
     double value = 0;
-    const auto [last, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || last != end || !std::isfinite(value))
-        return 0;
-    return value;
+    return RecordText::parseNumber(begin, end, value) && std::isfinite(value) ? value : 0;
 }
 
-const char* findByte(const char* begin, const char* end, char byte)
+// A time that is not a whole number counts as 0, as the record and log formats define.
+quint64 parseTime(const char* begin, const char* end, quint64 max)
 {
-    const void* found = std::memchr(begin, byte, size_t(end - begin));
-    return found ? static_cast<const char*>(found) : end;
+    return RecordText::parseUnsigned(begin, end, max).value_or(0);
 }
 
 struct Scan
@@ -83,56 +45,46 @@ struct Scan
     bool sorted = true;
 };
 
-// Takes the data lines in [begin, end); the text after the last LF is a line only when final (the end of the file),
-// otherwise it is returned to be completed by the next chunk.
-const char* scanLines(Scan& scan, const char* begin, const char* end, bool final)
+// Takes one data line when it has the chosen columns.
+void scanLine(Scan& scan, const char* line, const char* lineEnd)
 {
-    const char* line = begin;
-    while (true) {
-        const char* const lineEnd = findByte(line, end, '\n');
-        if (lineEnd == end && !final)
-            return line;
-        const char* timeBegin = nullptr;
-        const char* timeEnd = nullptr;
-        const char* aBegin = nullptr;
-        const char* aEnd = nullptr;
-        const char* bBegin = nullptr;
-        const char* bEnd = nullptr;
-        const char* field = line;
-        for (qint64 column = 0; column <= scan.lastColumn; ++column) {
-            const char* fieldEnd = findByte(field, lineEnd, ';');
-            if (column == 0) {
-                timeBegin = field;
-                timeEnd = fieldEnd;
-            }
-            if (column == scan.column1) {
-                aBegin = field;
-                aEnd = fieldEnd;
-            }
-            if (column == scan.column2) {
-                bBegin = field;
-                bEnd = fieldEnd;
-            }
-            if (fieldEnd == lineEnd) {
-                if (column < scan.lastColumn)
-                    aBegin = bBegin = nullptr; // too short for the chosen columns
-                break;
-            }
-            field = fieldEnd + 1;
+    const char* timeBegin = nullptr;
+    const char* timeEnd = nullptr;
+    const char* aBegin = nullptr;
+    const char* aEnd = nullptr;
+    const char* bBegin = nullptr;
+    const char* bEnd = nullptr;
+    const char* field = line;
+    for (qint64 column = 0; column <= scan.lastColumn; ++column) {
+        const char* fieldEnd = RecordText::findByte(field, lineEnd, ';');
+        if (column == 0) {
+            timeBegin = field;
+            timeEnd = fieldEnd;
         }
-        if (aBegin && bBegin) {
-            const Row row { quint32(parseUnsigned(timeBegin, timeEnd, std::numeric_limits<quint32>::max())),
-                parseValue(aBegin, aEnd), parseValue(bBegin, bEnd) };
-            if (scan.rows.empty())
-                scan.startTime = row.time;
-            else if (row.time < scan.rows.back().time)
-                scan.sorted = false;
-            scan.rows.push_back(row);
+        if (column == scan.column1) {
+            aBegin = field;
+            aEnd = fieldEnd;
         }
-        if (lineEnd == end)
-            return end;
-        line = lineEnd + 1;
+        if (column == scan.column2) {
+            bBegin = field;
+            bEnd = fieldEnd;
+        }
+        if (fieldEnd == lineEnd) {
+            if (column < scan.lastColumn)
+                aBegin = bBegin = nullptr; // too short for the chosen columns
+            break;
+        }
+        field = fieldEnd + 1;
     }
+    if (!aBegin || !bBegin)
+        return;
+    const Row row { quint32(parseTime(timeBegin, timeEnd, std::numeric_limits<quint32>::max())),
+        parseValue(aBegin, aEnd), parseValue(bBegin, bEnd) };
+    if (scan.rows.empty())
+        scan.startTime = row.time;
+    else if (row.time < scan.rows.back().time)
+        scan.sorted = false;
+    scan.rows.push_back(row);
 }
 
 } // namespace
@@ -147,17 +99,7 @@ bool RecordLoader::open(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Only the header now; compare() streams the data lines, so an hour-long record never sits in memory whole.
-    while (!file.atEnd() && m_data.size() < MaxHeaderSize) {
-        const QByteArray chunk = file.read(std::min(ChunkSize, MaxHeaderSize - m_data.size()));
-        if (chunk.isEmpty())
-            break;
-        const qsizetype end = chunk.indexOf('\n');
-        if (end >= 0) {
-            m_data += chunk.left(end + 1);
-            break;
-        }
-        m_data += chunk;
-    }
+    m_data = file.readLine(RecordText::MaxHeaderSize);
     m_path = path;
     parseHeader();
     return true;
@@ -194,11 +136,11 @@ void RecordLoader::parseHeader()
     const char* field = m_data.constData();
     qint64 fields = 0;
     while (true) {
-        const char* fieldEnd = findByte(field, lineEnd, ';');
+        const char* fieldEnd = RecordText::findByte(field, lineEnd, ';');
         if (fields > 0 && m_channelNames.size() < MaxChannelNames) {
             const char* begin = field;
             const char* end = fieldEnd;
-            trim(begin, end);
+            RecordText::trim(begin, end);
             if (begin < end && (*begin == 'V' || (uchar(*begin) & 0x80))) {
                 const QString text = QString::fromUtf8(begin, end - begin).trimmed();
                 if (text.startsWith(QLatin1Char('V'))) {
@@ -240,22 +182,13 @@ RecordLoader::Status RecordLoader::compare(int channel1, int channel2, double hp
     scan.column1 = column1;
     scan.column2 = column2;
     scan.lastColumn = std::max(column1, column2);
+    const auto take = [&scan](const char* begin, const char* end) { scanLine(scan, begin, end); };
     if (m_path.isEmpty()) {
-        scanLines(scan, m_data.constData() + m_headerEnd + 1, m_data.constData() + m_data.size(), true);
+        RecordText::forEachLine(m_data.constData() + m_headerEnd + 1, m_data.constData() + m_data.size(), true, take);
     } else {
         QFile file(m_path);
-        if (file.open(QIODevice::ReadOnly) && file.seek(m_headerEnd + 1)) {
-            QByteArray buffer;
-            while (true) {
-                const QByteArray chunk = file.read(ChunkSize);
-                const bool last = chunk.isEmpty();
-                buffer += chunk;
-                const char* rest = scanLines(scan, buffer.constData(), buffer.constData() + buffer.size(), last);
-                if (last)
-                    break;
-                buffer.remove(0, rest - buffer.constData());
-            }
-        }
+        if (file.open(QIODevice::ReadOnly) && file.seek(m_headerEnd + 1))
+            RecordText::readLines(file, take);
     }
     result.startTime = scan.startTime;
     std::vector<Row>& rows = scan.rows;
@@ -361,21 +294,21 @@ QList<RecordLoader::Mark> RecordLoader::parseMarks(const QByteArray& log)
     const char* const logEnd = log.constData() + log.size();
     const char* line = log.constData();
     while (line < logEnd) {
-        const char* const next = findByte(line, logEnd, '\n');
+        const char* const next = RecordText::findByte(line, logEnd, '\n');
         // Lines end in CR LF; a log written with bare LF reads the same.
         const char* lineEnd = next;
         if (lineEnd > line && lineEnd[-1] == '\r')
             --lineEnd;
-        const char* const timeEnd = findByte(line, lineEnd, '\t');
+        const char* const timeEnd = RecordText::findByte(line, lineEnd, '\t');
         if (timeEnd < lineEnd) {
-            const quint64 time = parseUnsigned(line, timeEnd, std::numeric_limits<quint64>::max());
+            const quint64 time = parseTime(line, timeEnd, std::numeric_limits<quint64>::max());
             // The first timed line fixes the zero even when its text is skipped below.
             if (!haveBase && time != 0) {
                 base = time;
                 haveBase = true;
             }
             const char* const textBegin = timeEnd + 1;
-            const char* const textEnd = findByte(textBegin, lineEnd, '\t');
+            const char* const textEnd = RecordText::findByte(textBegin, lineEnd, '\t');
             QString text = QString::fromUtf8(textBegin, textEnd - textBegin);
             text.remove(QLatin1Char(' '));
             if (!text.contains(QLatin1String("Sync")) && !text.contains(QLatin1String("Next"))

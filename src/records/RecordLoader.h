@@ -43,11 +43,6 @@ public:
     // A damaged time column can span 49 days; a day at 20 Hz is more than any recording and still fits in memory.
     static constexpr qsizetype MaxResampledPoints = qsizetype(24) * 3600 * SampleRate;
 
-    static constexpr qint64 ChunkSize = 1 << 20;
-    // The header of 1024 channels takes some 20 KB; a first line longer than this is no header, and a file without
-    // line feeds would otherwise be read whole.
-    static constexpr qint64 MaxHeaderSize = 4 * ChunkSize;
-
     // Reads and parses the record's header; false when the file cannot be opened.
     bool open(const QString& path);
     // The same from bytes already in memory.

@@ -1,5 +1,6 @@
 #include "RecordEvents.h"
 #include "RecordLoader.h"
+#include "RecordText.h"
 #include "TemporaryHome.h"
 
 #include <QDir>
@@ -329,7 +330,7 @@ private slots:
 
         // A first line past the cap is no header, and the file is not read on to find where it ends.
         const QString endless = QDir(home.path()).filePath("endless.csv");
-        QVERIFY(TemporaryHome::writeFile(endless, QByteArray(RecordLoader::MaxHeaderSize, ';') + "\n0;1\n100;2\n"));
+        QVERIFY(TemporaryHome::writeFile(endless, QByteArray(RecordText::MaxHeaderSize, ';') + "\n0;1\n100;2\n"));
         QVERIFY(loader.open(endless));
         QVERIFY(!loader.hasLines());
     }
