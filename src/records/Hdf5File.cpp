@@ -54,11 +54,6 @@ Hdf5File::~Hdf5File()
     finish(discarded);
 }
 
-bool Hdf5File::begin()
-{
-    return ok();
-}
-
 bool Hdf5File::check(qint64 result, const QString& what)
 {
     if (result < 0 && m_error.isEmpty())
@@ -69,6 +64,11 @@ bool Hdf5File::check(qint64 result, const QString& what)
 Hdf5File::Id Hdf5File::parentId(Id parent) const
 {
     return parent == 0 ? m_file : parent;
+}
+
+Hdf5File::Id Hdf5File::createDataset(Id parent, const QString& name, Id type, Id space)
+{
+    return H5Dcreate2(parentId(parent), name.toUtf8().constData(), type, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT);
 }
 
 bool Hdf5File::create(qint64 sizeHint)
@@ -112,7 +112,7 @@ bool Hdf5File::finish(QByteArray& image)
 
 Hdf5File::Id Hdf5File::group(Id parent, const QString& name)
 {
-    if (!begin())
+    if (!ok())
         return -1;
     const hid_t id = H5Gcreate2(parentId(parent), name.toUtf8().constData(), H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT);
     if (check(id, name))
@@ -122,13 +122,11 @@ Hdf5File::Id Hdf5File::group(Id parent, const QString& name)
 
 void Hdf5File::writeString(Id parent, const QString& name, const QString& value)
 {
-    if (!begin())
+    if (!ok())
         return;
     const Handle type(utf8StringType(), H5Tclose);
     const Handle space(H5Screate(H5S_SCALAR), H5Sclose);
-    const Handle set(
-        H5Dcreate2(parentId(parent), name.toUtf8().constData(), type, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT),
-        H5Dclose);
+    const Handle set(createDataset(parent, name, type, space), H5Dclose);
     const QByteArray text = value.toUtf8();
     const char* data = text.constData();
     check(set < 0 ? -1 : H5Dwrite(set, type, H5S_ALL, H5S_ALL, H5P_DEFAULT, &data), name);
@@ -136,7 +134,7 @@ void Hdf5File::writeString(Id parent, const QString& name, const QString& value)
 
 void Hdf5File::writeStrings(Id parent, const QString& name, const QStringList& values)
 {
-    if (!begin())
+    if (!ok())
         return;
     std::vector<QByteArray> texts;
     std::vector<const char*> data;
@@ -147,44 +145,27 @@ void Hdf5File::writeStrings(Id parent, const QString& name, const QStringList& v
     const hsize_t size = hsize_t(values.size());
     const Handle type(utf8StringType(), H5Tclose);
     const Handle space(H5Screate_simple(1, &size, nullptr), H5Sclose);
-    const Handle set(
-        H5Dcreate2(parentId(parent), name.toUtf8().constData(), type, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT),
-        H5Dclose);
+    const Handle set(createDataset(parent, name, type, space), H5Dclose);
     check(set < 0 ? -1 : H5Dwrite(set, type, H5S_ALL, H5S_ALL, H5P_DEFAULT, data.data()), name);
 }
 
 void Hdf5File::writeInt(Id parent, const QString& name, int value)
 {
-    if (!begin())
+    if (!ok())
         return;
     const Handle space(H5Screate(H5S_SCALAR), H5Sclose);
-    const Handle set(H5Dcreate2(parentId(parent), name.toUtf8().constData(), H5T_STD_I32LE, space, H5P_DEFAULT,
-                         H5P_DEFAULT, H5P_DEFAULT),
-        H5Dclose);
+    const Handle set(createDataset(parent, name, H5T_STD_I32LE, space), H5Dclose);
     check(set < 0 ? -1 : H5Dwrite(set, H5T_NATIVE_INT, H5S_ALL, H5S_ALL, H5P_DEFAULT, &value), name);
-}
-
-void Hdf5File::writeDouble(Id parent, const QString& name, double value)
-{
-    if (!begin())
-        return;
-    const Handle space(H5Screate(H5S_SCALAR), H5Sclose);
-    const Handle set(H5Dcreate2(parentId(parent), name.toUtf8().constData(), H5T_IEEE_F64LE, space, H5P_DEFAULT,
-                         H5P_DEFAULT, H5P_DEFAULT),
-        H5Dclose);
-    check(set < 0 ? -1 : H5Dwrite(set, H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, &value), name);
 }
 
 void Hdf5File::writeDoubles(Id parent, const QString& name, const std::vector<double>& values, qsizetype columns)
 {
-    if (!begin())
+    if (!ok())
         return;
     const hsize_t dims[2]
         = { columns > 0 ? hsize_t(qsizetype(values.size()) / columns) : hsize_t(values.size()), hsize_t(columns) };
     const Handle space(H5Screate_simple(columns > 0 ? 2 : 1, dims, nullptr), H5Sclose);
-    const Handle set(H5Dcreate2(parentId(parent), name.toUtf8().constData(), H5T_IEEE_F64LE, space, H5P_DEFAULT,
-                         H5P_DEFAULT, H5P_DEFAULT),
-        H5Dclose);
+    const Handle set(createDataset(parent, name, H5T_IEEE_F64LE, space), H5Dclose);
     check(set < 0 || values.empty() ? set
                                     : H5Dwrite(set, H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()),
         name);
@@ -192,12 +173,11 @@ void Hdf5File::writeDoubles(Id parent, const QString& name, const std::vector<do
 
 Hdf5File::Id Hdf5File::createMatrix(Id parent, const QString& name, qsizetype rows, qsizetype columns)
 {
-    if (!begin())
+    if (!ok())
         return -1;
     const hsize_t dims[2] = { hsize_t(rows), hsize_t(columns) };
     const Handle space(H5Screate_simple(2, dims, nullptr), H5Sclose);
-    const hid_t id = H5Dcreate2(
-        parentId(parent), name.toUtf8().constData(), H5T_IEEE_F64LE, space, H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT);
+    const hid_t id = createDataset(parent, name, H5T_IEEE_F64LE, space);
     if (check(id, name))
         m_open.push_back(id);
     return id;
@@ -205,7 +185,7 @@ Hdf5File::Id Hdf5File::createMatrix(Id parent, const QString& name, qsizetype ro
 
 void Hdf5File::writeRows(Id matrix, qsizetype firstRow, qsizetype rowCount, qsizetype columns, const double* data)
 {
-    if (!begin() || rowCount <= 0)
+    if (!ok() || rowCount <= 0)
         return;
     const Handle fileSpace(H5Dget_space(matrix), H5Sclose);
     const hsize_t start[2] = { hsize_t(firstRow), 0 };
@@ -219,7 +199,7 @@ void Hdf5File::writeRows(Id matrix, qsizetype firstRow, qsizetype rowCount, qsiz
 
 void Hdf5File::link(Id parent, const QString& name, const QString& target)
 {
-    if (!begin())
+    if (!ok())
         return;
     check(H5Lcreate_hard(m_file, target.toUtf8().constData(), parentId(parent), name.toUtf8().constData(), H5P_DEFAULT,
               H5P_DEFAULT),

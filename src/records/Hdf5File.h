@@ -33,7 +33,6 @@ public:
     void writeString(Id parent, const QString& name, const QString& value);
     void writeStrings(Id parent, const QString& name, const QStringList& values);
     void writeInt(Id parent, const QString& name, int value);
-    void writeDouble(Id parent, const QString& name, double value);
     // A one-dimensional dataset, or rows × columns when columns > 0.
     void writeDoubles(Id parent, const QString& name, const std::vector<double>& values, qsizetype columns = 0);
 
@@ -45,9 +44,9 @@ public:
     void writeRows(Id matrix, qsizetype firstRow, qsizetype rowCount, qsizetype columns, const double* data);
 
 private:
-    bool begin();
     bool check(qint64 result, const QString& what);
     Id parentId(Id parent) const;
+    Id createDataset(Id parent, const QString& name, Id type, Id space);
 
     Id m_file = -1;
     std::vector<Id> m_open; // groups and datasets, closed in reverse order
