@@ -15,7 +15,7 @@
 class RecordLoader
 {
 public:
-    enum class Status { Loaded, CannotOpen, TooShort, ChannelOutOfRange };
+    enum class Status { Loaded, TooShort, ChannelOutOfRange };
 
     struct Mark
     {

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 #include <charconv>
 #include <cstdio>
@@ -101,9 +100,8 @@ int main(int argc, char* argv[])
     if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments(), 1))
         return *answered;
 
-    QTextStream err(stderr);
-    const auto fail = [&err](ExitCode code, const QString& message) {
-        err << "halvex-compare: " << message << '\n';
+    const auto fail = [&commandLine](ExitCode code, const QString& message) {
+        commandLine.message(message);
         return int(code);
     };
     const QStringList arguments = parser.positionalArguments();
@@ -135,7 +133,6 @@ int main(int argc, char* argv[])
     case RecordLoader::Status::TooShort:
         return fail(FileError, QStringLiteral("%1: not a record (no header line followed by data)").arg(path));
     case RecordLoader::Status::ChannelOutOfRange:
-    case RecordLoader::Status::CannotOpen:
         return fail(ChannelError,
             QStringLiteral("%1: channel %2 is beyond the record, which has %3 channels (positions 0 to %4)")
                 .arg(path)
@@ -163,7 +160,7 @@ int main(int argc, char* argv[])
     for (const RecordEvents::Event& event : events.events)
         out << event.time << ';' << event.source << ';' << event.text << '\n';
     if (events.skippedLines > 0)
-        err << "halvex-compare: " << eventsPath << ": " << events.skippedLines << " damaged lines skipped\n";
+        commandLine.message(QStringLiteral("%1: %2 damaged lines skipped").arg(eventsPath).arg(events.skippedLines));
     for (const RecordGaps::Gap& gap : comparison.gaps)
         out << "Gap;" << gap.start << ';' << gap.end << '\n';
     return out.finish() ? int(Success) : fail(FileError, QStringLiteral("write error"));

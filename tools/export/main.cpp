@@ -78,10 +78,6 @@ int main(int argc, char* argv[])
         = commandLine.parse(QCoreApplication::arguments(), std::numeric_limits<qsizetype>::max()))
         return *answered;
 
-    QTextStream err(stderr);
-    const auto message = [&err](const QString& text) { err << "halvex-export: " << text << '\n'; };
-    const auto usage = [&commandLine](const QString& text) { return commandLine.usageError(text); };
-
     SnirfExporter::Options options;
     options.redWavelength = defaults.getRedWavelength();
     options.infraredWavelength = defaults.getInfraredWavelength();
@@ -91,7 +87,8 @@ int main(int argc, char* argv[])
         bool ok = false;
         options.rate = parser.value(rateOption).toDouble(&ok);
         if (!ok || !(options.rate > 0 && options.rate <= SnirfExporter::MaxRate))
-            return usage(QStringLiteral("--rate takes a number above 0 and up to %1").arg(SnirfExporter::MaxRate));
+            return commandLine.usageError(
+                QStringLiteral("--rate takes a number above 0 and up to %1").arg(SnirfExporter::MaxRate));
     }
     if (parser.isSet(wavelengthsOption)) {
         const QStringList parts = parser.value(wavelengthsOption).split(QLatin1Char(','));
@@ -102,9 +99,10 @@ int main(int argc, char* argv[])
         if (!ok1 || !ok2 || !(options.redWavelength >= SnirfExporter::MinWavelength)
             || !(options.infraredWavelength <= SnirfExporter::MaxWavelength)
             || !(options.redWavelength < options.infraredWavelength)) {
-            return usage(QStringLiteral("--wavelengths takes two numbers in nm, red below infrared, from %1 to %2")
-                             .arg(SnirfExporter::MinWavelength)
-                             .arg(SnirfExporter::MaxWavelength));
+            return commandLine.usageError(
+                QStringLiteral("--wavelengths takes two numbers in nm, red below infrared, from %1 to %2")
+                    .arg(SnirfExporter::MinWavelength)
+                    .arg(SnirfExporter::MaxWavelength));
         }
     }
 
@@ -119,14 +117,14 @@ int main(int argc, char* argv[])
             records.append(folder.filePath(name));
     }
     if (parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("give one or more records or folders"));
+        return commandLine.usageError(QStringLiteral("give one or more records or folders"));
     if (records.isEmpty())
-        return usage(QStringLiteral("no .raw records in the folders given"));
+        return commandLine.usageError(QStringLiteral("no .raw records in the folders given"));
 
     const QString output = parser.value(outputOption);
     const bool outputFolder = !output.isEmpty() && QFileInfo(output).isDir();
     if (!output.isEmpty() && !outputFolder && records.size() > 1)
-        return usage(QStringLiteral("-o names an existing folder when several records are exported"));
+        return commandLine.usageError(QStringLiteral("-o names an existing folder when several records are exported"));
 
     QTextStream out(stdout);
     int result = Success;
@@ -137,7 +135,8 @@ int main(int argc, char* argv[])
             target = QDir(output).filePath(QFileInfo(SnirfExporter::outputPath(record)).fileName());
         if (!exporter.exportRecord(record, target, options)) {
             const bool exists = exporter.failure() == SnirfExporter::Failure::OutputExists;
-            message(exporter.errorString() + (exists ? QStringLiteral("; --force replaces it") : QString()));
+            commandLine.message(
+                exporter.errorString() + (exists ? QStringLiteral("; --force replaces it") : QString()));
             result = std::max(result, int(exitCode(exporter.failure())));
             continue;
         }
@@ -149,9 +148,10 @@ int main(int argc, char* argv[])
         out << '\n';
         out.flush();
         if (summary.skippedLines > 0)
-            message(QStringLiteral("%1: %2 damaged lines skipped").arg(record).arg(summary.skippedLines));
+            commandLine.message(QStringLiteral("%1: %2 damaged lines skipped").arg(record).arg(summary.skippedLines));
         if (summary.skippedEvents > 0)
-            message(QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
+            commandLine.message(
+                QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
     }
     return result;
 }

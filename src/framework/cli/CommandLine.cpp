@@ -67,9 +67,15 @@ std::optional<int> CommandLine::parse(const QStringList& arguments, qsizetype ma
     return std::nullopt;
 }
 
+void CommandLine::message(const QString& text) const
+{
+    QTextStream(stderr) << m_program << ": " << text << '\n';
+}
+
 int CommandLine::usageError(const QString& message) const
 {
-    QTextStream(stderr) << m_program << ": " << message << "\n\n" << helpText();
+    this->message(message);
+    QTextStream(stderr) << '\n' << helpText();
     return UsageError;
 }
 

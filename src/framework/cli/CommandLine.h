@@ -30,7 +30,9 @@ public:
     std::optional<int> parse(const QStringList& arguments, qsizetype maxPositional = 0);
     std::optional<int> parse(int argc, char** argv, qsizetype maxPositional = 0);
 
-    // "<program>: <message>", an empty line and the usage on the standard error; returns UsageError.
+    // "<program>: <message>" on the standard error.
+    void message(const QString& text) const;
+    // The message, an empty line and the usage on the standard error; returns UsageError.
     int usageError(const QString& message) const;
     QString helpText() const;
 
