@@ -2,6 +2,7 @@
 // sections per curve, marks), timed against a pandas/scipy script doing the same work on the same file. Prints
 // time and peak memory of both; the files are generated in a temporary folder.
 
+#include "PythonReference.h"
 #include "RecordLoader.h"
 
 #include <QCoreApplication>
@@ -19,14 +20,8 @@
 namespace {
 
 const char* const Reference = R"(
-import sys, time
 import numpy as np, pandas as pd
 from scipy import signal
-
-def status(key):
-    for line in open('/proc/self/status'):
-        if line.startswith(key):
-            return int(line.split()[1]) * 1024
 
 def load(path, c1, c2, hpf):
     frame = pd.read_csv(path, sep=';', usecols=[0, 3 * c1 + 1, 3 * c2 + 1], encoding='utf-8')
@@ -42,39 +37,9 @@ def load(path, c1, c2, hpf):
     marks = pd.read_csv(path.replace('.csv', '.log'), sep='\t', header=None, usecols=[0, 1])
     return curves, marks
 
-best = None
-with open('/proc/self/clear_refs', 'w') as f:
-    f.write('5')
-base = status('VmRSS')
-for _ in range(3):
-    start = time.perf_counter()
-    curves, marks = load(sys.argv[1], 0, 9, 0.02)
-    elapsed = time.perf_counter() - start
-    best = elapsed if best is None else min(best, elapsed)
-    del curves, marks
-print(best, status('VmHWM') - base)
+def run(path):
+    load(path, 0, 9, 0.02)
 )";
-
-qint64 procStatus(const char* key)
-{
-    // /proc files report no size, so they are read to the end rather than tested with atEnd().
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray& line : lines) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').constFirst().toLongLong() * 1024;
-    }
-    return 0;
-}
-
-void resetPeak()
-{
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    if (file.open(QIODevice::WriteOnly))
-        file.write("5");
-}
 
 // 12 channels of V, R and IR at `rate` lines per second for an hour, times with the jitter of a real line.
 QString writeRecord(const QString& folder, const QString& name, int rate)
@@ -121,40 +86,31 @@ int main(int argc, char* argv[])
         const QString path = writeRecord(folder.path(), QString::fromLatin1(c.name), c.rate);
         const qint64 fileSize = QFileInfo(path).size();
 
-        double best = 1e9;
-        resetPeak();
-        const qint64 base = procStatus("VmRSS:");
         qsizetype points = 0;
-        for (int run = 0; run < 3; ++run) {
-            QElapsedTimer timer;
-            timer.start();
+        const Figures halvex = measure(3, [&] {
             RecordLoader loader;
             RecordLoader::Comparison comparison;
             loader.open(path);
             loader.compare(0, 9, 0.02, comparison);
             loader.close();
             const auto marks = RecordLoader::readMarks(RecordLoader::logPath(path));
-            best = qMin(best, timer.nsecsElapsed() / 1e9);
             points = comparison.size() + marks.size();
-        }
-        const qint64 peak = procStatus("VmHWM:") - base;
+            return true;
+        });
+        const qint64 peak = halvex.peak;
 
         out << c.name << ": " << fileSize / 1e6 << " MB, " << points << " points and marks\n";
-        out << "  halvex:    " << best * 1000 << " ms, peak +" << peak / 1e6 << " MB (" << double(peak) / fileSize
-            << " file sizes)\n";
+        out << "  halvex:    " << halvex.seconds * 1000 << " ms, peak +" << peak / 1e6 << " MB ("
+            << double(peak) / fileSize << " file sizes)\n";
         out.flush();
 
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QString::fromUtf8(Reference), path });
-        if (!python.waitForFinished(600000) || python.exitCode() != 0) {
-            out << "  reference: not run (" << python.readAllStandardError().trimmed()
-                << "); install python3-pandas and python3-scipy\n";
+        const Figures python = runReference(Reference, { path });
+        if (!python.ran) {
+            out << "  reference: not run (" << python.error << "); install python3-pandas and python3-scipy\n";
             continue;
         }
-        const QList<QByteArray> figures = python.readAllStandardOutput().trimmed().split(' ');
-        const double referenceTime = figures.value(0).toDouble();
-        const double referencePeak = figures.value(1).toDouble();
-        out << "  reference: " << referenceTime * 1000 << " ms, peak +" << referencePeak / 1e6 << " MB\n";
+        const double referenceTime = python.seconds;
+        out << "  reference: " << referenceTime * 1000 << " ms, peak +" << python.peak / 1e6 << " MB\n";
         // The whole halvex-compare process (start-up, load, text output to /dev/null) against the reference's
         // in-process time: median of five runs.
         QList<double> runs;
@@ -176,9 +132,9 @@ int main(int argc, char* argv[])
         } else {
             out << "  halvex-compare, whole process: did not run\n";
         }
-        out << "  time ratio " << best / referenceTime
-            << " (target at most 0.5): " << (best <= 0.5 * referenceTime ? "met" : "MISSED") << "; extra memory "
-            << (peak <= fileSize ? "within" : "OVER") << " one file size\n";
+        out << "  time ratio " << halvex.seconds / referenceTime
+            << " (target at most 0.5): " << (halvex.seconds <= 0.5 * referenceTime ? "met" : "MISSED")
+            << "; extra memory " << (peak <= fileSize ? "within" : "OVER") << " one file size\n";
         out.flush();
     }
     return 0;

@@ -1,14 +1,13 @@
 // Exporting a one-hour record of 12 channels (24 raw values at 60 lines per second) to SNIRF, timed against an
 // h5py + numpy script that does the same export of the same file. Prints time and peak memory of both.
 
+#include "PythonReference.h"
 #include "SnirfExporter.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -16,15 +15,9 @@
 namespace {
 
 const char* const Reference = R"(
-import sys, time
 import numpy as np, h5py
 
-def status(key):
-    for line in open('/proc/self/status'):
-        if line.startswith(key):
-            return int(line.split()[1]) * 1024
-
-def export(raw_path, out_path):
+def run(raw_path, out_path):
     with open(raw_path, 'rb') as f:
         header = f.readline().decode().strip().split(';')
         body = f.read()
@@ -75,30 +68,7 @@ def export(raw_path, out_path):
         aux['name'] = 'elapsed_ms'
         aux['dataTimeSeries'] = t
         aux['time'] = (t - t[0]) / 1000
-
-best = None
-with open('/proc/self/clear_refs', 'w') as f:
-    f.write('5')
-base = status('VmRSS')
-for _ in range(3):
-    start = time.perf_counter()
-    export(sys.argv[1], sys.argv[2])
-    best = min(best or 1e9, time.perf_counter() - start)
-print(best, status('VmHWM') - base)
 )";
-
-qint64 procStatus(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray& line : lines) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').constFirst().toLongLong() * 1024;
-    }
-    return 0;
-}
 
 QString writeRecord(const QString& folder, int channels, int rate)
 {
@@ -136,47 +106,30 @@ int main(int argc, char* argv[])
     const QString path = writeRecord(folder.path(), 12, 60);
     const QString output = QDir(folder.path()).filePath(QStringLiteral("halvex.snirf"));
 
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    clear.close();
-    const qint64 base = procStatus("VmRSS:");
-    double best = 1e9;
     SnirfExporter exporter;
     SnirfExporter::Options options;
     options.overwrite = true;
-    for (int run = 0; run < 3; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!exporter.exportRecord(path, output, options)) {
-            out << "export failed: " << exporter.errorString() << '\n';
-            return 1;
-        }
-        best = qMin(best, timer.nsecsElapsed() / 1e9);
+    const Figures halvex = measure(3, [&] { return exporter.exportRecord(path, output, options); });
+    if (!halvex.ran) {
+        out << "export failed: " << exporter.errorString() << '\n';
+        return 1;
     }
-    const qint64 peak = procStatus("VmHWM:") - base;
     const qint64 outputSize = QFileInfo(output).size();
     out << "one hour, 12 channels at 60 lines/s: .raw " << QFileInfo(path).size() / 1e6 << " MB, .snirf "
         << outputSize / 1e6 << " MB, " << exporter.summary().gridPoints << " grid points\n";
-    out << "  halvex:    " << best * 1000 << " ms, peak +" << peak / 1e6 << " MB (" << double(peak) / outputSize
-        << " output sizes)\n";
+    out << "  halvex:    " << halvex.seconds * 1000 << " ms, peak +" << halvex.peak / 1e6 << " MB ("
+        << double(halvex.peak) / outputSize << " output sizes)\n";
     out.flush();
 
-    QProcess python;
     const QString reference = QDir(folder.path()).filePath(QStringLiteral("reference.snirf"));
-    python.start(
-        QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QString::fromUtf8(Reference), path, reference });
-    if (!python.waitForFinished(600000) || python.exitCode() != 0) {
-        out << "  reference: not run (" << python.readAllStandardError().trimmed()
-            << "); install python3-h5py and python3-numpy\n";
+    const Figures python = runReference(Reference, { path, reference });
+    if (!python.ran) {
+        out << "  reference: not run (" << python.error << "); install python3-h5py and python3-numpy\n";
         return 0;
     }
-    const QList<QByteArray> figures = python.readAllStandardOutput().trimmed().split(' ');
-    const double referenceTime = figures.value(0).toDouble();
-    const double referencePeak = figures.value(1).toDouble();
-    out << "  reference: " << referenceTime * 1000 << " ms, peak +" << referencePeak / 1e6 << " MB, .snirf "
+    out << "  reference: " << python.seconds * 1000 << " ms, peak +" << python.peak / 1e6 << " MB, .snirf "
         << QFileInfo(reference).size() / 1e6 << " MB\n";
-    out << "  time ratio " << best / referenceTime
-        << " (target at most 1): " << (best <= referenceTime ? "met" : "MISSED") << "\n";
+    out << "  time ratio " << halvex.seconds / python.seconds
+        << " (target at most 1): " << (halvex.seconds <= python.seconds ? "met" : "MISSED") << "\n";
     return 0;
 }
