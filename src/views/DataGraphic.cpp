@@ -25,14 +25,6 @@ qint64 systemClock()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-QStaticText plainStaticText(const QString& text)
-{
-    QStaticText staticText(text);
-    staticText.setTextFormat(Qt::PlainText);
-    staticText.setPerformanceHint(QStaticText::AggressiveCaching);
-    return staticText;
-}
-
 bool isRichText(const QString& text)
 {
     return text.contains(QLatin1Char('<'))
@@ -257,10 +249,30 @@ void DataGraphic::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+QStaticText DataGraphic::plainStaticText(const QString& text)
+{
+    QStaticText staticText(text);
+    staticText.setTextFormat(Qt::PlainText);
+    staticText.setPerformanceHint(QStaticText::AggressiveCaching);
+    return staticText;
+}
+
 void DataGraphic::invalidate()
 {
     m_frameValid = false;
     update();
+}
+
+bool DataGraphic::refreshGeometry()
+{
+    if (!m_geometryDirty)
+        return false;
+    m_pixelsPerSecond = float(width()) / float(m_viewSeconds);
+    m_geometryDirty = false;
+    if (m_liveStart == 0)
+        m_liveStart = m_clock();
+    m_textHeight = fontMetrics().height() + 1;
+    return true;
 }
 
 void DataGraphic::refreshTheme()
@@ -316,18 +328,28 @@ DataGraphic::ValueGrid DataGraphic::valueGrid(double span) const
     return grid;
 }
 
+void DataGraphic::updateValueTexts()
+{
+    if (!m_showValueLabels)
+        return;
+    if (m_maximum != m_maximumTextValue) {
+        m_maximumTextValue = m_maximum;
+        m_maximumText = QString::number(m_maximum, 'g', 6);
+    }
+    if (m_minimum != m_minimumTextValue) {
+        m_minimumTextValue = m_minimum;
+        m_minimumText = QString::number(m_minimum, 'g', 6);
+        m_minimumTextWidth = fontMetrics().horizontalAdvance(m_minimumText);
+    }
+}
+
 void DataGraphic::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (usesLiveFrame()) {
-        refreshLiveFrame();
-        const int dpr = int(m_frame.devicePixelRatio());
-        painter.drawImage(
-            QRectF(0, 0, width(), height()), m_frame, QRectF(liveFramePad() * dpr, 0, width() * dpr, height() * dpr));
-        drawOverlay(painter);
-    } else {
+    if (usesLiveFrame())
+        paintLive(painter);
+    else
         paintDirect(painter);
-    }
 }
 
 void DataGraphic::paintDirect(QPainter& painter)
@@ -336,13 +358,7 @@ void DataGraphic::paintDirect(QPainter& painter)
     const int h = height();
     painter.fillRect(rect(), m_background);
 
-    if (m_geometryDirty) {
-        m_pixelsPerSecond = float(w) / float(m_viewSeconds);
-        m_geometryDirty = false;
-        if (m_liveStart == 0)
-            m_liveStart = m_clock();
-        m_textHeight = painter.fontMetrics().height() + 1;
-    }
+    refreshGeometry();
 
     qint64 start = 0;
     qint64 end = 0;
@@ -365,18 +381,7 @@ void DataGraphic::paintDirect(QPainter& painter)
     m_geometry.setArea(w, h, m_viewSeconds);
     m_geometry.setWindow(end, m_timeShift);
     m_geometry.setValueRange(m_minimum, vertical.span);
-
-    if (m_showValueLabels) {
-        if (m_maximum != m_maximumTextValue) {
-            m_maximumTextValue = m_maximum;
-            m_maximumText = QString::number(m_maximum, 'g', 6);
-        }
-        if (m_minimum != m_minimumTextValue) {
-            m_minimumTextValue = m_minimum;
-            m_minimumText = QString::number(m_minimum, 'g', 6);
-            m_minimumTextWidth = painter.fontMetrics().horizontalAdvance(m_minimumText);
-        }
-    }
+    updateValueTexts();
 
     // Time grid. Labels are drawn every few seconds when they would run together, always on the same seconds so
     // that they do not jump while the window moves, and never under the minimum's label in the corner.
@@ -401,27 +406,16 @@ void DataGraphic::paintDirect(QPainter& painter)
         }
     }
 
-    if (m_showValueLabels) {
-        painter.setPen(m_textPen);
-        painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, rightCentredOption());
-        painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, rightCentredOption());
-    }
+    drawValueLabels(painter);
 
+    // A grid label hangs below its line, clear of the next line down.
     const ValueGrid grid = valueGrid(vertical.span);
-    if (grid.count > 0) {
-        updateGridLabels(grid.first, grid.step, grid.count);
-        // The bottom text row belongs to the time labels when they are shown.
-        const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
-        for (int i = 0; i < grid.count; ++i) {
-            const double y = m_geometry.valueY(grid.first + double(i) * grid.step);
-            painter.setPen(m_gridPen);
-            painter.drawLine(QLineF(0, y, w, y));
-            if (y + m_textHeight <= labelBottom) {
-                painter.setPen(m_textPen);
-                painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
-            }
-        }
+    painter.setPen(m_gridPen);
+    for (int i = 0; i < grid.count; ++i) {
+        const double y = m_geometry.valueY(grid.first + double(i) * grid.step);
+        painter.drawLine(QLineF(0, y, w, y));
     }
+    drawGridLabels(painter, grid);
 
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (m_geometry.hasSpan())
@@ -431,23 +425,51 @@ void DataGraphic::paintDirect(QPainter& painter)
 
     drawEvents(painter, [this](qint64 time) { return m_geometry.timeX(time); });
 
-    if (!m_title.isEmpty() && !m_richTitle) {
-        painter.setPen(m_titlePen);
-        if (m_titleText.text() != m_title)
-            m_titleText = plainStaticText(m_title);
-        const QSizeF size = m_titleText.size();
-        painter.drawStaticText(QPointF((w - size.width()) / 2, (m_textHeight - size.height()) / 2), m_titleText);
+    drawTitle(painter);
+}
+
+void DataGraphic::drawValueLabels(QPainter& painter)
+{
+    if (!m_showValueLabels)
+        return;
+    const int w = width();
+    const int h = height();
+    painter.setPen(m_textPen);
+    painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, rightCentredOption());
+    painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, rightCentredOption());
+}
+
+void DataGraphic::drawGridLabels(QPainter& painter, const ValueGrid& grid)
+{
+    if (grid.count <= 0)
+        return;
+    updateGridLabels(grid.first, grid.step, grid.count);
+    painter.setPen(m_textPen);
+    // The bottom text row belongs to the time labels when they are shown.
+    const double labelBottom = m_showTimeLabels ? height() - m_textHeight : height();
+    for (int i = 0; i < grid.count; ++i) {
+        const double y = m_geometry.valueY(grid.first + double(i) * grid.step);
+        if (y + m_textHeight <= labelBottom)
+            painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
     }
+}
+
+void DataGraphic::drawTitle(QPainter& painter)
+{
+    if (m_title.isEmpty() || m_richTitle)
+        return;
+    painter.setPen(m_titlePen);
+    if (m_titleText.text() != m_title)
+        m_titleText = plainStaticText(m_title);
+    const QSizeF size = m_titleText.size();
+    painter.drawStaticText(QPointF((width() - size.width()) / 2, (m_textHeight - size.height()) / 2), m_titleText);
 }
 
 void DataGraphic::drawMarks(QPainter& painter, const std::function<double(qint64)>& markX)
 {
-    // Marks: texts close together go to rows above one another, and a text that would still run into the next
-    // one in its row is cut short.
     if (m_marks.isEmpty())
         return;
     const int w = width();
-    const int h = height();
     const QFontMetrics metrics = painter.fontMetrics();
     if (m_markWidths.size() != m_marks.size()) {
         m_markWidths.resize(0);
@@ -456,68 +478,61 @@ void DataGraphic::drawMarks(QPainter& painter, const std::function<double(qint64
     }
     m_markXs.resize(0);
     m_visibleMarkWidths.resize(0);
+    m_visibleMarkTexts.resize(0);
     int index = 0;
     for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it, ++index) {
         const double x = markX(it.key());
         if (x > 0 && x < w) {
             m_markXs.append(x);
             m_visibleMarkWidths.append(m_markWidths.at(index));
+            m_visibleMarkTexts.append(&it.value());
         }
     }
-    const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
-    StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
-    painter.setPen(m_markPen);
-    int shown = 0;
-    for (auto it = m_marks.cbegin(); it != m_marks.cend(); ++it) {
-        const double x = markX(it.key());
-        if (x <= 0 || x >= w)
-            continue;
-        const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
-        const double width = m_visibleMarkWidths.at(shown++);
-        painter.drawLine(QLineF(x, 0, x, h));
-        const QPointF at(x + 2, h - m_textHeight - label.row * m_textHeight - metrics.descent());
-        if (label.room >= width)
-            painter.drawText(at, it.value());
-        else
-            painter.drawText(at, metrics.elidedText(it.value(), Qt::ElideRight, int(label.room)));
-    }
+    drawTimeTexts(painter, m_markPen, false);
 }
 
 void DataGraphic::drawEvents(QPainter& painter, const std::function<double(qint64)>& eventX)
 {
-    // Events: their texts in rows from the top, below the title, laid out as the marks' texts are.
     if (m_events.isEmpty())
         return;
     const int w = width();
+    const QFontMetrics metrics = painter.fontMetrics();
+    m_markXs.resize(0);
+    m_visibleMarkWidths.resize(0);
+    m_visibleMarkTexts.resize(0);
+    for (Event& event : m_events) {
+        const double x = eventX(event.time);
+        if (x > 0 && x < w) {
+            if (event.width < 0)
+                event.width = metrics.horizontalAdvance(event.text);
+            m_markXs.append(x);
+            m_visibleMarkWidths.append(event.width);
+            m_visibleMarkTexts.append(&event.text);
+        }
+    }
+    drawTimeTexts(painter, m_eventColor, true);
+}
+
+void DataGraphic::drawTimeTexts(QPainter& painter, const QPen& pen, bool fromTop)
+{
+    // Texts close together go to rows above one another (marks from the bottom, events from below the title), and a
+    // text that would still run into the next one in its row is cut short.
     const int h = height();
-    {
-        const QFontMetrics metrics = painter.fontMetrics();
-        m_markXs.resize(0);
-        m_visibleMarkWidths.resize(0);
-        for (const Event& event : std::as_const(m_events)) {
-            const double x = eventX(event.time);
-            if (x > 0 && x < w) {
-                m_markXs.append(x);
-                m_visibleMarkWidths.append(metrics.horizontalAdvance(event.text));
-            }
-        }
-        const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
-        StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
-        painter.setPen(m_eventColor);
-        int shown = 0;
-        for (const Event& event : std::as_const(m_events)) {
-            const double x = eventX(event.time);
-            if (x <= 0 || x >= w)
-                continue;
-            const StripChartGeometry::MarkLabel& label = m_markLabels.at(shown);
-            const double width = m_visibleMarkWidths.at(shown++);
-            painter.drawLine(QLineF(x, 0, x, h));
-            const QPointF at(x + 2, m_textHeight * (1 + label.row) + metrics.ascent());
-            if (label.room >= width)
-                painter.drawText(at, event.text);
-            else
-                painter.drawText(at, metrics.elidedText(event.text, Qt::ElideRight, int(label.room)));
-        }
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int rows = qMax(1, (h - m_textHeight) / m_textHeight / 2);
+    StripChartGeometry::layoutMarkLabels(m_markXs, m_visibleMarkWidths, rows, 6, m_markLabels);
+    painter.setPen(pen);
+    for (qsizetype i = 0; i < m_markXs.size(); ++i) {
+        const double x = m_markXs.at(i);
+        const StripChartGeometry::MarkLabel& label = m_markLabels.at(i);
+        const QString& text = *m_visibleMarkTexts.at(i);
+        painter.drawLine(QLineF(x, 0, x, h));
+        const double y = fromTop ? m_textHeight * (1 + label.row) + metrics.ascent()
+                                 : h - m_textHeight - label.row * m_textHeight - metrics.descent();
+        if (label.room >= m_visibleMarkWidths.at(i))
+            painter.drawText(QPointF(x + 2, y), text);
+        else
+            painter.drawText(QPointF(x + 2, y), metrics.elidedText(text, Qt::ElideRight, int(label.room)));
     }
 }
 
@@ -543,12 +558,7 @@ void DataGraphic::drawCurves(QPainter& painter)
                 m_barRects.append(QRectF(x - 1, qMin(y, zeroY), 2, std::abs(y - zeroY)));
         }
     }
-    if (!m_barRects.isEmpty()) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(m_pens.at(2).color());
-        painter.drawRects(m_barRects.constData(), int(m_barRects.size()));
-        painter.setBrush(Qt::NoBrush);
-    }
+    drawBars(painter);
     for (int j = 0; j < curves; ++j) {
         const QList<QPointF>& points = m_reducers[size_t(j)].finish();
         if (points.size() < 2)
@@ -561,4 +571,14 @@ void DataGraphic::drawCurves(QPainter& painter)
         for (int first = 0; first < n - 1; first += Piece)
             painter.drawPolyline(points.constData() + first, qMin(Piece + 1, n - first));
     }
+}
+
+void DataGraphic::drawBars(QPainter& painter)
+{
+    if (m_barRects.isEmpty())
+        return;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_pens.at(2).color());
+    painter.drawRects(m_barRects.constData(), int(m_barRects.size()));
+    painter.setBrush(Qt::NoBrush);
 }

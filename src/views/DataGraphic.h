@@ -100,20 +100,28 @@ private:
         int count = 0;
     };
 
+    static QStaticText plainStaticText(const QString& text);
     void invalidate();
+    bool refreshGeometry();
     void refreshTheme();
     void dropExpiredRecords(qint64 newest);
     void updateTimeLabels(double base);
     void updateGridLabels(double first, int step, int count);
     ValueGrid valueGrid(double span) const;
+    void updateValueTexts();
     void paintDirect(QPainter& painter);
+    void drawValueLabels(QPainter& painter);
+    void drawGridLabels(QPainter& painter, const ValueGrid& grid);
+    void drawTitle(QPainter& painter);
     void drawCurves(QPainter& painter);
+    void drawBars(QPainter& painter);
     void drawMarks(QPainter& painter, const std::function<double(qint64)>& markX);
     void drawEvents(QPainter& painter, const std::function<double(qint64)>& eventX);
+    void drawTimeTexts(QPainter& painter, const QPen& pen, bool fromTop);
 
     // Live frame (DataGraphicLive.cpp).
     bool usesLiveFrame() const;
-    static int liveFramePad();
+    void paintLive(QPainter& painter);
     void onRepaintTick();
     bool liveFrameDue() const;
     double liveX(qint64 time) const;
@@ -155,16 +163,19 @@ private:
     QList<TimedValues> m_records;
     QTimer* m_repaintTimer = nullptr;
     QMap<qint64, QString> m_marks;
-    // Text widths of all marks (measured again after a change) and, per paint, the places of the visible ones.
+    // Text widths of all marks (measured again after a change) and, per paint, the places, widths and texts of the
+    // visible marks or events.
     QList<double> m_markWidths;
     QList<double> m_markXs;
     QList<double> m_visibleMarkWidths;
+    QList<const QString*> m_visibleMarkTexts;
     QList<StripChartGeometry::MarkLabel> m_markLabels;
     QPen m_markPen;
     struct Event
     {
         qint64 time;
         QString text;
+        double width = -1; // of the text, measured when first shown
     };
     QList<Event> m_events; // ascending by time
     QColor m_eventColor;

@@ -50,6 +50,15 @@ bool DataGraphic::usesLiveFrame() const
     return m_live && !s_fullLiveRepaint && dpr == std::floor(dpr) && width() > 0 && height() > 0;
 }
 
+void DataGraphic::paintLive(QPainter& painter)
+{
+    refreshLiveFrame();
+    const int dpr = int(m_frame.devicePixelRatio());
+    painter.drawImage(
+        QRectF(0, 0, width(), height()), m_frame, QRectF(LeftPad * dpr, 0, width() * dpr, height() * dpr));
+    drawOverlay(painter);
+}
+
 void DataGraphic::onRepaintTick()
 {
     if (!usesLiveFrame() || liveFrameDue())
@@ -153,9 +162,7 @@ const QStaticText& DataGraphic::liveTimeLabel(qint64 second)
     auto label = m_liveTimeLabels.find(second);
     if (label == m_liveTimeLabels.end()) {
         const double value = double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0;
-        QStaticText text(QString::number(value, 'g', 6));
-        text.setTextFormat(Qt::PlainText);
-        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        QStaticText text = plainStaticText(QString::number(value, 'g', 6));
         text.prepare(QTransform(), font());
         label = m_liveTimeLabels.insert(second, text);
     }
@@ -184,12 +191,7 @@ void DataGraphic::refreshLiveFrame()
     const int h = height();
     const int dpr = int(devicePixelRatioF());
     bool full = !m_frameValid;
-    if (m_geometryDirty) {
-        m_pixelsPerSecond = float(w) / float(m_viewSeconds);
-        m_geometryDirty = false;
-        if (m_liveStart == 0)
-            m_liveStart = m_clock();
-        m_textHeight = fontMetrics().height() + 1;
+    if (refreshGeometry()) {
         m_columnsValid = false;
         full = true;
     }
@@ -242,17 +244,7 @@ void DataGraphic::refreshLiveFrame()
     m_geometry.setArea(w, h, m_viewSeconds);
     m_geometry.setValueRange(m_minimum, vertical.span);
     m_frameGrid = valueGrid(vertical.span);
-    if (m_showValueLabels) {
-        if (m_maximum != m_maximumTextValue) {
-            m_maximumTextValue = m_maximum;
-            m_maximumText = QString::number(m_maximum, 'g', 6);
-        }
-        if (m_minimum != m_minimumTextValue) {
-            m_minimumTextValue = m_minimum;
-            m_minimumText = QString::number(m_minimum, 'g', 6);
-            m_minimumTextWidth = fontMetrics().horizontalAdvance(m_minimumText);
-        }
-    }
+    updateValueTexts();
     double widestLabel = 0;
     if (m_showTimeLabels) {
         if (full || m_liveTimeLabels.size() > 4 * (m_viewSeconds + 1) + 64)
@@ -429,12 +421,7 @@ void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColu
             m_livePoints[size_t(j)].append(points);
         }
     }
-    if (!m_barRects.isEmpty()) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(m_pens.at(2).color());
-        painter.drawRects(m_barRects.constData(), int(m_barRects.size()));
-        painter.setBrush(Qt::NoBrush);
-    }
+    drawBars(painter);
     for (int j = 0; j < curves; ++j) {
         const QList<QPointF>& points = m_livePoints[size_t(j)];
         const QList<int>& pieces = m_livePieces[size_t(j)];
@@ -450,43 +437,11 @@ void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColu
 
 void DataGraphic::drawOverlay(QPainter& painter)
 {
-    const int w = width();
-    const int h = height();
-    if (m_showValueLabels) {
-        painter.setPen(m_textPen);
-        static const QTextOption option(Qt::AlignRight | Qt::AlignVCenter);
-        painter.drawText(QRectF(w - 100, 0, 100, m_textHeight), m_maximumText, option);
-        painter.drawText(QRectF(w - 100, h - m_textHeight, 100, m_textHeight), m_minimumText, option);
-    }
-    if (m_frameGrid.count > 0) {
-        updateGridLabels(m_frameGrid.first, m_frameGrid.step, m_frameGrid.count);
-        painter.setPen(m_textPen);
-        // The bottom text row belongs to the time labels when they are shown.
-        const double labelBottom = m_showTimeLabels ? h - m_textHeight : h;
-        for (int i = 0; i < m_frameGrid.count; ++i) {
-            const double y = m_geometry.valueY(m_frameGrid.first + double(i) * m_frameGrid.step);
-            if (y + m_textHeight <= labelBottom)
-                painter.drawStaticText(QPointF(0, y), m_gridLabels.at(i));
-        }
-    }
+    drawValueLabels(painter);
+    drawGridLabels(painter, m_frameGrid);
     // Events are few and move with the frame: drawn on top of it, where the frame shows their time.
     painter.setRenderHint(QPainter::Antialiasing, true);
-    drawEvents(painter, [this, w](qint64 time) {
-        return double(w) - (double(m_framePend) - liveX(time + qint64(m_timeShift * 1000.0)));
-    });
-    if (!m_title.isEmpty() && !m_richTitle) {
-        painter.setPen(m_titlePen);
-        if (m_titleText.text() != m_title) {
-            m_titleText = QStaticText(m_title);
-            m_titleText.setTextFormat(Qt::PlainText);
-            m_titleText.setPerformanceHint(QStaticText::AggressiveCaching);
-        }
-        const QSizeF size = m_titleText.size();
-        painter.drawStaticText(QPointF((w - size.width()) / 2, (m_textHeight - size.height()) / 2), m_titleText);
-    }
-}
-
-int DataGraphic::liveFramePad()
-{
-    return LeftPad;
+    const double left = double(m_framePend - width());
+    drawEvents(painter, [this, left](qint64 time) { return liveX(time + qint64(m_timeShift * 1000.0)) - left; });
+    drawTitle(painter);
 }
