@@ -211,8 +211,9 @@ void DataGraphic::setTitle(const QString& text)
 
 void DataGraphic::setShowValueLabels(bool show)
 {
+    // The live frame keeps the time labels clear of the minimum's label.
     m_showValueLabels = show;
-    update();
+    invalidate();
 }
 
 void DataGraphic::setShowTimeLabels(bool show)
@@ -244,6 +245,9 @@ void DataGraphic::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange) {
         m_geometryDirty = true;
+        m_markWidths.resize(0);
+        for (Event& e : m_events)
+            e.width = -1;
         invalidate();
     }
     QWidget::changeEvent(event);
