@@ -331,10 +331,11 @@ void DataGraphic::drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 f
 {
     const int w = width();
     drawLiveTimeGrid(painter, left, x0);
+    // Only the columns from x0 on reach the frame, and a horizontal line costs by its length.
     painter.setPen(m_gridPen);
     for (int i = 0; i < m_frameGrid.count; ++i) {
         const double y = m_geometry.valueY(m_frameGrid.first + double(i) * m_frameGrid.step);
-        painter.drawLine(QLineF(-LeftPad, y, w + RightPad, y));
+        painter.drawLine(QLineF(x0 - 1, y, w + RightPad, y));
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (m_geometry.hasSpan())
