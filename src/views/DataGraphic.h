@@ -232,7 +232,6 @@ private:
     qint64 m_droppedRecords = 0; // records removed from the front since the last clear: index = serial − this
     qint64 m_nextFoldSerial = 0;
     QHash<qint64, QStaticText> m_liveTimeLabels; // by the second of the epoch the label belongs to
-    QHash<qint64, double> m_liveTimeLabelWidths;
     std::vector<QList<QPointF>> m_livePoints;
     std::vector<QList<int>> m_livePieces;
 };

@@ -230,8 +230,6 @@ void DataGraphic::refreshLiveFrame()
         any = true;
     }
     const int lastIndex = firstRecordFromColumn(end) - 1;
-    m_lastIndex = lastIndex;
-    m_firstVisible = qMax(0, firstRecordFromColumn(end - w) - 1);
     const StripChartGeometry::VerticalRange vertical
         = StripChartGeometry::verticalRange(visible, m_autoscale, m_fixedMinimum, m_fixedMaximum, m_commonSpan);
     m_minimum = vertical.minimum;
