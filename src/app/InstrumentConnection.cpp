@@ -255,7 +255,7 @@ void InstrumentConnection::onDeviceLost()
     const int seconds = m_settings->getReconnectSeconds();
     // A port that never opened is not lost; the virtual instrument never is.
     if (seconds <= 0 || !m_opened || !qobject_cast<ComFnirDevice*>(m_device)) {
-        dropLostDevice();
+        dropLostDevice(false);
         return;
     }
     m_waiting = true;
@@ -320,10 +320,10 @@ void InstrumentConnection::giveUp()
     if (!m_waiting)
         return;
     stopWaiting();
-    dropLostDevice();
+    dropLostDevice(true);
 }
 
-void InstrumentConnection::dropLostDevice()
+void InstrumentConnection::dropLostDevice(bool waitedFor)
 {
     if (!m_device)
         return;
@@ -331,7 +331,8 @@ void InstrumentConnection::dropLostDevice()
     const QString reason = m_device->errorString();
     emit deviceLost(name,
         reason.isEmpty() ? trGeneric("the connection to %1 was lost").arg(name)
-                         : trGeneric("the connection to %1 was lost: %2").arg(name, reason));
+                         : trGeneric("the connection to %1 was lost: %2").arg(name, reason),
+        waitedFor);
     setDevice(nullptr);
     // The instrument went away without the user's doing: it stays the one to reconnect at the next start.
     m_settings->setLastDevice(name);

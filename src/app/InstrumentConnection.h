@@ -68,7 +68,8 @@ signals:
     // A click on Connect or Disconnect, before anything changes: a record ends there.
     void connectClicked();
     // The current instrument went away or did not open; reason is what it says about it, or the generic words.
-    void deviceLost(const QString& name, const QString& reason);
+    // waitedFor: it had been lost before (instrumentLost()) and did not come back in time.
+    void deviceLost(const QString& name, const QString& reason, bool waitedFor);
     // The current instrument is about to be closed.
     void deviceClosing();
     void deviceChanged(AbstractFnirDevice* device);
@@ -83,7 +84,7 @@ signals:
 private:
     void onDeviceLost();
     void onNewData(qint64 ts, const QList<double>& data);
-    void dropLostDevice();
+    void dropLostDevice(bool waitedFor);
     void stopWaiting();
     void retry();
     void showWaiting();

@@ -120,26 +120,25 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 
     m_recordControl = new RecordControl(m_settings, this);
     m_recordControl->setLayoutSource([this]() { return recordLayout(); });
-    connect(m_instrument, &InstrumentConnection::connectClicked, m_recordControl, &RecordControl::stopRecord);
-    connect(m_instrument, &InstrumentConnection::deviceClosing, m_recordControl, &RecordControl::stopIfRecording);
+    connect(m_instrument, &InstrumentConnection::connectClicked, m_recordControl,
+        [this]() { m_recordControl->stopRecord(); });
+    connect(m_instrument, &InstrumentConnection::deviceClosing, m_recordControl,
+        [this]() { m_recordControl->stopIfRecording(); });
     connect(m_recordControl->session(), &RecordSession::hookWaitingChanged, m_instrument,
         &InstrumentConnection::setBlocked);
     connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
     connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
     // The record notes when the instrument went and came back; a wait that ends without it closes the record.
-    connect(m_instrument, &InstrumentConnection::instrumentLost, this, [this]() {
-        m_lostNoted = true;
-        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost"));
-    });
-    connect(m_instrument, &InstrumentConnection::instrumentBack, this, [this]() {
-        m_lostNoted = false;
-        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back"));
-    });
-    connect(m_instrument, &InstrumentConnection::deviceLost, this, [this]() {
-        m_recordControl->session()->addHalvexEvent(
-            m_lostNoted ? QStringLiteral("instrument not back") : QStringLiteral("instrument lost"));
-        m_lostNoted = false;
-    });
+    connect(m_instrument, &InstrumentConnection::instrumentLost, this,
+        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost")); });
+    connect(m_instrument, &InstrumentConnection::instrumentBack, this,
+        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back")); });
+    connect(m_instrument, &InstrumentConnection::deviceLost, this,
+        [this](const QString&, const QString& reason, bool waitedFor) {
+            m_recordControl->session()->addHalvexEvent(
+                waitedFor ? QStringLiteral("instrument not back") : QStringLiteral("instrument lost"));
+            m_recordControl->stopIfRecording(reason);
+        });
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
         [this](qint64 timestamp, const QString&, const QString& text) {
@@ -147,8 +146,6 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
                 graph->addEvent(timestamp, text);
         });
     m_markServer = new MarkServer(m_recordControl->session(), this);
-    connect(m_instrument, &InstrumentConnection::deviceLost, m_recordControl,
-        [this](const QString&, const QString& reason) { m_recordControl->stopBecause(reason); });
     m_recordControl->setDataFolder(m_dataFolder);
 
     m_openFolderButton

@@ -100,8 +100,6 @@ private:
     InstrumentConnection* m_instrument = nullptr;
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
-    // An "instrument lost" event is in the record and no "instrument back" has followed.
-    bool m_lostNoted = false;
     QWidget* m_graphsPanel = nullptr;
     QGridLayout* m_graphsLayout = nullptr;
     QStackedWidget* m_viewStack = nullptr;

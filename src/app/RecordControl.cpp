@@ -139,26 +139,17 @@ void RecordControl::startRecord(const QString& name)
     m_recordButton->setChecked(m_session->isRecording());
 }
 
-void RecordControl::stopRecord()
+void RecordControl::stopRecord(const QString& cause)
 {
-    m_session->setEndHook(m_settings->getSendOnEndRecord());
-    m_session->stopRecord();
-    m_recordButton->setChecked(m_session->isRecording());
-}
-
-void RecordControl::stopIfRecording()
-{
-    if (m_session->isRecording())
-        stopRecord();
-}
-
-void RecordControl::stopBecause(const QString& cause)
-{
-    if (!m_session->isRecording())
-        return;
     m_session->setEndHook(m_settings->getSendOnEndRecord());
     m_session->stopRecord(cause);
     m_recordButton->setChecked(m_session->isRecording());
+}
+
+void RecordControl::stopIfRecording(const QString& cause)
+{
+    if (m_session->isRecording())
+        stopRecord(cause);
 }
 
 void RecordControl::onRecordClosed(const QString& fileName, qint64 samples, qint64 lastElapsed, const QString& cause)

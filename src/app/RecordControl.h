@@ -52,10 +52,9 @@ public:
     // An empty name asks for the automatic base name (date, time and title). The record button follows the
     // recording state, so a start that fails leaves it unchecked and the session's failed() says why.
     void startRecord(const QString& name = QString());
-    void stopRecord();
-    void stopIfRecording();
-    // Stops a running record that cannot go on; the notice names the cause.
-    void stopBecause(const QString& cause);
+    // A cause says why a record cannot go on; the notice names it.
+    void stopRecord(const QString& cause = QString());
+    void stopIfRecording(const QString& cause = QString());
 
     void writeRaw(qint64 ts, const QList<double>& data);
     void writeProcessed(qint64 ts, const QList<double>& processed);
