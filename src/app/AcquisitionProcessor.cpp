@@ -1,6 +1,5 @@
 #include "AcquisitionProcessor.h"
 
-#include "RecordWriter.h"
 #include "TextHelper.h"
 
 #include <algorithm>
@@ -137,9 +136,4 @@ void AcquisitionProcessor::process(const QList<double>& data, Output& out)
         if (position >= 0)
             out.graphs.append({ position, triple });
     }
-}
-
-QByteArray AcquisitionProcessor::formatSampleLine(qint64 elapsed, const QList<double>& values)
-{
-    return RecordWriter::formatSampleLine(elapsed, values);
 }

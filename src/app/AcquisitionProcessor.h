@@ -63,8 +63,6 @@ public:
     static int truncatedToInt(double value);
     // The integer average of a history: the 32-bit sum divided by the count, truncated toward zero.
     static int integerAverage(const QList<int>& values);
-    // One record line: elapsed milliseconds, then every value rounded to a whole number, ";"-separated, CR LF.
-    static QByteArray formatSampleLine(qint64 elapsed, const QList<double>& values);
 
     QList<QList<int>> historyMagnitude;
     QList<QList<int>> historySecond;

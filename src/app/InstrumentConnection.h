@@ -40,7 +40,6 @@ public:
     QComboBox* deviceList() const { return m_deviceList; }
     QPushButton* connectButton() const { return m_connectButton; }
     QPushButton* refreshButton() const { return m_refreshButton; }
-    QLabel* messageLabel() const { return m_message; }
     // The message with the give-up button beside it, laid out by the window.
     QWidget* messageBar() const { return m_messageBar; }
     QPushButton* giveUpButton() const { return m_giveUpButton; }

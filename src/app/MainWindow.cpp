@@ -420,11 +420,6 @@ void MainWindow::loadMontage()
     rebuildChannels(0);
 }
 
-QByteArray MainWindow::formatSampleLine(qint64 elapsed, const QList<double>& values)
-{
-    return AcquisitionProcessor::formatSampleLine(elapsed, values);
-}
-
 void MainWindow::onNewData(qint64 ts, const QList<double>& data)
 {
     const int count = int(data.size());

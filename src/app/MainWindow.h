@@ -48,14 +48,12 @@ public:
     HalvexSettings* settings() const { return m_settings; }
     AbstractFnirDevice* device() const { return m_instrument->device(); }
     const QList<DataGraphic*>& graphs() const { return m_graphs; }
-    const AcquisitionProcessor& processor() const { return m_processor; }
     // The processed values of the last sample, one triple per instrument channel.
     const QList<double>& processedSample() const { return m_output.processed; }
 
     void onNewData(qint64 ts, const QList<double>& data);
     void rebuildChannels(int n);
     void loadMontage();
-    static QByteArray formatSampleLine(qint64 elapsed, const QList<double>& values);
 
     void refreshDeviceList() { m_instrument->refreshDeviceList(); }
     void onConnectClicked() { m_instrument->onConnectClicked(); }
