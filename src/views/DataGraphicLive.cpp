@@ -264,9 +264,12 @@ void DataGraphic::refreshLiveFrame()
         const int start = firstRecordFromColumn(floorDiv(changed, BlockColumns) * BlockColumns) - 1;
         const qint64 startColumn = start >= 0 ? qMin(changed, recordColumn(m_records.at(start))) : changed;
         from = qMax(from, startColumn - StrokeMargin);
-        // Time labels are not drawn under the minimum's label: one that leaves that corner appears whole.
-        if (m_showTimeLabels && m_showValueLabels)
-            from = qMin(from, end - m_minimumTextWidth - 4 - qint64(std::ceil(widestLabel)) - 4 - int(step));
+        // A time label is drawn only once it fits left of the minimum's label, or of the right edge: the strip
+        // reaches back far enough that the label appears whole.
+        if (m_showTimeLabels) {
+            const int corner = m_showValueLabels ? m_minimumTextWidth + 4 : 0;
+            from = qMin(from, end - corner - qint64(std::ceil(widestLabel)) - 4 - int(step));
+        }
         part = true;
         if (step > 0)
             scrollFrame(int(step));
