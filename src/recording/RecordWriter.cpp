@@ -9,6 +9,21 @@
 
 namespace {
 
+// The decimal digits of magnitude, after a minus sign when negative.
+void appendDigits(QByteArray& line, unsigned long long magnitude, bool negative)
+{
+    char digits[24];
+    char* const end = digits + sizeof(digits);
+    char* first = end;
+    do {
+        *--first = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative)
+        *--first = '-';
+    line.append(first, end - first);
+}
+
 // Finite values below 2^53 are whole numbers after rounding, printed here without the allocation of
 // QByteArray::number; its output is the contract (half away from zero, "-0" for small negatives but "0" for -0.0).
 void appendRounded(QByteArray& line, double value)
@@ -18,32 +33,13 @@ void appendRounded(QByteArray& line, double value)
         line += QByteArray::number(value, 'f', 0);
         return;
     }
-    char digits[24];
-    char* const end = digits + sizeof(digits);
-    char* first = end;
-    auto magnitude = static_cast<unsigned long long>(std::fabs(std::round(value)));
-    do {
-        *--first = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--first = '-';
-    line.append(first, end - first);
+    appendDigits(line, static_cast<unsigned long long>(std::fabs(std::round(value))), value < 0);
 }
 
 void appendInteger(QByteArray& line, qint64 value)
 {
-    char digits[24];
-    char* const end = digits + sizeof(digits);
-    char* first = end;
-    auto magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    do {
-        *--first = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0)
-        *--first = '-';
-    line.append(first, end - first);
+    const auto magnitude = static_cast<unsigned long long>(value);
+    appendDigits(line, value < 0 ? 0ULL - magnitude : magnitude, value < 0);
 }
 
 QByteArray firstField(const RecordLayout& layout)
