@@ -90,14 +90,12 @@ bool MarkServer::listen(quint16 port)
     m_http->route(QStringLiteral("/mark"), [this](const QHttpServerRequest& request) { return mark(request); });
     m_http->route(QStringLiteral("/status"), [this](const QHttpServerRequest& request) { return status(request); });
     m_http->bind(tcp);
-    m_port = port;
     return true;
 }
 
 void MarkServer::close()
 {
     m_http.reset();
-    m_port = 0;
 }
 
 void MarkServer::setInstrument(const QString& name, bool connected)

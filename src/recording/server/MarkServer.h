@@ -31,7 +31,6 @@ public:
     bool listen(quint16 port);
     void close();
     bool isListening() const { return m_http != nullptr; }
-    quint16 port() const { return m_port; }
     QString errorString() const { return m_error; }
 
     // For the requests of connections opened from now on.
@@ -48,7 +47,6 @@ private:
 
     RecordSession* m_session;
     std::unique_ptr<QHttpServer> m_http;
-    quint16 m_port = 0;
     QString m_error;
     int m_timeLimitMs = DefaultRequestTimeLimitMs;
     QString m_instrument;
