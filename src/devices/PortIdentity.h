@@ -13,17 +13,17 @@ public:
     // portName as the serial instrument was given it: a port name (ttyUSB0) or a path (/dev/ttyUSB0).
     static PortIdentity find(const QString& portName, const QList<PortListing>& ports);
 
-    QString portName() const { return m_portName; }
     QString serialNumber() const { return m_serialNumber; }
     // Only a serial number tells one adapter from another of the same make.
     bool canFollow() const { return !m_serialNumber.isEmpty(); }
-    bool matches(const PortListing& port) const;
 
     // The names to try, in order: the ports of the listing that report this instrument under another name, then
     // the remembered name itself.
     QStringList candidates(const QList<PortListing>& ports) const;
 
 private:
+    bool matches(const PortListing& port) const;
+
     QString m_portName;
     QString m_serialNumber;
     int m_vendorId = -1;
