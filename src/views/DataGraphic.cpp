@@ -99,7 +99,9 @@ void DataGraphic::addEvent(qint64 timestamp, const QString& text)
     m_events.insert(after, { timestamp, text });
     if (m_live)
         dropExpiredRecords(qMax(timestamp, m_records.isEmpty() ? timestamp : m_records.constLast().timestamp()));
-    invalidate();
+    // Events are drawn over the live frame, not into it: a mark every few milliseconds from another program must not
+    // draw every graph's frame again.
+    update();
 }
 
 void DataGraphic::clear()

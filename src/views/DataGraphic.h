@@ -31,8 +31,8 @@ class QVBoxLayout;
 // the last whole pixel the clock has reached, records are drawn once that pixel has passed them, and a timer tick
 // repaints only when that pixel, the data drawn or a setting has changed. A new pixel offset moves the frame and
 // draws the few columns that came in at the right; everything that does not move with the time axis (value grid
-// labels, value labels, title) is drawn over the frame at every paint. Every change of what the graph shows must
-// therefore go through invalidate(), not a bare update().
+// labels, value labels, title) and the events are drawn over the frame at every paint. Every change of what the
+// frame shows must therefore go through invalidate(), not a bare update().
 class DataGraphic : public QWidget
 {
     Q_OBJECT
