@@ -196,16 +196,17 @@ private slots:
 
     // A live graph moved and extended frame by frame shows what a graph painting the same data once shows. The
     // history is longer than a live graph keeps, so old records and events go while frames are drawn; midway a peak
-    // rescales and the value labels are switched off.
+    // rescales, and the value labels are switched off while a time label hides under the minimum's label.
     void liveFrameMatchesFullPaint_data()
     {
         QTest::addColumn<int>("seconds");
         QTest::addColumn<int>("interval");
         QTest::addColumn<bool>("mark");
         QTest::addColumn<bool>("late");
-        addRow("10 s at 10/s", 10, 100, false, false);
-        addRow("120 s at 50/s, late samples", 120, 20, false, true);
-        addRow("10 s at 50/s, a mark leaving", 10, 20, true, false);
+        QTest::addColumn<int>("labelsOff"); // the frame at which the value labels are switched off
+        addRow("10 s at 10/s", 10, 100, false, false, 86);
+        addRow("120 s at 50/s, late samples", 120, 20, false, true, 20);
+        addRow("10 s at 50/s, a mark leaving", 10, 20, true, false, 20);
     }
     void liveFrameMatchesFullPaint()
     {
@@ -213,6 +214,7 @@ private slots:
         QFETCH(int, interval);
         QFETCH(bool, mark);
         QFETCH(bool, late);
+        QFETCH(int, labelsOff);
         s_now = T0 + 250;
         DataGraphic moved;
         DataGraphic once;
@@ -236,15 +238,14 @@ private slots:
                         graph->addEvent(t, QStringLiteral("F1"));
                 }
             }
-            if (frame == 75) {
+            if (frame == labelsOff) {
                 moved.setShowValueLabels(false);
                 once.setShowValueLabels(false);
             }
             paint(moved, 700, 120);
         }
         QCOMPARE(paint(moved, 700, 120), paint(once, 700, 120));
-        // The widest window (120 s) and a margin stay: 130 of the events, one a second.
-        QCOMPARE(moved.eventCount(), 130);
+        QCOMPARE(moved.eventCount(), 130); // the widest window (120 s) and a margin stay
         QVERIFY(moved.recordCount() <= 130 * 1000 / interval + 2);
         QVERIFY(moved.duration() >= 120);
     }
