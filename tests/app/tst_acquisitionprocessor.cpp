@@ -78,35 +78,12 @@ private slots:
         QTEST(positions, "positions");
     }
 
-    void historiesAreBoundedBySmoothing()
-    {
-        Processor p;
-        p.setVariant(Processor::Acquire_aRIR);
-        p.setSmoothing(5);
-        p.resetHistories(2);
-        Processor::Output out;
-        for (int n = 0; n < 50; ++n)
-            p.process({ double(n), double(2 * n), 1.0, 3.0 }, out);
-        for (const auto* history : { &p.historyMagnitude, &p.historySecond, &p.historyThird }) {
-            for (const auto& list : *history)
-                QCOMPARE(list.size(), 5);
-        }
-        // The magnitude average is over the last five |b - a| = 45 … 49.
-        QCOMPARE(p.historyMagnitude.at(0), (QList<int> { 45, 46, 47, 48, 49 }));
-    }
-
     void montageText()
     {
         Processor p;
         p.loadMontage(true, QStringLiteral(" 1=Fp1;2=Fp2 \n\n3=C3;5;x;0\n"));
-        QVERIFY(p.montageActive);
-        QCOMPARE(p.montageCount, 4);
-        QCOMPARE(p.montageMaxRow, 2);
-        QCOMPARE(p.montageRows.size(), 2);
-        QCOMPARE(p.montageRows.at(1).at(1).number, 4);
-        QCOMPARE(p.montageRows.at(1).at(1).name, QStringLiteral("4"));
-        QCOMPARE(p.montageNames.value(0), QStringLiteral("Fp1"));
-        QVERIFY(!p.montageNames.contains(4));
+        QVERIFY(p.montageActive && p.montageCount == 4 && p.montageMaxRow == 2);
+        QCOMPARE(p.montageNames, (QMap<int, QString> { { 0, "Fp1" }, { 1, "Fp2" }, { 2, "C3" } }));
         p.loadMontage(true, QStringLiteral(" \n "));
         QVERIFY(!p.montageActive);
         p.loadMontage(false, QStringLiteral("1"));
@@ -116,7 +93,6 @@ private slots:
     void integerAverage()
     {
         QCOMPARE(Processor::integerAverage({}), 0);
-        QCOMPARE(Processor::integerAverage({ -7 }), -7);
         QCOMPARE(Processor::integerAverage({ -7, -2 }), -4);
         QCOMPARE(Processor::integerAverage({ 7, 2 }), 4);
     }
