@@ -71,8 +71,11 @@ bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
 
 void RecordSession::stopRecord(const QString& cause)
 {
+    // The end hook goes out on every stop, but one sent while no record ran concerns no record: its failure is
+    // not worth a warning (a researcher without a stimulus program would see one at every connect).
+    const bool wasRecording = m_recording;
     closeRecord(cause);
-    sendHook(m_endHook);
+    sendHook(m_endHook, nullptr, wasRecording);
 }
 
 void RecordSession::closeRecord(const QString& cause)
@@ -168,7 +171,7 @@ void RecordSession::writeFailed()
     sendHook(m_endHook);
 }
 
-bool RecordSession::sendHook(const QString& url, QString* failure)
+bool RecordSession::sendHook(const QString& url, QString* failure, bool report)
 {
     if (url.isEmpty())
         return false;
@@ -184,7 +187,8 @@ bool RecordSession::sendHook(const QString& url, QString* failure)
     emit hookWaitingChanged(false);
     const bool answered = reply.succeeded();
     if (!answered) {
-        emit hookFailed(hookFailure(url, reply));
+        if (report)
+            emit hookFailed(hookFailure(url, reply));
         if (failure)
             *failure = reply.status == 0 ? QStringLiteral("no answer")
                                          : QStringLiteral("HTTP ") + QString::number(reply.status);

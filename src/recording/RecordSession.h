@@ -77,7 +77,7 @@ signals:
 
 private:
     // Whether the hook was answered; false when it was not sent.
-    bool sendHook(const QString& url, QString* failure = nullptr);
+    bool sendHook(const QString& url, QString* failure = nullptr, bool report = true);
     void closeRecord(const QString& cause);
     void writeFailed();
     // Writes the line and tells of it; false when the write failed.
