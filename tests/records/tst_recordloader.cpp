@@ -1,4 +1,5 @@
 #include "RecordEvents.h"
+#include "RecordFixture.h"
 #include "RecordGaps.h"
 #include "RecordLoader.h"
 #include "RecordText.h"
@@ -17,18 +18,6 @@ Q_DECLARE_METATYPE(RecordLoader::Status)
 
 namespace {
 
-// The header of a record of `channels` channels, as the RIR variant writes it, then the lines.
-QByteArray record(int channels, const QList<QByteArray>& lines = {})
-{
-    QByteArray data;
-    for (int c = 1; c <= channels; ++c)
-        data += ";V" + QByteArray::number(c) + ";R" + QByteArray::number(c) + ";IR" + QByteArray::number(c);
-    data += "\r\n";
-    for (const QByteArray& line : lines)
-        data += line + "\r\n";
-    return data;
-}
-
 QList<double> list(const Values& values)
 {
     return QList<double>(values.cbegin(), values.cend());
@@ -45,7 +34,7 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("count");
-        QTest::newRow("RIR, 3 channels") << record(3) << QStringList { "1", "2", "3" } << 3;
+        QTest::newRow("RIR, 3 channels") << rirRecord(3) << QStringList { "1", "2", "3" } << 3;
         QTest::newRow("montage labels") << QByteArray("ALT;V1(Fp1);R1;IR1;V2(Fp2);R2;IR2\r\n")
                                         << QStringList { "1(Fp1)", "2(Fp2)" } << 2;
         QTest::newRow("V and R leave a label") << QByteArray("ALT;V1(RVo);R1;IR1\r\n") << QStringList { "1(o)" } << 1;
@@ -73,25 +62,25 @@ private slots:
         const auto row = [](const char* name, const QByteArray& data, qint64 start, const QList<double>& left) {
             QTest::newRow(name) << data << 0 << Status::Loaded << start << left;
         };
-        row("CR LF", record(1, { "1000;0;0;0", "1100;10;0;0" }), 1000, ramp);
+        row("CR LF", rirRecord(1, { "1000;0;0;0", "1100;10;0;0" }), 1000, ramp);
         row("LF, no final line end", ";V1;R1;IR1\n0;0;1;1\n100;10;1;1", 0, ramp);
-        row("same time, later wins", record(1, { "0;0", "100;4", "100;10" }), 0, ramp);
-        row("times out of order", record(1, { "100;10", "0;0" }), 100, ramp);
-        row("short line skipped", record(1, { "0;0", "50", "", "100;10" }), 0, ramp);
-        row("negative time is 0", record(1, { "-100;0", "100;10" }), 0, ramp);
-        row("sign and spaces", record(1, { " 0 ;0", "100; +10 " }), 0, ramp);
-        row("non-numbers are 0", record(1, { "0;x", "100;10", "200;nan" }), 0, { -4, 1, 6, 1, -4 });
-        row("infinity is 0", record(1, { "0;-inf", "100;10" }), 0, ramp);
+        row("same time, later wins", rirRecord(1, { "0;0", "100;4", "100;10" }), 0, ramp);
+        row("times out of order", rirRecord(1, { "100;10", "0;0" }), 100, ramp);
+        row("short line skipped", rirRecord(1, { "0;0", "50", "", "100;10" }), 0, ramp);
+        row("negative time is 0", rirRecord(1, { "-100;0", "100;10" }), 0, ramp);
+        row("sign and spaces", rirRecord(1, { " 0 ;0", "100; +10 " }), 0, ramp);
+        row("non-numbers are 0", rirRecord(1, { "0;x", "100;10", "200;nan" }), 0, { -4, 1, 6, 1, -4 });
+        row("infinity is 0", rirRecord(1, { "0;-inf", "100;10" }), 0, ramp);
         const auto status = [](const char* name, const QByteArray& data, int channel2, Status status) {
             QTest::newRow(name) << data << channel2 << status << 0LL << QList<double> {};
         };
-        const QByteArray nine = record(9, { "0;1" });
+        const QByteArray nine = rirRecord(9, { "0;1" });
         status("channel 9 of 9", nine, 9, Status::ChannelOutOfRange);
         status("channel 8 of 9", nine, 8, Status::Loaded);
         status("negative channel", nine, -1, Status::ChannelOutOfRange);
-        status("header without line end", record(2).trimmed(), 0, Status::TooShort);
+        status("header without line end", rirRecord(2).trimmed(), 0, Status::TooShort);
         status("empty file", QByteArray(), 0, Status::TooShort);
-        status("header line only", record(2), 1, Status::Loaded);
+        status("header line only", rirRecord(2), 1, Status::Loaded);
     }
     void compare()
     {
@@ -111,7 +100,7 @@ private slots:
     // rest: the same channel on both sides gives the same curve, although the first ends just after a step.
     void highPass()
     {
-        QByteArray data = record(1);
+        QByteArray data = rirRecord(1);
         for (int i = 0; i < 1200; ++i)
             data += QByteArray::number(i * 50) + (i < 600 || i >= 1190 ? ";100\r\n" : ";400\r\n");
         for (const double hpf : { 0.0, 0.004, 0.5 }) {
@@ -124,55 +113,50 @@ private slots:
         }
     }
 
-    void marks_data()
+    // A ".log" of the stimulus program gives marks ("time text"), an events file events ("time source text").
+    void parse_data()
     {
-        QTest::addColumn<QByteArray>("log");
-        QTest::addColumn<QStringList>("marks");
-        QTest::newRow("Sync fixes the zero")
-            << QByteArray("1000\tSync\r\n3500\tStim A\r\n") << QStringList { "2500 StimA" };
-        QTest::newRow("comment, Next skipped")
-            << QByteArray("1000\tA\r\n1500\t// note\r\n1600\tNext\r\n") << QStringList { "0 A" };
-        QTest::newRow("one field skipped") << QByteArray("1000\r\n2000\tB\tmore\r\n") << QStringList { "0 B" };
-        QTest::newRow("zero before the base") << QByteArray("0\tA\r\n1000\tB\r\n") << QStringList { "1 A", "0 B" };
-        QTest::newRow("earlier than the base")
-            << QByteArray("5000\tSync\r\n4000\tearly\r\n") << QStringList { "-1000 early" };
-        QTest::newRow("bare LF") << QByteArray("1000\tA\n2000\tB\n") << QStringList { "0 A", "1000 B" };
-        QTest::newRow("time beyond 64 bits is 0")
-            << QByteArray("99999999999999999999\tA\r\n18446744073709551615\tB\r\n3\tC")
-            << QStringList { "1 A", "0 B", "4 C" };
-    }
-    void marks()
-    {
-        QFETCH(QByteArray, log);
-        QStringList marks;
-        for (const RecordLoader::Mark& mark : RecordLoader::parseMarks(log))
-            marks << QString::number(mark.time) + ' ' + mark.text;
-        QTEST(marks, "marks");
-    }
-
-    void events_data()
-    {
+        QTest::addColumn<bool>("events");
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("parsed");
         QTest::addColumn<int>("skipped");
-        QTest::newRow("written lines") << RecordEvents::formatLine(12, "key", "F1")
+        const auto marks = [](const char* name, const QByteArray& log, const QStringList& parsed) {
+            QTest::newRow(name) << false << log << parsed << 0;
+        };
+        marks("Sync fixes the zero", "1000\tSync\r\n3500\tStim A\r\n", { "2500 StimA" });
+        marks("comment, Next skipped", "1000\tA\r\n1500\t// note\r\n1600\tNext\r\n", { "0 A" });
+        marks("one field skipped", "1000\r\n2000\tB\tmore\r\n", { "0 B" });
+        marks("zero before the base", "0\tA\r\n1000\tB\r\n", { "1 A", "0 B" });
+        marks("earlier than the base", "5000\tSync\r\n4000\tearly\r\n", { "-1000 early" });
+        marks("bare LF", "1000\tA\n2000\tB\n", { "0 A", "1000 B" });
+        marks("time beyond 64 bits is 0", "99999999999999999999\tA\r\n18446744073709551615\tB\r\n3\tC",
+            { "1 A", "0 B", "4 C" });
+        QTest::newRow("written events") << true
+                                        << RecordEvents::formatLine(12, "key", "F1")
                 + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB") + QChar(0) + QChar(0x2028))
-                                       << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B  ") } << 0;
-        QTest::newRow("out of order sorted, ties kept") << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc")
-                                                        << QStringList { "10 key a", "50 halvex b", "50 http c" } << 0;
-        QTest::newRow("damaged lines skipped")
+                                        << QStringList { "12 key F1", QString::fromUtf8("40 http Стимул A  B  ") } << 0;
+        QTest::newRow("events out of order sorted, ties kept")
+            << true << QByteArray("50\thalvex\tb\n10\tkey\ta\n50\thttp\tc")
+            << QStringList { "10 key a", "50 halvex b", "50 http c" } << 0;
+        QTest::newRow("damaged events skipped")
+            << true
             << QByteArray("no tabs\r\nx\tkey\tA\r\n7\tkey\r\n\x01\xff") + '\0' + QByteArray("\r\n\r\n8\tkey\tok")
             << QStringList { "8 key ok" } << 4;
     }
-    void events()
+    void parse()
     {
+        QFETCH(bool, events);
         QFETCH(QByteArray, file);
-        QStringList events;
-        const RecordEvents::Contents contents = RecordEvents::parse(file);
-        for (const RecordEvents::Event& event : contents.events)
-            events << QString::number(event.time) + ' ' + event.source + ' ' + event.text;
-        QTEST(events, "events");
-        QTEST(contents.skippedLines, "skipped");
+        QStringList parsed;
+        if (events) {
+            const RecordEvents::Contents contents = RecordEvents::parse(file);
+            for (const RecordEvents::Event& event : contents.events)
+                parsed << QString::number(event.time) + ' ' + event.source + ' ' + event.text;
+            QTEST(contents.skippedLines, "skipped");
+        }
+        for (const RecordLoader::Mark& mark : events ? QList<RecordLoader::Mark>() : RecordLoader::parseMarks(file))
+            parsed << QString::number(mark.time) + ' ' + mark.text;
+        QTEST(parsed, "parsed");
     }
 
     // Lines every `step` ms from `first` to `last`.
@@ -240,7 +224,7 @@ private slots:
             wide += "V" + QByteArray::number(c) + ";";
         QTest::newRow("header of 100000 channels") << wide + "\n0;1\n100;2\n" << qsizetype(3);
         QTest::newRow("times 49 days apart")
-            << record(1, { "0;0", "4294967295;1" }) << RecordLoader::MaxResampledPoints;
+            << rirRecord(1, { "0;0", "4294967295;1" }) << RecordLoader::MaxResampledPoints;
     }
     void damaged()
     {

@@ -116,11 +116,11 @@ private slots:
         options.rate = rate;
         options.subject = QStringLiteral("P07");
         QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
-        QCOMPARE(exporter.summary().output, SnirfExporter::outputPath(record));
 
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral(SNIRF_CHECK), exporter.summary().output, QString(record).replace(".csv", ".raw") });
+            { QStringLiteral(SNIRF_CHECK), SnirfExporter::outputPath(record),
+                QString(record).replace(".csv", ".raw") });
         QVERIFY(python.waitForFinished(100000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
@@ -140,8 +140,7 @@ private slots:
         QTest::addColumn<QString>("error"); // none when exported
         const auto row
             = [](const char* name, const QByteArray& lines, qint64 samples, qint64 skipped, const char* error = "") {
-                  QTest::newRow(name) << (lines.isEmpty() ? lines : ";R1;IR1;R2;IR2\r\n" + lines) << samples << skipped
-                                      << QString::fromUtf8(error);
+                  QTest::newRow(name) << ";R1;IR1;R2;IR2\r\n" + lines << samples << skipped << QString::fromUtf8(error);
               };
         const QByteArray lines = "0;1;2;3;4\r\n20;1;2;3;4\r\n40;1;nan;3;-4\r\n";
         row("truncated last line", lines + "60;1;2", 3, 1);
@@ -154,7 +153,6 @@ private slots:
                                    << "not a raw record (no header line naming R and IR columns)";
         row("time spanning days", lines + "999999999;1;2;3;4\r\n", 4, 0,
             "the times span more than 24 hours (damaged time column?)");
-        row("missing", QByteArray(), 0, 0, "no such file");
     }
     void damaged()
     {
@@ -162,10 +160,8 @@ private slots:
         QFETCH(QString, error);
         const QString record = recordPath(QStringLiteral("damaged"));
         const QString rawPath = QString(record).replace(".csv", ".raw");
-        QFile::remove(rawPath);
         QFile::remove(SnirfExporter::outputPath(record));
-        if (!raw.isEmpty())
-            QVERIFY(TemporaryHome::writeFile(rawPath, raw));
+        QVERIFY(TemporaryHome::writeFile(rawPath, raw));
         SnirfExporter exporter;
         QCOMPARE(exporter.exportRecord(record, QString(), {}), error.isEmpty());
         QTEST(exporter.summary().samples, "samples");
