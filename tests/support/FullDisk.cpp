@@ -4,20 +4,17 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <functional>
-
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-bool redirectFirst(const std::function<bool(const QByteArray&)>& matches)
+bool FullDisk::redirect(const QString& path)
 {
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     const QDir fds(QStringLiteral("/proc/self/fd"));
     for (const QString& entry : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         char link[4096];
         const ssize_t size = ::readlink(QFile::encodeName(fds.filePath(entry)).constData(), link, sizeof(link));
-        if (size <= 0 || !matches(QByteArray(link, size)))
+        if (size <= 0 || QByteArray(link, size) != target)
             continue;
         const int full = ::open("/dev/full", O_WRONLY);
         const bool done = full >= 0 && ::dup2(full, entry.toInt()) >= 0;
@@ -26,18 +23,4 @@ bool redirectFirst(const std::function<bool(const QByteArray&)>& matches)
         return done;
     }
     return false;
-}
-
-} // namespace
-
-bool FullDisk::redirect(const QString& path)
-{
-    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
-    return redirectFirst([&target](const QByteArray& link) { return link == target; });
-}
-
-bool FullDisk::redirectIn(const QString& folder)
-{
-    const QByteArray prefix = QFile::encodeName(QFileInfo(folder).canonicalFilePath()) + '/';
-    return redirectFirst([&prefix](const QByteArray& link) { return link.startsWith(prefix); });
 }

@@ -8,6 +8,4 @@ class FullDisk
 {
 public:
     static bool redirect(const QString& path);
-    // The same for the first open file in folder, named or not yet named (a temporary file made with O_TMPFILE).
-    static bool redirectIn(const QString& folder);
 };

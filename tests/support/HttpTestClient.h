@@ -21,8 +21,6 @@ public:
     // "http://127.0.0.1:<port>" followed by path and query, exactly as given (already percent-encoded).
     static QString url(quint16 port, const QString& pathAndQuery);
 
-    QNetworkAccessManager& manager() { return m_manager; }
-
 private:
     QNetworkAccessManager m_manager;
 };
