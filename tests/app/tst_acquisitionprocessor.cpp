@@ -4,6 +4,8 @@
 
 using Processor = AcquisitionProcessor;
 using Samples = QList<QList<double>>;
+using Doubles = QList<double>;
+using Ints = QList<int>;
 
 class TestAcquisitionProcessor : public QObject
 {
@@ -18,38 +20,34 @@ private slots:
         QTest::addColumn<QList<double>>("processed"); // of the last sample
         QTest::addColumn<QList<int>>("positions");
 
-        const QList<double> twelve { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12.6 };
-        QTest::newRow("V-R-IR uses triples as they come") << int(Processor::Acquire_VRIR) << 20 << QString()
-                                                          << Samples { twelve } << twelve << QList<int> { 0, 1, 2, 3 };
+        const int VRIR = Processor::Acquire_VRIR, RIR = Processor::Acquire_RIR, aRIR = Processor::Acquire_aRIR;
+        const Doubles twelve { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12.6 };
+        QTest::newRow("V-R-IR uses triples as they come")
+            << VRIR << 20 << QString() << Samples { twelve } << twelve << Ints { 0, 1, 2, 3 };
         QTest::newRow("R-IR baseline on the first sample")
-            << int(Processor::Acquire_RIR) << 20 << QString() << Samples { { 10, 14 } } << QList<double> { 10, 10, 10 }
-            << QList<int> { 0 };
+            << RIR << 20 << QString() << Samples { { 10, 14 } } << Doubles { 10, 10, 10 } << Ints { 0 };
         QTest::newRow("smoothing 1 rebases onto the first value")
-            << int(Processor::Acquire_RIR) << 1 << QString() << Samples { { 100, 250.75 }, { -40, 13.25 } }
-            << QList<double> { -40, -39.75, -40 } << QList<int> { 0 };
+            << RIR << 1 << QString() << Samples { { 100, 250.75 }, { -40, 13.25 } } << Doubles { -40, -39.75, -40 }
+            << Ints { 0 };
         QTest::newRow("a montage of fewer graphs smooths every channel")
-            << int(Processor::Acquire_aRIR) << 20 << "1" << Samples { { 10, 17, 5, 1 } }
-            << QList<double> { 10, 10, 10, 5, 5, 5 } << QList<int> { 0 };
+            << aRIR << 20 << "1" << Samples { { 10, 17, 5, 1 } } << Doubles { 10, 10, 10, 5, 5, 5 } << Ints { 0 };
         // Beyond the int range (two readings run together): the histories hold the nearest int.
         QTest::newRow("values beyond the int range")
-            << int(Processor::Acquire_RIR) << 1 << QString() << Samples { { 0, 1e12 } }
-            << QList<double> { 0, 1e12 - 2147483647.0, 0 } << QList<int> { 0 };
+            << RIR << 1 << QString() << Samples { { 0, 1e12 } } << Doubles { 0, 1e12 - 2147483647.0, 0 } << Ints { 0 };
         QTest::newRow("alternating 12 channels reorders")
-            << int(Processor::Acquire_aRIR) << 20 << QString() << Samples { QList<double>(24, 1.0) }
-            << QList<double>(36, 1.0) << QList<int> { 0, 6, 1, 7, 2, 8, 3, 9, 4, 10, 5, 11 };
+            << aRIR << 20 << QString() << Samples { Doubles(24, 1.0) } << Doubles(36, 1.0)
+            << Ints { 0, 6, 1, 7, 2, 8, 3, 9, 4, 10, 5, 11 };
         QTest::newRow("alternating 10 channels keeps order")
-            << int(Processor::Acquire_aRIR) << 20 << QString() << Samples { QList<double>(20, 1.0) }
-            << QList<double>(30, 1.0) << QList<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
+            << aRIR << 20 << QString() << Samples { Doubles(20, 1.0) } << Doubles(30, 1.0)
+            << Ints { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
         QTest::newRow("R-IR 12 channels keeps order")
-            << int(Processor::Acquire_RIR) << 20 << QString() << Samples { QList<double>(24, 1.0) }
-            << QList<double>(36, 1.0) << QList<int> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 };
+            << RIR << 20 << QString() << Samples { Doubles(24, 1.0) } << Doubles(36, 1.0)
+            << Ints { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11 };
         // Channels outside the montage are still processed; instrument channel 4 (zero-based) is on position 3.
-        QTest::newRow("montage places") << int(Processor::Acquire_RIR) << 20 << " 1=Fp1;2=Fp2 \n\n3=C3;5;x;0\n"
-                                        << Samples { QList<double>(12, 2.0) } << QList<double>(18, 2.0)
-                                        << QList<int> { 0, 1, 2, 3 };
+        QTest::newRow("montage places") << RIR << 20 << " 1=Fp1;2=Fp2 \n\n3=C3;5;x;0\n"
+                                        << Samples { Doubles(12, 2.0) } << Doubles(18, 2.0) << Ints { 0, 1, 2, 3 };
         QTest::newRow("montage naming a channel twice uses the first")
-            << int(Processor::Acquire_RIR) << 20 << "2;2" << Samples { { 1, 2, 3, 4 } }
-            << QList<double> { 1, 1, 1, 3, 3, 3 } << QList<int> { 0 };
+            << RIR << 20 << "2;2" << Samples { { 1, 2, 3, 4 } } << Doubles { 1, 1, 1, 3, 3, 3 } << Ints { 0 };
     }
 
     void process()
@@ -70,15 +68,13 @@ private slots:
         QList<int> positions;
         for (const auto& g : out.graphs) {
             positions << g.graph;
-            if (montage.isEmpty()) {
-                const qsizetype channel = positions.size() - 1;
-                QCOMPARE(QList<double>(g.triple.cbegin(), g.triple.cend()), processed.mid(3 * channel, 3));
-            }
+            if (montage.isEmpty())
+                QCOMPARE(Doubles(g.triple.cbegin(), g.triple.cend()), processed.mid(3 * (positions.size() - 1), 3));
         }
         QTEST(positions, "positions");
     }
 
-    void montageText()
+    void montageTextAndAverage()
     {
         Processor p;
         p.loadMontage(true, QStringLiteral(" 1=Fp1;2=Fp2 \n\n3=C3;5;x;0\n"));
@@ -88,13 +84,9 @@ private slots:
         QVERIFY(!p.montageActive);
         p.loadMontage(false, QStringLiteral("1"));
         QVERIFY(!p.montageActive);
-    }
-
-    void integerAverage()
-    {
-        QCOMPARE(Processor::integerAverage({}), 0);
-        QCOMPARE(Processor::integerAverage({ -7, -2 }), -4);
-        QCOMPARE(Processor::integerAverage({ 7, 2 }), 4);
+        QCOMPARE(QList<int>({ Processor::integerAverage({}), Processor::integerAverage({ -7, -2 }),
+                     Processor::integerAverage({ 7, 2 }) }),
+            QList<int>({ 0, -4, 4 }));
     }
 };
 

@@ -1,4 +1,3 @@
-#include "AbstractMetaDescription.h"
 #include "HalvexSettings.h"
 #include "TemporaryHome.h"
 
@@ -39,34 +38,19 @@ class tst_HalvexSettings : public QObject
     Q_OBJECT
 private:
     TemporaryHome m_home;
-    QString m_path;
+    const QString m_path = m_home.dataFolder() + "/Settings.xml";
 
 private slots:
-    void init()
-    {
-        m_path = m_home.dataFolder() + "/Settings.xml";
-        QFile::remove(m_path);
-        QVERIFY(QDir().mkpath(m_home.dataFolder()));
-    }
+    void init() { QVERIFY(QDir().mkpath(m_home.dataFolder()) && (!QFile::exists(m_path) || QFile::remove(m_path))); }
 
-    void freshFolderWritesAllDefaultsOnFirstChange()
+    // A fresh folder gets no file until the first change, which is announced once and writes every default.
+    void firstChange()
     {
         HalvexSettings settings(m_path);
         QSignalSpy reloaded(&settings, &NTSettings::reloaded);
         QVERIFY(settings.reload());
         QCOMPARE(reloaded.size(), 1);
         QVERIFY(!QFile::exists(m_path));
-        QCOMPARE(settings.getViewSeconds(), 10);
-
-        settings.setViewSeconds(11);
-        settings.resetViewSeconds();
-        QCOMPARE(TemporaryHome::readFile(m_path), allDefaults);
-    }
-
-    void notifiesOnceThenReportsChange()
-    {
-        HalvexSettings settings(m_path);
-        settings.reload();
         QStringList order;
         connect(&settings, &HalvexSettings::changedViewSeconds, this,
             [&](int value) { order << "changed " + QString::number(value); });
@@ -77,6 +61,8 @@ private slots:
         settings.setViewSeconds(120);
         settings.setViewSeconds(121);
         QCOMPARE(order, (QStringList { "changed 120", "property ViewSeconds 120" }));
+        settings.resetViewSeconds();
+        QCOMPARE(TemporaryHome::readFile(m_path), allDefaults);
     }
 
     // A file is read as it is, whatever it holds: the values it carries in range, the defaults for the rest, and
@@ -120,32 +106,24 @@ private slots:
         QVERIFY(TemporaryHome::writeFile(m_path, bytes));
         HalvexSettings settings(m_path);
         QSignalSpy changes(&settings, &AbstractSettings::propertyChanged);
-        QSignalSpy saves(&settings, &NTSettings::saved);
         QVERIFY(settings.reload());
         QCOMPARE(settings.getTextValue(property), expected.section(QLatin1Char('='), 1));
         QVERIFY(settings.getStartMaximized() && settings.getRIRsmoothing() == 20 && settings.getMontage().size() < 10);
-        QCOMPARE(saves.size(), 0);
         QCOMPARE(TemporaryHome::readFile(m_path), bytes);
         QCOMPARE(changes.isEmpty(), settings.getQVariantMap() == HalvexSettings(QString()).getQVariantMap());
     }
 
-    // Every property, each away from its default, comes back from the file as it was set.
+    // What the file must escape or keep on several lines comes back from it as it was set.
     void roundTrip()
     {
-        const QMap<QString, QString> values { { "Language", "en_US" }, { "ColorTheme", "Dark" },
-            { "LastDevice", "/dev/ttyUSB0 <&>" }, { "StartMaximized", "false" }, { "RememberLastDevice", "false" },
-            { "ReconnectSeconds", "0" }, { "UseVirtualDevice", "true" }, { "VirtualDeviceChannels", "33" },
-            { "View", "View_Table" }, { "ViewSeconds", "45" }, { "Acquisition", "Acquire_VRIR" },
-            { "LockCommonVerticalScale", "true" }, { "RIRsmoothing", "3" },
-            { "SendOnStartRecord", "http://localhost/a?x=1&y=2" }, { "SendOnEndRecord", "" }, { "MarkPort", "0" },
-            { "UseMontage", "true" }, { "Montage", "2\n1;4\n15=FpZ-AF7;14=FpZ-AF8" }, { "GraphicSpacing", "0" } };
+        const QMap<QString, QString> values { { "LastDevice", "/dev/ttyUSB0 <&>" }, { "SendOnEndRecord", "" },
+            { "View", "View_Table" }, { "Montage", "2\n1;4\n15=FpZ-AF7;14=FpZ-AF8" }, { "StartMaximized", "false" } };
         HalvexSettings source(m_path);
         source.reload();
         for (auto [name, text] : values.asKeyValueRange())
             QVERIFY(source.setTextValue(name, text));
         HalvexSettings target(m_path);
         QVERIFY(target.reload());
-        QCOMPARE(target.getQVariantMap().size(), values.size());
         for (auto [name, text] : values.asKeyValueRange())
             QCOMPARE(target.getTextValue(name), text);
     }

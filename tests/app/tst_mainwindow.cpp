@@ -38,10 +38,9 @@ public:
     using QLineEdit::QLineEdit;
     bool event(QEvent* event) override
     {
-        if (event->type() != QEvent::ShortcutOverride)
-            return QLineEdit::event(event);
-        event->accept();
-        return true;
+        if (event->type() == QEvent::ShortcutOverride)
+            event->accept();
+        return event->type() == QEvent::ShortcutOverride || QLineEdit::event(event);
     }
 };
 
@@ -55,7 +54,6 @@ private:
     std::unique_ptr<TemporaryHome> m_home;
 
     QString settingsPath() const { return m_home->dataFolder() + QStringLiteral("/Settings.xml"); }
-    // The window over a settings file of these elements (and StartMaximized off), in folder under the data folder.
     std::unique_ptr<MainWindow> open(const QString& elements, const QString& folder = QString())
     {
         const QString path = m_home->dataFolder() + (folder.isEmpty() ? QString() : QLatin1Char('/') + folder);
@@ -69,6 +67,12 @@ private:
     template<typename T> static T* child(const std::unique_ptr<MainWindow>& window, const char* name)
     {
         return window->findChild<T*>(QLatin1String(name));
+    }
+    static bool showActive(const std::unique_ptr<MainWindow>& window)
+    {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
     }
 
 private slots:
@@ -135,31 +139,26 @@ private slots:
         QTEST(QPoint(row, column), "lastCell");
     }
 
-    void commonSpan_data()
-    {
-        QTest::addColumn<bool>("locked");
-        QTest::newRow("locked: the narrow graph takes the widest span") << true;
-        QTest::newRow("unlocked: every graph keeps its own span") << false;
-    }
+    // Locked, the narrow graph takes the widest span; unlocked, every graph keeps its own.
     void commonSpan()
     {
-        QFETCH(bool, locked);
-        auto window = open(QStringLiteral("<Acquisition>Acquire_VRIR</Acquisition>\n"));
-        window->settings()->setLockCommonVerticalScale(locked);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        // Live graphs draw a sample once the clock has passed its pixel column: recent, but not of this moment.
-        for (int i = 0; i < 2; ++i) {
-            window->onNewData(QDateTime::currentMSecsSinceEpoch() - 500, { 0, 1000, 500, 0, 20, 10 });
-            for (DataGraphic* graph : window->graphs())
-                graph->grab();
+        for (bool locked : { true, false }) {
+            auto window = open(QStringLiteral("<Acquisition>Acquire_VRIR</Acquisition>\n"));
+            window->settings()->setLockCommonVerticalScale(locked);
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            // Live graphs draw a sample once the clock has passed its pixel column: recent, not of this moment.
+            for (int i = 0; i < 2; ++i) {
+                window->onNewData(QDateTime::currentMSecsSinceEpoch() - 500, { 0, 1000, 500, 0, 20, 10 });
+                for (DataGraphic* graph : window->graphs())
+                    graph->grab();
+            }
+            QCOMPARE(window->graphs().at(0)->range(), 1000.0);
+            QCOMPARE(window->graphs().at(1)->maximum() - window->graphs().at(1)->minimum(), locked ? 1000.0f : 20.0f);
         }
-        QCOMPARE(window->graphs().at(0)->range(), 1000.0);
-        QCOMPARE(window->graphs().at(1)->maximum() - window->graphs().at(1)->minimum(), locked ? 1000.0f : 20.0f);
     }
 
-    // A montage edit changes the graphs once the typing pauses, and only when a montage is in use; what is computed
-    // (and recorded) is the same as without a montage.
+    // What is computed (and recorded) is the same with a montage as without, before and after an edit.
     void montageEditsLeaveTheProcessingAlone()
     {
         auto window = open(QStringLiteral("<Acquisition>Acquire_RIR</Acquisition><UseMontage>true</UseMontage>"
@@ -200,7 +199,7 @@ private slots:
     {
         EmulatorProcess emulator;
         QVERIFY(emulator.start({ "--rate", "20", "--channels", "8", "--values", "2" }));
-        // The instrument of the last run is not connected when the settings say not to remember it.
+        // Not connected: the settings say not to remember the instrument of the last run.
         auto window = open(QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice><RememberLastDevice>false"
                                           "</RememberLastDevice><LastDevice>Virtual FNIR</LastDevice>"));
         auto* deviceList = child<QComboBox>(window, "deviceList");
@@ -222,8 +221,7 @@ private slots:
 
         QTest::mouseClick(connectButton, Qt::LeftButton);
         QVERIFY(!window->device() && !recordButton->isEnabled() && deviceList->isEnabled());
-        QVERIFY(rateLabel->text().isEmpty());
-        QCOMPARE(child<TableValuesDisplay>(window, "valueTable")->recordCount(), 0);
+        QVERIFY(rateLabel->text().isEmpty() && child<TableValuesDisplay>(window, "valueTable")->recordCount() == 0);
         QCOMPARE(window->settings()->getLastDevice(), QString());
         QTRY_VERIFY(virtualDevice.isNull());
 
@@ -246,7 +244,6 @@ private slots:
         QCOMPARE(window->settings()->getLastDevice(), emulator.portPath());
     }
 
-    // A connected instrument that falls silent is named in the window until its data comes back.
     void silentInstrument()
     {
         EmulatorProcess emulator;
@@ -261,15 +258,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!message->isVisibleTo(window.get()), 4000);
     }
 
-    // A start without instrument explains itself and gives live data in one click. Ctrl+K then connects and
-    // disconnects however often the button's text changed, also from a field whose own Ctrl+K would take the key.
     void emptyStateAndConnectShortcut()
     {
         // The virtual instrument of the last run is not connected while it is switched off.
         auto window = open(QStringLiteral("<LastDevice>Virtual FNIR</LastDevice>"));
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(showActive(window));
         auto* empty = child<QWidget>(window, "emptyState");
         QVERIFY(empty->isVisible());
         QVERIFY(child<QComboBox>(window, "deviceList")->findText(MainWindow::VirtualDeviceEntry) < 0);
@@ -292,13 +285,11 @@ private slots:
         QVERIFY(!window->device());
     }
 
-    // At its minimum size the window leaves every tool of its tool bar its own minimum width.
     void minimumSize()
     {
         auto window = open(QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice><LastDevice>Virtual FNIR"
                                           "</LastDevice>"));
         window->show();
-        QVERIFY(qobject_cast<VirtualFnirDevice*>(window->device()));
         window->resize(300, 200);
         QCOMPARE(window->size(), window->minimumSize());
         auto* rate = child<QLabel>(window, "rateLabel");
@@ -307,14 +298,11 @@ private slots:
         QApplication::processEvents();
         QVERIFY(rate->width() >= rate->fontMetrics().horizontalAdvance(rate->text()));
         for (QWidget* tool : child<QWidget>(window, "toolBar")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            // Fixed-size icon buttons keep their size whatever their style hints.
             if (tool->isVisible() && tool->minimumWidth() != tool->maximumWidth())
                 QVERIFY2(tool->width() >= tool->minimumSizeHint().width(), qPrintable(tool->objectName()));
         }
     }
 
-    // The tool bar of a first start: the views, the new-version star shared with the about window, the records
-    // windows that close with the main window, and the language prompt.
     void firstStartToolBar()
     {
         HttpTestServer endpoint;
@@ -326,16 +314,12 @@ private slots:
         {
             auto window = open(QString());
             QVERIFY(QDir::setCurrent(m_home->dataFolder()));
-            // The running language is English: a first start must not leave the settings at their Russian default.
+            // A first start takes the running language, not the settings' default.
             QVERIFY(TemporaryHome::readFile(settingsPath()).contains("<Language>en_US</Language>"));
-            window->show();
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            QVERIFY(showActive(window));
 
-            auto* table = child<QPushButton>(window, "tableButton");
+            QVERIFY(child<QPushButton>(window, "tableButton")->toolTip().startsWith(QLatin1String("Display as table")));
             auto* graph = child<QPushButton>(window, "graphButton");
-            // The tool bar's texts come from the catalogue under the window's own context.
-            QVERIFY(table->toolTip().startsWith(QLatin1String("Display as table")));
             auto* stack = child<QStackedWidget>(window, "viewStack");
             QSignalSpy views(window->settings(), &HalvexSettings::changedView);
             QTest::mouseClick(graph, Qt::LeftButton);
@@ -350,7 +334,6 @@ private slots:
             UrlCatcher desktop;
             QTest::mouseClick(star, Qt::LeftButton);
             QCOMPARE(desktop.urls(), QList<QUrl>({ QUrl("https://example.org/1.0.4") }));
-            // The about window's button knows the answer at once, without asking again.
             QTest::mouseClick(child<QPushButton>(window, "aboutButton"), Qt::LeftButton);
             auto* about = window->findChild<AboutWindow*>();
             QVERIFY(about && about->isVisible());
@@ -369,8 +352,7 @@ private slots:
             QCOMPARE(window->settings()->getLanguage(), HalvexSettings::en_US);
 
             QTest::mouseClick(child<QPushButton>(window, "recordsButton"), Qt::LeftButton);
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            QVERIFY(showActive(window));
             QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
             for (QWidget* top : QApplication::topLevelWidgets()) {
                 if (auto* records = qobject_cast<RecordsWindow*>(top); records && !records->parent())
@@ -379,7 +361,6 @@ private slots:
             QCOMPARE(opened.size(), 2);
             window->close();
         }
-        // Closed records windows delete themselves.
         QTRY_VERIFY(std::all_of(opened.cbegin(), opened.cend(), [](const auto& records) { return records.isNull(); }));
     }
 };
