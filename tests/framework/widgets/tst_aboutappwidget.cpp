@@ -1,12 +1,17 @@
 #include "../DataRow.h"
 #include "AboutAppWidget.h"
+#include "HttpTestServer.h"
 #include "LanguageContext.h"
+#include "NewVersionButton.h"
 #include "UrlCatcher.h"
+#include "VersionChecker.h"
 
 #include <QLabel>
 #include <QLayout>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
 
 class TestAboutAppWidget : public QObject
 {
@@ -73,6 +78,32 @@ private slots:
             balloon + " Acquisition<br/>Interface<br/>Record review<br/>");
         QCOMPARE(AboutAppWidget::developersText(developers(), QDate::currentDate().addMonths(1)),
             "Acquisition<br/>Interface<br/>Record review<br/>");
+    }
+
+    void russianInterface()
+    {
+        QVERIFY(!LanguageContext::setLanguage(QStringLiteral("ru-RU")).isEmpty());
+        const auto english = qScopeGuard([] { LanguageContext::setLanguage(QStringLiteral("en-US")); });
+        AboutAppWidget widget("Halvex", {}, QString(), QString(), developers(), false, -1);
+        QStringList texts;
+        for (const QLabel* label : widget.findChildren<QLabel*>())
+            texts << label->text();
+        QVERIFY2(texts.contains(QStringLiteral("Версия")), qPrintable(texts.join('|')));
+    }
+
+    void offerMarkedNotValidShowsNoStar()
+    {
+        HttpTestServer endpoint;
+        QVERIFY(endpoint.listen());
+        endpoint.setReply(200, "{\"valid\": false, \"version\": \"1.0.4\", \"link\": \"https://example.org/1.0.4\"}");
+        VersionChecker::baseUrl = endpoint.url(QStringLiteral("/version"));
+        const auto restore = qScopeGuard([] { VersionChecker::baseUrl.clear(); });
+        QSignalSpy found(VersionChecker::Instance(), &VersionChecker::versionFound);
+        NewVersionButton star;
+        star.show();
+        QVERIFY(found.wait());
+        QCoreApplication::processEvents(); // the button hears of it through a queued connection
+        QVERIFY(!star.button()->isVisible());
     }
 
     void changeLogPanelCoversTheContentUntilClosed()
