@@ -45,7 +45,6 @@ private slots:
         QCOMPARE(TextHelper::DateTimeFileString(moment, true), "2026.03.07-09.05.01.042");
         QCOMPARE(TextHelper::DateTimeFileString(moment, false), "2026.03.07-09.05.01");
         QCOMPARE(TextHelper::splitAndTrim("  2\n\n 1;4 \n", "\n"), QStringList({ "2", "1;4" }));
-        QCOMPARE(TextHelper::splitAndTrim("15=FpZ-AF7; 14=FpZ-AF8;", ";"), QStringList({ "15=FpZ-AF7", "14=FpZ-AF8" }));
         QCOMPARE(AppHelper::getFileFilterString("Records", { "csv", ".raw", "" }), "Records (*.csv *.raw);");
         QCOMPARE(AppHelper::findInResources(QStringLiteral("README.md")), QStringLiteral("qrc:/test/b/README.md"));
         QCOMPARE(AppHelper::findInResources(QStringLiteral("readme.md")), QStringLiteral("qrc:/test/a/readme.md"));
@@ -140,8 +139,7 @@ private slots:
         QFETCH(double, tolerance);
         for (int order : { 2, 3, 4 }) {
             CFIRFilter filter(kind, float(cutoff), order, 20.0f, 1);
-            const double measured = gainAt(filter, frequency, 20.0);
-            QVERIFY2(std::fabs(measured - gain) <= tolerance, qPrintable(QString::number(measured)));
+            QVERIFY(std::fabs(gainAt(filter, frequency, 20.0) - gain) <= tolerance);
         }
     }
 

@@ -49,11 +49,6 @@ template<typename T> T* editorOf(const PropertyListControl& control, const QStri
     return view ? qobject_cast<T*>(view->getEditor()) : nullptr;
 }
 
-void toggle(QCheckBox* box)
-{
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-}
-
 } // namespace
 
 class TestPropertyListControl : public QObject
@@ -62,15 +57,11 @@ class TestPropertyListControl : public QObject
 private slots:
     void init()
     {
+        m_settings.reset();
         m_home = std::make_unique<TemporaryHome>();
         m_file = m_home->dataFolder() + QStringLiteral("/Settings.xml");
         m_settings = std::make_unique<HalvexSettings>(m_file);
         QVERIFY(m_settings->reload());
-    }
-    void cleanup()
-    {
-        m_settings.reset();
-        m_home.reset();
     }
 
     void rows()
@@ -83,7 +74,8 @@ private slots:
         const PropertyWidgetInfo row = control.getWidgetInfo(QStringLiteral("VirtualDeviceChannels"));
         QVERIFY(row.view->isHidden() && row.header->isHidden());
         QSignalSpy visibility(&control, &PropertyListControl::propertyVisibilityChanged);
-        toggle(editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice")));
+        auto* box = editorOf<QCheckBox>(control, QStringLiteral("UseVirtualDevice"));
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
         QVERIFY(!row.view->isHidden() && !row.header->isHidden());
         QTRY_VERIFY(TemporaryHome::readFile(m_file).contains("<UseVirtualDevice>true</UseVirtualDevice>"));
         QCOMPARE(visibility.constLast().at(0).toInt(), 18);
@@ -176,7 +168,6 @@ private slots:
         QCOMPARE(m_settings->getViewSeconds(), 10);
         QTRY_VERIFY(!button->isChecked());
         QTRY_COMPARE(spin->value(), 10);
-        QVERIFY(TemporaryHome::readFile(m_file).contains("<ViewSeconds>10</ViewSeconds>"));
         QTest::keyClick(button, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), editorOf<QComboBox>(control, QStringLiteral("Acquisition")));
     }
@@ -200,7 +191,6 @@ private slots:
         QCOMPARE(control.getWidgetInfo(QStringLiteral("HPF")).header.data(), icon);
         QVERIFY(!icon->toolTip().isEmpty());
         auto* spin = editorOf<QDoubleSpinBox>(control, QStringLiteral("HPF"));
-        QCOMPARE(spin->suffix(), QStringLiteral("Hz"));
         QTest::keyClick(spin, Qt::Key_Up);
         QTRY_VERIFY(TemporaryHome::readFile(records.getFilepath()).contains("<HPF>0.03</HPF>"));
     }
@@ -223,7 +213,6 @@ private slots:
         QFETCH(double, start);
         QFETCH(int, steps);
         SuggestionDoubleSpinBox box;
-        box.setDecimals(2);
         box.setRange(0, 20);
         box.setSingleStep(0.5);
         box.setSuggestions({ 10, 1, 5, 2, 5 });
