@@ -36,12 +36,18 @@ class TestComFnirDevice : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QList<double>>(); }
 
+    // Entries name their port; one that does not open says why.
     void entries()
     {
         QCOMPARE(portEntry(QStringLiteral("ttyUSB0"), QStringLiteral(" FT232R ")), QStringLiteral("ttyUSB0 [FT232R]"));
         QCOMPARE(portEntry(QStringLiteral("ttyS0"), QStringLiteral("  ")), QStringLiteral("ttyS0"));
         QCOMPARE(ComFnirDevice(QStringLiteral("COM3 [USB Serial Device]")).deviceName(), QStringLiteral("COM3"));
         QCOMPARE(ComFnirDevice(QStringLiteral("/dev/pts/5")).deviceName(), QStringLiteral("/dev/pts/5"));
+        ComFnirDevice gone(QStringLiteral("/dev/halvex-no-such-port [gone]"));
+        QSignalSpy disconnected(&gone, &ComFnirDevice::disconnected);
+        QVERIFY(!gone.connectDevice());
+        QCOMPARE(disconnected.size(), 1);
+        QVERIFY(!gone.errorString().isEmpty());
     }
 
     void lines_data()
@@ -68,8 +74,7 @@ private slots:
         TerminalDevice t;
         QVERIFY(t.open());
         for (const QByteArray& read : std::as_const(reads)) {
-            // Each part alone reaches the reader.
-            QTest::qWait(20);
+            QTest::qWait(20); // each part alone reaches the reader
             QVERIFY(read.isEmpty() ? t.device.connectDevice() : t.terminal.write(read));
         }
         QTRY_COMPARE(samplesOf(t.spy), samples);
@@ -77,18 +82,9 @@ private slots:
         QCOMPARE(t.disconnected.size(), 0);
     }
 
-    void portThatDoesNotOpen()
-    {
-        ComFnirDevice device(QStringLiteral("/dev/halvex-no-such-port [gone]"));
-        QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
-        QVERIFY(!device.connectDevice());
-        QCOMPARE(disconnected.size(), 1);
-        QVERIFY(!device.errorString().isEmpty());
-    }
-
     // A line without line feed past the buffer cap, and lines of more values than an instrument sends, are dropped
-    // whole, each run with one debug line.
-    void overlongLinesAreDropped()
+    // whole, each run with one debug line; a pulled cable disconnects.
+    void overlongLinesAndPulledCable()
     {
         TerminalDevice t;
         QVERIFY(t.open());
@@ -101,18 +97,13 @@ private slots:
         QVERIFY(t.terminal.write("3 4\n5 6\n" + full + " 8\n" + full + " 8 9\n" + full + "\n1 2\n"));
         QTRY_COMPARE(t.spy.size(), 3);
         QCOMPARE(samplesOf(t.spy), (Samples { { 5, 6 }, QList<double>(ComFnirDevice::MaxValues, 7), { 1, 2 } }));
-    }
-
-    void pulledCable()
-    {
-        TerminalDevice t;
-        QVERIFY(t.open());
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^PORT LOST ")));
         t.terminal.closeMaster();
         QTRY_COMPARE(t.disconnected.size(), 1);
     }
 
-    // Garbled fields read as 0, split lines are joined, and the line without its line feed is never a sample.
+    // Garbled fields read as 0, split lines are joined, the line without its line feed is never a sample, and the
+    // emulator's end closes the device.
     void emulator()
     {
         EmulatorProcess emulator;
@@ -122,7 +113,6 @@ private slots:
         QSignalSpy spy(&device, &ComFnirDevice::newData);
         QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
         QVERIFY(device.connectDevice());
-        // The emulator ends after its last line: the device notices and closes.
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 10000);
         const Samples received = samplesOf(spy);
         QCOMPARE(received.size(), 14);

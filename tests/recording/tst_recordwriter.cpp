@@ -83,7 +83,7 @@ private slots:
         RecordLayout l = layout(RecordLayout::Acquire_RIR, 1);
         l.smoothing = 3;
         RecordWriter writer;
-        QVERIFY2(writer.open(csv, l), qPrintable(writer.errorString()));
+        QVERIFY(writer.open(csv, l));
         QVERIFY(writer.writeRaw(-5, { 10, 14.6 }));
         QVERIFY(writer.writeProcessed(-5, { 10, 10, 4 }));
         QVERIFY(writer.writeEvent(-2, QStringLiteral("key"), QStringLiteral("F1")));
@@ -116,7 +116,7 @@ private slots:
         RecordWriter writer;
         QVERIFY(!writer.open(home.path() + QLatin1Char('/') + name, layout(RecordLayout::Acquire_RIR, 1)));
         QVERIFY(!writer.isOpen());
-        QVERIFY2(writer.errorString().contains(failing), qPrintable(writer.errorString()));
+        QVERIFY(writer.errorString().contains(failing));
         QCOMPARE(QDir(home.path()).entryList(QDir::Files), QStringList());
     }
 };
