@@ -1,6 +1,7 @@
 // The built program on a real X server, driven with xdotool, in each theme: the first start, the settings pop-up,
 // live graphs of the remembered virtual instrument, the about window with its change log, a running record and the
 // records window with close marks. The screenshots stay in the build tree for a person to look at.
+#include "HttpTestServer.h"
 #include "TemporaryHome.h"
 
 #include <QApplication>
@@ -9,7 +10,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -91,14 +91,12 @@ struct Program
     {
         stop();
         // Other tests on this machine may hold the default mark port: the program gets one that is free now.
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
         TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/Settings.xml"),
             QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n<ColorTheme>%1"
                            "</ColorTheme>\n<StartMaximized>false</StartMaximized>\n<MarkPort>%2</MarkPort>\n%3"
                            "</HalvexSettings>\n")
                 .arg(theme)
-                .arg(probe.serverPort())
+                .arg(HttpTestServer::closedPort())
                 .arg(settings)
                 .toUtf8());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -1,5 +1,6 @@
 #include "../framework/DataRow.h"
 #include "HttpTestClient.h"
+#include "HttpTestServer.h"
 #include "MarkServer.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
@@ -10,7 +11,6 @@
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -33,10 +33,7 @@ private slots:
         QVERIFY(QDir::setCurrent(m_home->path()));
         m_session = std::make_unique<RecordSession>();
         m_server = std::make_unique<MarkServer>(m_session.get());
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        m_port = probe.serverPort();
-        probe.close();
+        m_port = HttpTestServer::closedPort();
         QVERIFY(m_server->listen(m_port));
     }
 
