@@ -49,13 +49,7 @@ with h5py.File(snirf_path, 'r') as f:
                                nirs[key]['time'].shape[0]) for key in nirs if key.startswith('aux'))
     labels = [label.decode() for label in nirs['probe']['sourceLabels'][()]]
 
-print(json.dumps({
-    'sfreq': raw.info['sfreq'],
-    'medianRate': 1000.0 / median,
-    'annotations': ['%.3f %s' % (a['onset'], a['description']) for a in raw.annotations],
-    'nanCount': int(np.sum(np.isnan(data))),
-    'labels': labels,
-    'aux': aux,
-    'tags': ' '.join(tags[key] for key in ('SubjectID', 'MeasurementDate', 'MeasurementTime', 'Title',
-                                            'SoftwareVersion')),
-}))
+annotations = ['%.3f %s' % (a['onset'], a['description']) for a in raw.annotations]
+tags = ' '.join(tags[key] for key in ('SubjectID', 'MeasurementDate', 'MeasurementTime', 'Title', 'SoftwareVersion'))
+print(json.dumps({'sfreq': raw.info['sfreq'], 'medianRate': 1000.0 / median, 'annotations': annotations,
+                  'nanCount': int(np.sum(np.isnan(data))), 'labels': labels, 'aux': aux, 'tags': tags}))

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "RecordEvents.h"
 #include "RecordFixture.h"
 #include "RecordGaps.h"
@@ -16,24 +17,13 @@ using Values = std::vector<double>;
 using Numbers = QList<qint64>;
 Q_DECLARE_METATYPE(RecordLoader::Status)
 
-namespace {
-
-QList<double> list(const Values& values)
-{
-    return QList<double>(values.cbegin(), values.cend());
-}
-
-} // namespace
-
 class tst_RecordLoader : public QObject
 {
     Q_OBJECT
 private slots:
     void channelNames_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<int>("count");
+        addColumns<QByteArray, QStringList, int>({ "line", "names", "count" });
         QTest::newRow("RIR, 3 channels") << rirRecord(3) << QStringList { "1", "2", "3" } << 3;
         QTest::newRow("montage labels") << QByteArray("ALT;V1(Fp1);R1;IR1;V2(Fp2);R2;IR2\r\n")
                                         << QStringList { "1(Fp1)", "2(Fp2)" } << 2;
@@ -53,13 +43,9 @@ private slots:
     // The V column of channel 0 on the 20 Hz grid, centred; every line reaches 100 ms after the start.
     void compare_data()
     {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<int>("channel2");
-        QTest::addColumn<Status>("status");
-        QTest::addColumn<qint64>("start");
-        QTest::addColumn<QList<double>>("left");
-        const QList<double> ramp { -5, 0, 5 };
-        const auto row = [](const char* name, const QByteArray& data, qint64 start, const QList<double>& left) {
+        addColumns<QByteArray, int, Status, qint64, Values>({ "data", "channel2", "status", "start", "left" });
+        const Values ramp { -5, 0, 5 };
+        const auto row = [](const char* name, const QByteArray& data, qint64 start, const Values& left) {
             QTest::newRow(name) << data << 0 << Status::Loaded << start << left;
         };
         row("CR LF", rirRecord(1, { "1000;0;0;0", "1100;10;0;0" }), 1000, ramp);
@@ -72,7 +58,7 @@ private slots:
         row("non-numbers are 0", rirRecord(1, { "0;x", "100;10", "200;nan" }), 0, { -4, 1, 6, 1, -4 });
         row("infinity is 0", rirRecord(1, { "0;-inf", "100;10" }), 0, ramp);
         const auto status = [](const char* name, const QByteArray& data, int channel2, Status status) {
-            QTest::newRow(name) << data << channel2 << status << 0LL << QList<double> {};
+            QTest::newRow(name) << data << channel2 << status << 0LL << Values {};
         };
         const QByteArray nine = rirRecord(9, { "0;1" });
         status("channel 9 of 9", nine, 9, Status::ChannelOutOfRange);
@@ -91,7 +77,7 @@ private slots:
         RecordLoader::Comparison result;
         QTEST(loader.compare(0, channel2, 0, result), "status");
         QTEST(result.startTime, "start");
-        QTEST(list(result.left), "left");
+        QTEST(result.left, "left");
         if (result.size() > 2)
             QCOMPARE(result.time(2), result.startTime + 100);
     }
@@ -108,7 +94,7 @@ private slots:
             loader.setData(data);
             RecordLoader::Comparison result;
             loader.compare(0, 0, hpf, result);
-            QCOMPARE(list(result.right), list(result.left));
+            QVERIFY(result.right == result.left);
             QCOMPARE(std::abs(result.left.at(1180)) < 1, hpf >= RecordLoader::MinimumCutoff);
         }
     }
@@ -116,10 +102,7 @@ private slots:
     // A ".log" of the stimulus program gives marks ("time text"), an events file events ("time source text").
     void parse_data()
     {
-        QTest::addColumn<bool>("events");
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("parsed");
-        QTest::addColumn<int>("skipped");
+        addColumns<bool, QByteArray, QStringList, int>({ "events", "file", "parsed", "skipped" });
         const auto marks = [](const char* name, const QByteArray& log, const QStringList& parsed) {
             QTest::newRow(name) << false << log << parsed << 0;
         };
@@ -169,8 +152,8 @@ private slots:
     }
     void gaps_data()
     {
-        QTest::addColumn<Numbers>("times");
-        QTest::addColumn<Numbers>("gaps"); // start, end, start, end, …
+        // gaps: start, end, start, end, …
+        addColumns<Numbers, Numbers>({ "times", "gaps" });
         QTest::newRow("none") << steady(0, 2000, 50) << Numbers {};
         QTest::newRow("30 s unplugged") << steady(0, 1000, 50) + steady(31000, 32000, 50) << Numbers { 1000, 31000 };
         QTest::newRow("two slips") << steady(0, 1000, 100) + steady(2500, 3000, 100) + steady(5000, 6000, 100)
@@ -212,8 +195,7 @@ private slots:
 
     void damaged_data()
     {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<qsizetype>("points");
+        addColumns<QByteArray, qsizetype>({ "data", "points" });
         QByteArray garbage(1 << 20, '\0');
         QRandomGenerator random(7);
         for (char& c : garbage)

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "RecordFixture.h"
 #include "TemporaryHome.h"
 
@@ -41,7 +42,6 @@ private slots:
         const QByteArray record = ";R1;IR1\r\n0;10;20\r\n20;11;21\r\n40;12;22\r\n60;13;23\r\n";
         for (const char* name : { "a.raw", "folder/b.raw", "exists.raw" })
             QVERIFY(TemporaryHome::writeFile(path(name), record));
-        QVERIFY(TemporaryHome::writeFile(path("a.csv"), ";V1;R1;IR1\r\n"));
         QVERIFY(TemporaryHome::writeFile(path("folder/c.raw"), record + "80;1\r\nxx\r\n"));
         QVERIFY(TemporaryHome::writeFile(path("exists.snirf"), "mine"));
         QVERIFY(TemporaryHome::writeFile(path("short.raw"), ";R1;IR1\r\n0;10;20\r\n"));
@@ -53,11 +53,8 @@ private slots:
     // that exists is kept unless replaced.
     void run_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<QByteArray>("error");
+        addColumns<QString, QStringList, int, QByteArray, QByteArray>(
+            { "program", "arguments", "exitCode", "output", "error" });
         const auto row = [](const char* program, const char* name, const QStringList& arguments, int exitCode,
                              const char* output, const char* error = "") {
             QTest::newRow(name) << QString(program) << arguments << exitCode << QByteArray(output) << QByteArray(error);
@@ -82,7 +79,6 @@ private slots:
         row(compare, "unreadable file", { "unreadable.csv" }, 2, "", "unreadable.csv: cannot read the file\n");
 
         const char* exporter = HALVEX_EXPORT;
-        row(exporter, "csv path", { "a.csv" }, 0, "a.snirf: 4 points at 50 Hz from 4 samples\n");
         row(exporter, "output and rate", { "a.raw", "-o", "out/x.snirf", "--rate", "100" }, 0,
             "out/x.snirf: 7 points at 100 Hz from 4 samples\n");
         row(exporter, "folder into a folder, damaged lines", { "folder", "-o", "out" }, 0,
@@ -130,8 +126,7 @@ private slots:
     // the right to write: the export fails and leaves no file, whole or partial.
     void refusedWrite_data()
     {
-        QTest::addColumn<QString>("shell");
-        QTest::addColumn<QByteArray>("error");
+        addColumns<QString, QByteArray>({ "shell", "error" });
         QTest::newRow("file size limit") << QStringLiteral("trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"")
                                          << QByteArray("halvex-export: big.snirf: File too large\n");
         QTest::newRow("read-only folder") << QStringLiteral("chmod a-w .; exec \"$0\" \"$@\"")

@@ -1,3 +1,4 @@
+#include "../framework/DataRow.h"
 #include "RecordEvents.h"
 #include "RecordWriter.h"
 #include "SnirfExporter.h"
@@ -57,19 +58,15 @@ private:
 private slots:
     void readBack_data()
     {
-        QTest::addColumn<int>("variant");
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<QString>("montage");
-        QTest::addColumn<Times>("times");
-        QTest::addColumn<QByteArray>("log");
-        QTest::addColumn<Times>("eventTimes");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<QByteArray>("expected"); // what snirf_check.py prints, less the tags
+        // expected: what snirf_check.py prints, less the tags
+        addColumns<int, int, QString, Times, QByteArray, QByteArray, double, QByteArray>(
+            { "variant", "channels", "montage", "times", "log", "events", "rate", "expected" });
+        const auto event = [](qint64 time) { return RecordEvents::formatLine(time, "key", "event 1"); };
 
         // Intervals of 17 and 23 ms: the median of an even count is the mean of the middle two, 20 ms.
         QTest::newRow("VRIR, montage, marks and events")
             << int(RecordLayout::Acquire_VRIR) << 3 << QStringLiteral("1=Fp1;2=Fp2\n3=Cz") << regular(501, 20, 3)
-            << QByteArray("5000\tSync\r\n6000\tStim A\r\n7500\t// note\r\n9000\tStim A\r\n") << Times { 2500 } << 0.0
+            << QByteArray("5000\tSync\r\n6000\tStim A\r\n7500\t// note\r\n9000\tStim A\r\n") << event(2500) << 0.0
             << QByteArray(R"({"annotations": ["1.000 StimA", "2.500 event 1", "4.000 StimA"], "aux": ["V1 501 501",
                 "V2 501 501", "V3 501 501", "elapsed_ms 501 501"], "labels": ["Fp1", "Fp2", "Cz"], "medianRate": 50,
                 "nanCount": 0, "sfreq": 50})");
@@ -78,12 +75,12 @@ private slots:
             gap[i] += 200;
         // 216 ms between lines 99 and 100: grid points 1584 + 16 ... 1584 + 208 ms have no value, 13 per series.
         QTest::newRow("RIR, a gap") << int(RecordLayout::Acquire_RIR) << 2 << QString() << gap << QByteArray()
-                                    << Times {} << 0.0
+                                    << QByteArray() << 0.0
                                     << QByteArray(R"({"annotations": ["1.584 gap"], "aux": ["elapsed_ms 200 200"],
                 "labels": ["1", "2"], "medianRate": 62.5, "nanCount": 52, "sfreq": 62.5})");
         QTest::newRow("rate given, late start")
             << int(RecordLayout::Acquire_aRIR) << 1 << QString() << Times { 300, 340, 380, 420, 460, 500, 540 }
-            << QByteArray() << Times { 400 } << 100.0
+            << QByteArray() << event(400) << 100.0
             << QByteArray(R"({"annotations": ["0.100 event 1"], "aux": ["elapsed_ms 7 7"], "labels": ["1"],
                 "medianRate": 25, "nanCount": 0, "sfreq": 100})");
     }
@@ -94,7 +91,7 @@ private slots:
         QFETCH(QString, montage);
         QFETCH(Times, times);
         QFETCH(QByteArray, log);
-        QFETCH(Times, eventTimes);
+        QFETCH(QByteArray, events);
         QFETCH(double, rate);
         const QString title = QString::fromLatin1(QTest::currentDataTag()).left(5);
         const QString record = recordPath(title);
@@ -106,9 +103,6 @@ private slots:
         QVERIFY(writeRecord(record, layout, times));
         if (!log.isEmpty())
             QVERIFY(TemporaryHome::writeFile(QString(record).replace(".csv", ".log"), log));
-        QByteArray events;
-        for (qint64 time : eventTimes)
-            events += RecordEvents::formatLine(time, QStringLiteral("key"), QStringLiteral("event 1"));
         QVERIFY(TemporaryHome::writeFile(RecordEvents::eventsPath(record), events));
 
         SnirfExporter exporter;
@@ -134,10 +128,8 @@ private slots:
 
     void damaged_data()
     {
-        QTest::addColumn<QByteArray>("raw");
-        QTest::addColumn<qint64>("samples");
-        QTest::addColumn<qint64>("skipped");
-        QTest::addColumn<QString>("error"); // none when exported
+        // error: none when exported
+        addColumns<QByteArray, qint64, qint64, QString>({ "raw", "samples", "skipped", "error" });
         const auto row
             = [](const char* name, const QByteArray& lines, qint64 samples, qint64 skipped, const char* error = "") {
                   QTest::newRow(name) << ";R1;IR1;R2;IR2\r\n" + lines << samples << skipped << QString::fromUtf8(error);

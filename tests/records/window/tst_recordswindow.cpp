@@ -1,3 +1,4 @@
+#include "../../framework/DataRow.h"
 #include "DataGraphic.h"
 #include "GapShading.h"
 #include "PropertyListControl.h"
@@ -60,11 +61,7 @@ private slots:
 
     void channel2_data()
     {
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("records");
-        QTest::addColumn<QString>("right");
-        QTest::addColumn<int>("scroll");
+        addColumns<int, int, int, QString, int>({ "channels", "index", "records", "right", "scroll" });
         QTest::newRow("ten channels") << 10 << 9 << 61 << "10" << 2;
         QTest::newRow("fewer channels than Channel2") << 3 << 0 << 0 << "CH2" << 0;
     }
@@ -150,9 +147,9 @@ private slots:
 
     void gapShaded_data()
     {
-        QTest::addColumn<int>("away"); // ms without lines from 1 s on
-        QTest::addColumn<int>("scroll");
-        QTest::addColumn<QList<bool>>("shaded"); // at 0.02, 0.25, 0.45 and 0.95 of the width
+        // away: ms without lines from 1 s on
+        // shaded: at 0.02, 0.25, 0.45 and 0.95 of the width
+        addColumns<int, int, QList<bool>>({ "away", "scroll", "shaded" });
         // Window 0 … 20 s: the gap from 1 s on; window 25 … 45 s: the gap up to 31 s.
         QTest::newRow("from the start") << 30000 << 0 << QList<bool> { false, true, true, true };
         QTest::newRow("scrolled") << 30000 << 25 << QList<bool> { true, true, false, false };
