@@ -8,10 +8,7 @@
 class EmulatorProcess
 {
 public:
-    EmulatorProcess() = default;
     ~EmulatorProcess();
-    EmulatorProcess(const EmulatorProcess&) = delete;
-    EmulatorProcess& operator=(const EmulatorProcess&) = delete;
 
     // Starts the emulator and waits for the port path on its first output line; false when either fails.
     bool start(const QStringList& arguments, int timeoutMs = 10000);

@@ -11,10 +11,7 @@ class TemporaryHome
 public:
     TemporaryHome();
     ~TemporaryHome();
-    TemporaryHome(const TemporaryHome&) = delete;
-    TemporaryHome& operator=(const TemporaryHome&) = delete;
 
-    bool isValid() const { return m_dir.isValid(); }
     QString path() const { return m_dir.path(); }
     // HOME/Documents/Halvex, not created.
     QString dataFolder() const;

@@ -1,20 +1,27 @@
 #pragma once
 
+#include <QDesktopServices>
 #include <QList>
 #include <QObject>
-#include <QStringList>
 #include <QUrl>
 
-// Takes the place of the desktop's handler for the schemes while it lives: QDesktopServices::openUrl() then
-// records the address here instead of starting a browser or a mail program.
+// Takes the place of the desktop's handler for web, mail and file addresses while it lives:
+// QDesktopServices::openUrl() then records the address here instead of starting a browser or a mail program.
 class UrlCatcher : public QObject
 {
     Q_OBJECT
 public:
-    explicit UrlCatcher(const QStringList& schemes
-        = { QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"), QStringLiteral("file") },
-        QObject* parent = nullptr);
-    ~UrlCatcher() override;
+    explicit UrlCatcher(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+        for (const char* scheme : Schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override
+    {
+        for (const char* scheme : Schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
 
     QList<QUrl> urls() const { return m_urls; }
 
@@ -22,6 +29,6 @@ public slots:
     void open(const QUrl& url) { m_urls.append(url); }
 
 private:
-    QStringList m_schemes;
+    static constexpr const char* Schemes[] = { "http", "https", "mailto", "file" };
     QList<QUrl> m_urls;
 };
