@@ -6,7 +6,9 @@
 // Without arguments it runs every case on the offscreen platform and under Xvfb (xcb, so that the flush to a window
 // server counts; an X display is started when none is set) and prints one table. -seconds N sets the measured time
 // per case (default 10); -platform-run NAME runs the cases in this process only (used for the two runs);
-// -functions lists the cases.
+// -functions lists the cases; -case N runs only the Nth of them (from 0) and -frame-only only the frame image;
+// -steps N moves a simulated clock by N repaint ticks instead, so that a profiler (valgrind --tool=callgrind) sees
+// frames that do the same work as at full speed.
 #include "BenchMain.h"
 #include "DataGraphic.h"
 
@@ -22,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 
 namespace {
 struct Case
@@ -58,10 +61,33 @@ QList<double> sample(qint64 n, int graph)
     return { 40 * std::sin(t + graph), 30 * std::sin(t * 1.3 + graph), 20 * std::cos(t * 0.7 + graph) };
 }
 
-// One case: CPU seconds per wall second and frames per graph per second.
-QPair<double, double> measure(const Case& c, bool frameImage, int seconds)
+struct Options
+{
+    int seconds = 10;
+    int only = -1; // the index of the one case to run, or -1 for all
+    bool frameOnly = false;
+    int steps = 0; // frames on a simulated clock instead of seconds of real time
+};
+
+qint64 s_simulatedNow = 0;
+qint64 simulatedClock()
+{
+    return s_simulatedNow;
+}
+
+struct Result
+{
+    double cpuPerSecond = qQNaN(); // CPU seconds per wall second, or per frame on the simulated clock
+    double framesPerSecond = qQNaN(); // frames per graph per wall second, or per simulated step
+};
+
+// One case. On the real clock the graphs run for options.seconds; on the simulated clock the time moves by one
+// repaint tick (20 ms) after another and every tick has the time to paint, whatever a profiler costs, so that each
+// frame does the work it does at full speed.
+Result measure(const Case& c, bool frameImage, const Options& options)
 {
     DataGraphic::setFullLiveRepaint(!frameImage);
+    const bool simulated = options.steps > 0;
     QWidget window;
     window.resize(1600, 1000);
     auto* grid = new QGridLayout(&window);
@@ -71,10 +97,13 @@ QPair<double, double> measure(const Case& c, bool frameImage, int seconds)
     PaintCounter counter;
     QList<DataGraphic*> graphs;
     const qint64 interval = 1000 / c.rate;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    s_simulatedNow = QDateTime::currentMSecsSinceEpoch();
+    const auto now = [simulated] { return simulated ? s_simulatedNow : QDateTime::currentMSecsSinceEpoch(); };
     qint64 n = 0;
     for (int i = 0; i < c.graphs; ++i) {
         auto* graph = new DataGraphic(&window);
+        if (simulated)
+            graph->setClock(&simulatedClock);
         graph->setColor(QColor::fromHsl((i * 37) % 360, 200, 150));
         graph->setShowValueLabels(false);
         graph->setCommonSpan(-1);
@@ -84,7 +113,7 @@ QPair<double, double> measure(const Case& c, bool frameImage, int seconds)
         graph->setLive(true);
         // A full window of history, as after a few minutes of a session.
         n = 0;
-        for (qint64 t = now - (c.seconds + 1) * 1000; t <= now; t += interval, ++n)
+        for (qint64 t = now() - (c.seconds + 1) * 1000; t <= now(); t += interval, ++n)
             graph->addData(t, sample(n, i), true, 0);
         graph->installEventFilter(&counter);
         grid->addWidget(graph, i % rows, i / rows);
@@ -92,49 +121,87 @@ QPair<double, double> measure(const Case& c, bool frameImage, int seconds)
     }
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
-        return { qQNaN(), qQNaN() };
+        return {};
 
-    QTimer feed;
-    QObject::connect(&feed, &QTimer::timeout, &window, [&] {
-        const qint64 t = QDateTime::currentMSecsSinceEpoch();
+    const auto feed = [&] {
+        const qint64 t = now();
         for (int i = 0; i < graphs.size(); ++i)
             graphs[i]->addData(t, sample(n, i), true, 0);
         ++n;
-    });
-    feed.start(int(interval));
+    };
+    if (simulated) {
+        constexpr qint64 Tick = 20;
+        qint64 nextFeed = s_simulatedNow + interval;
+        const auto run = [&](int steps) {
+            for (int step = 0; step < steps; ++step) {
+                s_simulatedNow += Tick;
+                for (; nextFeed <= s_simulatedNow; nextFeed += interval)
+                    feed();
+                // Longer than the repaint timer's interval, so that it fires at least once in every step.
+                QTest::qWait(int(Tick) + 5);
+            }
+        };
+        run(20); // settle: layouts, first full frames
+        counter.paints = 0;
+        const double cpu0 = cpuSeconds();
+        run(options.steps);
+        const double cpu = cpuSeconds() - cpu0;
+        return { cpu / double(qMax<qint64>(counter.paints, 1)), double(counter.paints) / c.graphs / options.steps };
+    }
+    QTimer feeder;
+    QObject::connect(&feeder, &QTimer::timeout, &window, feed);
+    feeder.start(int(interval));
     QTest::qWait(1000); // settle: layouts, first full frames
     counter.paints = 0;
     QElapsedTimer wall;
     const double cpu0 = cpuSeconds();
     wall.start();
-    QTest::qWait(seconds * 1000);
+    QTest::qWait(options.seconds * 1000);
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpu0;
     return { cpu / elapsed, double(counter.paints) / c.graphs / elapsed };
 }
 
-// Runs every case on this process's platform; prints one line per case for the table.
-int runHere(int seconds)
+QStringList childArguments(const QString& platform, const Options& options)
 {
-    for (const Case& c : Cases) {
+    QStringList arguments { QStringLiteral("-platform-run"), platform, QStringLiteral("-seconds"),
+        QString::number(options.seconds) };
+    if (options.only >= 0)
+        arguments << QStringLiteral("-case") << QString::number(options.only);
+    if (options.frameOnly)
+        arguments << QStringLiteral("-frame-only");
+    if (options.steps > 0)
+        arguments << QStringLiteral("-steps") << QString::number(options.steps);
+    return arguments;
+}
+
+// Runs the cases on this process's platform; prints one line per case for the table.
+int runHere(const Options& options)
+{
+    for (int i = 0; i < int(std::size(Cases)); ++i) {
+        if (options.only >= 0 && i != options.only)
+            continue;
+        const Case& c = Cases[i];
         // Alternate the two drawings case by case so that a change of load on the machine hits both alike.
-        const auto before = measure(c, false, seconds);
-        const auto after = measure(c, true, seconds);
-        std::printf("ROW %s %d %d %d %.3f %.1f %.3f %.1f\n", qPrintable(QGuiApplication::platformName()), c.graphs,
-            c.seconds, c.rate, before.first, before.second, after.first, after.second);
+        const Result before = options.frameOnly ? Result() : measure(c, false, options);
+        const Result after = measure(c, true, options);
+        // On the simulated clock: microseconds of CPU per frame and frames per graph per step.
+        const double scale = options.steps > 0 ? 1e6 : 1;
+        std::printf("ROW %s %d %d %d %.3f %.2f %.3f %.2f\n", qPrintable(QGuiApplication::platformName()), c.graphs,
+            c.seconds, c.rate, before.cpuPerSecond * scale, before.framesPerSecond, after.cpuPerSecond * scale,
+            after.framesPerSecond);
         std::fflush(stdout);
     }
     return 0;
 }
 
-bool runChild(const QString& program, const QString& platform, int seconds, const QProcessEnvironment& env,
+bool runChild(const QString& program, const QString& platform, const Options& options, const QProcessEnvironment& env,
     QList<QByteArray>& rows)
 {
     QProcess child;
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(
-        program, { QStringLiteral("-platform-run"), platform, QStringLiteral("-seconds"), QString::number(seconds) });
+    child.start(program, childArguments(platform, options));
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
         return false;
     for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
@@ -144,12 +211,12 @@ bool runChild(const QString& program, const QString& platform, int seconds, cons
     return true;
 }
 
-int runAll(const QString& program, int seconds)
+int runAll(const QString& program, const Options& options)
 {
     QList<QByteArray> rows;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    if (!runChild(program, QStringLiteral("offscreen"), seconds, env, rows))
+    if (!runChild(program, QStringLiteral("offscreen"), options, env, rows))
         std::fprintf(stderr, "the offscreen run failed\n");
 
     QProcess xvfb;
@@ -168,7 +235,7 @@ int runAll(const QString& program, int seconds)
     }
     if (env.contains(QStringLiteral("DISPLAY"))) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        if (!runChild(program, QStringLiteral("xcb"), seconds, env, rows))
+        if (!runChild(program, QStringLiteral("xcb"), options, env, rows))
             std::fprintf(stderr, "the xcb run failed\n");
     }
     if (xvfb.state() != QProcess::NotRunning) {
@@ -176,10 +243,17 @@ int runAll(const QString& program, int seconds)
         xvfb.waitForFinished(5000);
     }
 
-    std::printf("Live graphs in a 1600 x 1000 window, each pre-filled with a full window; %d s per case.\n"
-                "CPU: CPU seconds per wall second of the whole process; fps: frames per graph per second.\n"
-                "'repaint every tick' is the drawing without the frame image, measured in the same run.\n\n",
-        seconds);
+    if (options.steps > 0) {
+        std::printf("Live graphs in a 1600 x 1000 window, each pre-filled with a full window; %d ticks of 20 ms of a\n"
+                    "simulated clock per case. CPU: microseconds of CPU per frame of one graph; fps: frames per graph\n"
+                    "per tick.\n",
+            options.steps);
+    } else {
+        std::printf("Live graphs in a 1600 x 1000 window, each pre-filled with a full window; %d s per case.\n"
+                    "CPU: CPU seconds per wall second of the whole process; fps: frames per graph per second.\n",
+            options.seconds);
+    }
+    std::printf("'repaint every tick' is the drawing without the frame image, measured in the same run.\n\n");
     std::printf(
         "| platform | graphs | window | samples/s | repaint every tick: CPU | fps | frame image: CPU | fps |\n");
     std::printf("|---|---|---|---|---|---|---|---|\n");
@@ -197,25 +271,33 @@ int runAll(const QString& program, int seconds)
 
 int main(int argc, char** argv)
 {
-    int seconds = 10;
+    Options options;
     QString platform;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "-functions") == 0) {
-            for (const Case& c : Cases)
-                std::printf("%d graphs, %d s window, %d samples/s\n", c.graphs, c.seconds, c.rate);
+            for (int c = 0; c < int(std::size(Cases)); ++c) {
+                std::printf(
+                    "%d: %d graphs, %d s window, %d samples/s\n", c, Cases[c].graphs, Cases[c].seconds, Cases[c].rate);
+            }
             return 0;
         }
         if (qstrcmp(argv[i], "-seconds") == 0 && i + 1 < argc)
-            seconds = qMax(1, atoi(argv[++i]));
+            options.seconds = qMax(1, atoi(argv[++i]));
+        else if (qstrcmp(argv[i], "-case") == 0 && i + 1 < argc)
+            options.only = qBound(0, atoi(argv[++i]), int(std::size(Cases)) - 1);
+        else if (qstrcmp(argv[i], "-frame-only") == 0)
+            options.frameOnly = true;
+        else if (qstrcmp(argv[i], "-steps") == 0 && i + 1 < argc)
+            options.steps = qMax(0, atoi(argv[++i]));
         else if (qstrcmp(argv[i], "-platform-run") == 0 && i + 1 < argc)
             platform = QString::fromLocal8Bit(argv[++i]);
     }
     if (platform.isEmpty()) {
         QCoreApplication app(argc, argv);
-        return runAll(QCoreApplication::applicationFilePath(), seconds);
+        return runAll(QCoreApplication::applicationFilePath(), options);
     }
     useOffscreenUnlessChosen();
     int count = 1;
     QApplication app(count, argv);
-    return runHere(seconds);
+    return runHere(options);
 }
