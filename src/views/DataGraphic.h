@@ -211,8 +211,10 @@ private:
     float m_maximumTextValue = qQNaN();
     float m_minimumTextValue = qQNaN();
 
-    // Live frame: the picture up to absolute pixel column m_framePend (exclusive; column 0 is liveStart).
+    // Live frame: the picture up to absolute pixel column m_framePend (exclusive; column 0 is liveStart). The frame
+    // is a ring: its first column is at m_frameOrigin (device pixels), so that moving it moves no pixel.
     QImage m_frame;
+    int m_frameOrigin = 0;
     QImage m_scratch;
     bool m_frameValid = false;
     qint64 m_framePend = 0;

@@ -53,9 +53,15 @@ bool DataGraphic::usesLiveFrame() const
 void DataGraphic::paintLive(QPainter& painter)
 {
     refreshLiveFrame();
+    // The picture starts LeftPad columns into the ring and may wrap around its end.
     const int dpr = int(m_frame.devicePixelRatio());
-    painter.drawImage(
-        QRectF(0, 0, width(), height()), m_frame, QRectF(LeftPad * dpr, 0, width() * dpr, height() * dpr));
+    const int start = (m_frameOrigin + LeftPad * dpr) % m_frame.width();
+    const int total = width() * dpr;
+    const int head = qMin(total, m_frame.width() - start);
+    const int h = height();
+    painter.drawImage(QRectF(0, 0, head / dpr, h), m_frame, QRectF(start, 0, head, h * dpr));
+    if (head < total)
+        painter.drawImage(QRectF(head / dpr, 0, (total - head) / dpr, h), m_frame, QRectF(0, 0, total - head, h * dpr));
     drawOverlay(painter);
 }
 
@@ -284,15 +290,8 @@ void DataGraphic::refreshLiveFrame()
 
 void DataGraphic::scrollFrame(int pixels)
 {
-    const int dpr = int(m_frame.devicePixelRatio());
-    const int shift = pixels * dpr;
-    const int keep = m_frame.width() - shift;
-    if (keep <= 0)
-        return;
-    for (int y = 0; y < m_frame.height(); ++y) {
-        auto* row = reinterpret_cast<quint32*>(m_frame.scanLine(y));
-        std::memmove(row, row + shift, size_t(keep) * sizeof(quint32));
-    }
+    // The columns that leave at the left become the new ones at the right, which the strip then draws.
+    m_frameOrigin = (m_frameOrigin + pixels * int(m_frame.devicePixelRatio())) % m_frame.width();
 }
 
 void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
@@ -310,6 +309,8 @@ void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
         m_scratch.setDotsPerMeterY(m_frame.dotsPerMeterY());
     }
     QImage& target = part ? m_scratch : m_frame;
+    if (!part)
+        m_frameOrigin = 0;
     {
         QPainter painter(&target);
         painter.translate(LeftPad, 0);
@@ -320,11 +321,21 @@ void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
     if (!part)
         return;
     const int dpr = int(m_frame.devicePixelRatio());
+    const int frameWidth = m_frame.width();
     const int first = (x0 + LeftPad) * dpr;
-    const size_t bytes = size_t(m_frame.width() - first) * sizeof(quint32);
+    const int to = (m_frameOrigin + first) % frameWidth;
+    const int count = frameWidth - first;
+    const int head = qMin(count, frameWidth - to);
+    uchar* frame = m_frame.bits();
+    const uchar* scratch = m_scratch.constBits();
+    const qsizetype frameStride = m_frame.bytesPerLine();
+    const qsizetype scratchStride = m_scratch.bytesPerLine();
     for (int y = 0; y < m_frame.height(); ++y) {
-        std::memcpy(reinterpret_cast<quint32*>(m_frame.scanLine(y)) + first,
-            reinterpret_cast<const quint32*>(m_scratch.constScanLine(y)) + first, bytes);
+        auto* row = reinterpret_cast<quint32*>(frame + y * frameStride);
+        const auto* from = reinterpret_cast<const quint32*>(scratch + y * scratchStride) + first;
+        std::memcpy(row + to, from, size_t(head) * sizeof(quint32));
+        if (head < count)
+            std::memcpy(row, from + head, size_t(count - head) * sizeof(quint32));
     }
 }
 
