@@ -218,7 +218,7 @@ private:
     QImage m_scratch;
     bool m_frameValid = false;
     qint64 m_framePend = 0;
-    qint64 m_frameLastColumn = 0; // column of the newest record drawn, or m_framePend when none
+    qint64 m_frameLastSerial = -1; // serial of the newest record drawn (see m_droppedRecords)
     qint64 m_dirtyFrom = std::numeric_limits<qint64>::max(); // first column that changed under the frame since it was
                                                              // drawn; NoColumn when none
     float m_frameMinimum = 0;

@@ -264,12 +264,19 @@ void DataGraphic::refreshLiveFrame()
     if (!full && step == 0 && m_dirtyFrom == NoColumn) {
         from = end; // an expose: the frame is current
     } else if (!full) {
-        // The piece that gains points is drawn again whole, from the point it starts at: a thin or dashed line
-        // drawn with more points does not keep every pixel of its shorter self.
-        const qint64 changed = qMin(qMin(m_framePend, m_frameLastColumn), m_dirtyFrom);
-        const int start = firstRecordFromColumn(floorDiv(changed, BlockColumns) * BlockColumns) - 1;
-        const qint64 startColumn = start >= 0 ? qMin(changed, recordColumn(m_records.at(start))) : changed;
-        from = qMax(from, startColumn - StrokeMargin);
+        // The new columns at the right, and the piece that gains points drawn again whole, from the point it starts
+        // at: a thin or dashed line drawn with more points does not keep every pixel of its shorter self.
+        qint64 changed = m_dirtyFrom;
+        const qint64 firstNew = qMax<qint64>(m_frameLastSerial + 1 - m_droppedRecords, 0);
+        if (firstNew <= lastIndex)
+            changed = qMin(changed, recordColumn(m_records.at(firstNew)));
+        qint64 strip = m_framePend;
+        if (changed != NoColumn) {
+            const int start = firstRecordFromColumn(floorDiv(changed, BlockColumns) * BlockColumns) - 1;
+            const qint64 startColumn = start >= 0 ? qMin(changed, recordColumn(m_records.at(start))) : changed;
+            strip = qMin(strip, startColumn - StrokeMargin);
+        }
+        from = qMax(from, strip);
         // A time label is drawn only once it fits left of the minimum's label, or of the right edge: the strip
         // reaches back far enough that the label appears whole.
         if (m_showTimeLabels) {
@@ -283,7 +290,7 @@ void DataGraphic::refreshLiveFrame()
     m_framePend = end;
     if (from < end)
         paintLiveStrip(from, lastIndex, part);
-    m_frameLastColumn = lastIndex >= 0 ? recordColumn(m_records.at(lastIndex)) : end;
+    m_frameLastSerial = m_droppedRecords + lastIndex;
     m_dirtyFrom = NoColumn;
     m_frameValid = true;
 }
@@ -407,32 +414,44 @@ void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColu
     const qint64 shift = qint64(m_timeShift * 1000.0);
     // A piece starts at the last point before its block, so that the curve is continuous.
     int start = i - 1;
+    const auto add = [&](int index, bool bar) {
+        const TimedValues& record = m_records.at(index);
+        const double x = liveX(record.timestamp() + shift) - double(left);
+        const QList<double>& values = record.values();
+        const int n = qMin(curves, int(values.size()));
+        for (int j = 0; j < n; ++j) {
+            const double y = m_geometry.valueY(values.at(j));
+            m_reducers[size_t(j)].add(x, y);
+            if (j == 2 && bar)
+                m_barRects.append(QRectF(x - 1, qMin(y, zeroY), 2, std::abs(y - zeroY)));
+        }
+    };
     while (i <= lastIndex) {
         const qint64 block = floorDiv(recordColumn(m_records.at(i)), BlockColumns);
-        for (PolylineReducer& reducer : m_reducers)
-            reducer.begin();
-        const auto add = [&](int index, bool bar) {
-            const TimedValues& record = m_records.at(index);
-            const double x = liveX(record.timestamp() + shift) - double(left);
-            const QList<double>& values = record.values();
-            const int n = qMin(curves, int(values.size()));
-            for (int j = 0; j < n; ++j) {
-                const double y = m_geometry.valueY(values.at(j));
-                m_reducers[size_t(j)].add(x, y);
-                if (j == 2 && bar)
-                    m_barRects.append(QRectF(x - 1, qMin(y, zeroY), 2, std::abs(y - zeroY)));
-            }
-        };
-        if (start >= 0)
-            add(start, false);
-        for (; i <= lastIndex && floorDiv(recordColumn(m_records.at(i)), BlockColumns) == block; ++i)
-            add(i, bars && i != lastIndex);
-        start = i - 1;
-        for (int j = 0; j < curves; ++j) {
-            const QList<QPointF>& points = m_reducers[size_t(j)].finish();
-            m_livePieces[size_t(j)].append(int(m_livePoints[size_t(j)].size()));
-            m_livePoints[size_t(j)].append(points);
+        int next = i + 1;
+        qint64 lastColumn = recordColumn(m_records.at(i));
+        for (; next <= lastIndex; ++next) {
+            const qint64 column = recordColumn(m_records.at(next));
+            if (floorDiv(column, BlockColumns) != block)
+                break;
+            lastColumn = column;
         }
+        // A piece that ends left of the strip leaves no pixel in it.
+        if (lastColumn + StrokeMargin >= fromColumn) {
+            for (PolylineReducer& reducer : m_reducers)
+                reducer.begin();
+            if (start >= 0)
+                add(start, false);
+            for (int k = i; k < next; ++k)
+                add(k, bars && k != lastIndex);
+            for (int j = 0; j < curves; ++j) {
+                const QList<QPointF>& points = m_reducers[size_t(j)].finish();
+                m_livePieces[size_t(j)].append(int(m_livePoints[size_t(j)].size()));
+                m_livePoints[size_t(j)].append(points);
+            }
+        }
+        start = next - 1;
+        i = next;
     }
     drawBars(painter);
     for (int j = 0; j < curves; ++j) {
