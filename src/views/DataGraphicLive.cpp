@@ -227,8 +227,10 @@ void DataGraphic::refreshLiveFrame()
     // Vertical range from the columns in the picture; the record before them only carries the line to the edge.
     StripChartGeometry::Visible visible;
     bool any = false;
-    for (qint64 c = qMax(m_columnBase, end - w); c < m_columnBase + qint64(m_columns.size()); ++c) {
-        const ColumnExtremes& e = m_columns[size_t(c - m_columnBase)];
+    const auto firstColumn
+        = m_columns.cbegin() + qMin<qint64>(qMax<qint64>(end - w - m_columnBase, 0), m_columns.size());
+    for (auto column = firstColumn; column != m_columns.cend(); ++column) {
+        const ColumnExtremes& e = *column;
         if (!e.any)
             continue;
         visible.minimum = any ? qMin(visible.minimum, e.minimum) : e.minimum;
