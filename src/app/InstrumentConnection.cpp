@@ -104,7 +104,7 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     connect(&m_retryTimer, &QTimer::timeout, this, &InstrumentConnection::retry);
 
     m_silenceCheck = new QTimer(this);
-    m_silenceCheck->setInterval(500);
+    m_silenceCheck->setInterval(SilenceMs / 10);
     connect(m_silenceCheck, &QTimer::timeout, this, &InstrumentConnection::checkSilence);
 
     connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &InstrumentConnection::refreshDeviceList);
@@ -349,13 +349,19 @@ void InstrumentConnection::dropLostDevice(bool waitedFor)
 
 void InstrumentConnection::checkSilence()
 {
-    if (!m_device || m_waiting || m_silenceShown || m_sinceData.elapsed() < SilenceMs)
+    if (!m_device || m_waiting || m_silenceShown || m_sinceData.elapsed() < m_silenceMs)
         return;
     m_silenceShown = true;
     m_silenceText = trGeneric("No data from %1 for %2 s: is the instrument switched on and at 115200 baud?")
                         .arg(m_device->deviceName())
-                        .arg(SilenceMs / 1000);
+                        .arg(m_silenceMs / 1000);
     showMessage(m_silenceText);
+}
+
+void InstrumentConnection::setSilenceMs(int ms)
+{
+    m_silenceMs = ms;
+    m_silenceCheck->setInterval(ms / 10);
 }
 
 void InstrumentConnection::showMessage(const QString& text)

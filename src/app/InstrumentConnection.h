@@ -60,8 +60,12 @@ public:
     // Ends a wait for a lost instrument at once, as if the time had run out.
     void giveUp();
 
-    // How long a connected instrument may stay silent before the window says so.
+    // How long a connected instrument may stay silent before the window says so; the silence is checked ten times
+    // in that span.
     static constexpr int SilenceMs = 5000;
+    void setSilenceMs(int ms);
+    // How often the port of a lost instrument is tried again (once a second by default).
+    void setRetryIntervalMs(int ms) { m_retryTimer.setInterval(ms); }
 
 signals:
     // A click on Connect or Disconnect, before anything changes: a record ends there.
@@ -110,6 +114,7 @@ private:
     bool m_blocked = false;
     QTimer* m_silenceCheck = nullptr;
     QElapsedTimer m_sinceData;
+    int m_silenceMs = SilenceMs;
     bool m_silenceShown = false;
     QString m_silenceText;
 };
