@@ -37,12 +37,14 @@ void click(const QPoint& at)
     xdotool({ "mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1" });
 }
 
+void keys(const QStringList& names)
+{
+    xdotool(QStringList { "search", "--name", "^Halvex ", "windowfocus", "key" } + names);
+}
+
 QImage grab(const QRect& area)
 {
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    return QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
 }
 
 bool save(const QImage& image, const QString& name)
@@ -95,9 +97,7 @@ struct Program
             QStringLiteral("<?xml version=\"1.0\"?>\n<HalvexSettings>\n<Language>en_US</Language>\n<ColorTheme>%1"
                            "</ColorTheme>\n<StartMaximized>false</StartMaximized>\n<MarkPort>%2</MarkPort>\n%3"
                            "</HalvexSettings>\n")
-                .arg(theme)
-                .arg(HttpTestServer::closedPort())
-                .arg(settings)
+                .arg(theme, QString::number(HttpTestServer::closedPort()), settings)
                 .toUtf8());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), home.path());
@@ -112,11 +112,6 @@ struct Program
         return window;
     }
 };
-
-void keys(const QStringList& names)
-{
-    xdotool(QStringList { "search", "--name", "^Halvex ", "windowfocus", "key" } + names);
-}
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -206,8 +201,8 @@ private slots:
         xdotool({ "type", "--delay", "5", home.dataFolder() + QStringLiteral("/marks.csv") });
         xdotool({ "key", "Return" });
         QTRY_VERIFY_WITH_TIMEOUT(!windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
-        QTest::qWait(700);
-        QVERIFY(save(grab(windowNamed(QStringLiteral("^Records$"))), QStringLiteral("records-") + name));
+        QTRY_VERIFY_WITH_TIMEOUT(curvePixels(shot = grab(records)) > 300, 5000);
+        QVERIFY(save(shot, QStringLiteral("records-") + name));
     }
 };
 
