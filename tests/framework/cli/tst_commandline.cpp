@@ -1,3 +1,4 @@
+#include "../DataRow.h"
 #include <QProcess>
 #include <QTest>
 
@@ -10,31 +11,26 @@ class tst_CommandLine : public QObject
 private slots:
     void conventions_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<QByteArray>("error");
+        addColumns<QString, QStringList, int, QByteArray, QByteArray>(
+            { "path", "arguments", "exitCode", "output", "error" });
         // "name=path|name=path": the programs as the build made them.
         for (const QString& entry : QStringLiteral(HALVEX_PROGRAMS).split(QLatin1Char('|'))) {
-            const QString name = entry.section(QLatin1Char('='), 0, 0);
             const QString path = entry.section(QLatin1Char('='), 1);
-            const QByteArray usage = "Usage: " + name.toUtf8() + " [options]";
-            QTest::addRow("%s help", qPrintable(name))
-                << path << QStringList { "--help" } << 0 << usage << QByteArray();
-            QTest::addRow("%s version", qPrintable(name))
-                << path << QStringList { "--version" } << 0 << QByteArray(name.toUtf8() + ' ' + HALVEX_VERSION "\n")
-                << QByteArray();
-            QTest::addRow("%s unknown option", qPrintable(name))
-                << path << QStringList { "--no-such-option" } << 2 << QByteArray()
-                << QByteArray(name.toUtf8() + ": Unknown option 'no-such-option'.\n\n" + usage);
-            if (name == QLatin1String("halvex")) {
-                QTest::addRow("halvex stray argument")
-                    << path << QStringList { "notes.txt" } << 2 << QByteArray()
-                    << QByteArray("halvex: unexpected argument \"notes.txt\"\n\n" + usage);
-                QTest::addRow("halvex with Qt's own options")
-                    << path << QStringList { "-platform", "offscreen", "-reverse", "-v" } << 0
-                    << QByteArray("halvex " HALVEX_VERSION "\n") << QByteArray();
+            const QByteArray name = entry.section(QLatin1Char('='), 0, 0).toUtf8();
+            const QByteArray usage = "Usage: " + name + " [options]";
+            const auto row = [&](const char* tag, const QStringList& arguments, int exitCode, const QByteArray& output,
+                                 const QByteArray& error) {
+                QTest::addRow("%s %s", name.constData(), tag) << path << arguments << exitCode << output << error;
+            };
+            row("help", { "--help" }, 0, usage, {});
+            row("help before version", { "--help", "--version" }, 0, usage, {});
+            row("version", { "--version" }, 0, name + ' ' + HALVEX_VERSION "\n", {});
+            row("unknown option", { "--no-such-option" }, 2, {},
+                name + ": Unknown option 'no-such-option'.\n\n" + usage);
+            if (name == "halvex") {
+                row("stray argument", { "notes.txt" }, 2, {}, "halvex: unexpected argument \"notes.txt\"\n\n" + usage);
+                row("with Qt's own options", { "-platform", "offscreen", "-reverse", "-v" }, 0,
+                    name + ' ' + HALVEX_VERSION "\n", {});
             }
         }
     }
@@ -53,12 +49,10 @@ private slots:
         process.start(path, arguments);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        const QByteArray standardOutput = process.readAllStandardOutput();
-        const QByteArray standardError = process.readAllStandardError();
-        QVERIFY2(standardOutput.startsWith(output), standardOutput.constData());
-        QVERIFY2(standardError.startsWith(error), standardError.constData());
-        QCOMPARE(standardOutput.isEmpty(), output.isEmpty());
-        QCOMPARE(standardError.isEmpty(), error.isEmpty());
+        const QByteArray out = process.readAllStandardOutput();
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(out.startsWith(output) && out.isEmpty() == output.isEmpty(), out.constData());
+        QVERIFY2(err.startsWith(error) && err.isEmpty() == error.isEmpty(), err.constData());
         QTEST(process.exitCode(), "exitCode");
     }
 };

@@ -40,11 +40,8 @@ class tst_MetaDescriptor : public QObject
 private slots:
     void classInfo_data()
     {
-        QTest::addColumn<QString>("property");
-        QTest::addColumn<bool>("editable");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<QString>("defaultText");
-        QTest::addColumn<QString>("typeName");
+        addColumns<QString, bool, bool, QString, QString>(
+            { "property", "editable", "visible", "defaultText", "typeName" });
         addRow("Editable True is not editable", "Capital", false, true, "false", "bool");
         addRow("NotVisible false still hides", "Hidden", true, false, "false", "bool");
         addRow("enumeration default", "Choice", true, true, "Mode_B", "Enum");

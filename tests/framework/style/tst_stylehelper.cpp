@@ -45,9 +45,7 @@ private slots:
 
     void selectTheme_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("current");
+        addColumns<QString, QString, QString>({ "before", "name", "current" });
         addRow("unknown Dark keeps light", "light", "Dark", "light");
         addRow("dark", "light", "dark", "dark");
     }
@@ -66,8 +64,7 @@ private slots:
         QCOMPARE(StyleHelper::MainColor(), dark ? QColor(Qt::white) : QColor(0x30, 0x30, 0x30));
         QCOMPARE(StyleHelper::ThemeColor("--n-bg"), dark ? QColor("#222") : QColor("#FFF"));
         // Every variable the template uses is defined by both themes: Qt drops a rule that keeps one.
-        const QRegularExpressionMatch unfilled
-            = QRegularExpression(QStringLiteral("--n-[\\w-]+")).match(qApp->styleSheet());
+        const QRegularExpressionMatch unfilled = QRegularExpression("--n-[\\w-]+").match(qApp->styleSheet());
         QVERIFY2(!unfilled.hasMatch(), qPrintable(unfilled.captured()));
         QPushButton button(QStringLiteral("Connect"));
         button.resize(120, 32);
@@ -138,9 +135,7 @@ private slots:
 
     void recolorSVG_data()
     {
-        QTest::addColumn<QString>("svg");
-        QTest::addColumn<StringMap>("colors");
-        QTest::addColumn<QString>("expected");
+        addColumns<QString, StringMap, QString>({ "svg", "colors", "expected" });
         addRow("existing fill replaced", "<svg fill=\"#000\" width=\"24\"><path fill=\"#303030\"/></svg>",
             StringMap { { "#303030", "#FFFFFF" } },
             "<svg fill=\"#FFFFFF\" width=\"24\"><path fill=\"#FFFFFF\"/></svg>");

@@ -53,11 +53,8 @@ private slots:
 
     void changeLog_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QStringList>("versions");
-        QTest::addColumn<int>("items");
-        QTest::addColumn<QString>("firstItem");
+        addColumns<QString, QString, QStringList, int, QString>(
+            { "file", "language", "versions", "items", "firstItem" });
         const QStringList released
             = { "1.0.3 (2025-12-17)", "1.0.2 (2025-09-09)", "1.0.1 (2025-09-02)", "1.0.0 (2025-09-01)" };
         addRow("russian", ":/Halvex-CHANGELOG.txt", "ru-RU", released, 11, "Возможность монтажа");
@@ -114,11 +111,7 @@ private slots:
     // Gain at DC, at the cut-off (half power, within 1 %) and in the stop band, for orders 2 to 4.
     void gain_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<double>("cutoff");
-        QTest::addColumn<double>("frequency");
-        QTest::addColumn<double>("gain");
-        QTest::addColumn<double>("tolerance");
+        addColumns<int, double, double, double, double>({ "kind", "cutoff", "frequency", "gain", "tolerance" });
         const double half = 1.0 / std::sqrt(2.0);
         addRow("low-pass keeps a constant", 0, 0.5, 0.0, 1.0, 1e-4);
         addRow("high-pass removes a constant", 1, 0.5, 0.0, 0.0, 1e-4);

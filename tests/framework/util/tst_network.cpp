@@ -33,8 +33,8 @@ private slots:
 
     void httpRequests_data()
     {
-        QTest::addColumn<int>("status"); // 0: refused, -1: never answers
-        QTest::addColumn<QByteArray>("body");
+        // status 0: refused, -1: never answers
+        addColumns<int, QByteArray>({ "status", "body" });
         addRow("json", 200, QByteArray(R"({"started":true})"));
         addRow("404 with html", 404, QByteArray("<html><body>Not here</body></html>"));
         addRow("500, empty body", 500, QByteArray());
@@ -68,10 +68,7 @@ private slots:
 
     void replies_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("peer");
-        QTest::addColumn<bool>("valid");
+        addColumns<int, QByteArray, QString, bool>({ "status", "body", "peer", "valid" });
         const QByteArray link = "https://example.org/get?v=1.0.4";
         addRow("offered", 200, offer("true", link), "answers", true);
         addRow("declined", 200, offer("false", link), "answers", false);

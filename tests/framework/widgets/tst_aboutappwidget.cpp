@@ -28,10 +28,8 @@ private slots:
 
     void rows_data()
     {
-        QTest::addColumn<QString>("organisation");
-        QTest::addColumn<QString>("email");
-        QTest::addColumn<int>("port"); // 0: no addresses row
-        QTest::addColumn<QStringList>("opened");
+        // port: 0: no addresses row
+        addColumns<QString, QString, int, QStringList>({ "organisation", "email", "port", "opened" });
         addRow("nothing to contact", "", "", 0, QStringList {});
         addRow("contacts", "Halvex", "lab@example.org", 0,
             QStringList { "mailto:lab@example.org", "https://example.org/halvex" });
@@ -65,10 +63,7 @@ private slots:
         UrlCatcher catcher;
         for (QPushButton* button : clickable)
             QTest::mouseClick(button, Qt::LeftButton);
-        QStringList urls;
-        for (const QUrl& url : catcher.urls())
-            urls.append(url.toString());
-        QCOMPARE(urls, opened);
+        QCOMPARE(QUrl::toStringList(catcher.urls()), opened);
     }
 
     void balloonOnTheBirthdayOnly()

@@ -15,9 +15,9 @@ class tst_WidgetKit : public QObject
 private slots:
     void answers_data()
     {
-        QTest::addColumn<int>("button"); // positive, cancel, decline; -1 is Escape
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QList<int>>("signalCounts"); // accepted, canceled, declined, closed
+        // button: positive, cancel, decline; -1 is Escape
+        // signalCounts: accepted, canceled, declined, closed
+        addColumns<int, int, QList<int>>({ "button", "result", "signalCounts" });
         addRow("positive", 0, 1, QList<int> { 2, 0, 0, 1 });
         addRow("cancel", 1, 0, QList<int> { 0, 1, 0, 1 });
         addRow("decline", 2, int(ConfirmDialog::Declined), QList<int> { 0, 0, 1, 1 });
@@ -54,9 +54,8 @@ private slots:
 
     void rate_data()
     {
-        QTest::addColumn<int>("accumulator"); // set before the last event
-        QTest::addColumn<QList<qint64>>("timestamps");
-        QTest::addColumn<double>("expected");
+        // accumulator: set before the last event
+        addColumns<int, QList<qint64>, double>({ "accumulator", "timestamps", "expected" });
         addRow("one event", 10, QList<qint64> { 1000 }, 0.0);
         addRow("same time divides by one", 10, QList<qint64> { 1000, 1000 }, 1000.0);
         addRow("window of ten intervals", 10,

@@ -20,7 +20,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTranslator>
 
 // What the application settings lack: a read-only property, a condition on no property, a folder.
 class OddSettings : public NTSettings
@@ -123,10 +122,8 @@ private slots:
 
     void russianTexts()
     {
-        QTranslator translator;
-        QVERIFY(translator.load(LanguageContext::Instance()->catalogueFiles(QStringLiteral("ru-RU")).value(0)));
-        QCoreApplication::installTranslator(&translator);
-        const auto removeTranslator = qScopeGuard([&translator] { QCoreApplication::removeTranslator(&translator); });
+        QCOMPARE(LanguageContext::setLanguage("ru-RU"), "ru_RU");
+        const auto english = qScopeGuard([] { LanguageContext::setLanguage("en-US"); });
         PropertyListControl control(m_settings.get());
         auto* title = qobject_cast<QLabel*>(control.getWidgetInfo(QStringLiteral("ViewSeconds")).header.data());
         QCOMPARE(title->text(), QStringLiteral("Гор. масштаб"));
@@ -153,8 +150,7 @@ private slots:
         m_settings->setMontage(QStringLiteral("1;2"));
         auto* spin = editorOf<QSpinBox>(control, QStringLiteral("ViewSeconds"));
         QTRY_COMPARE(spin->value(), 55);
-        QTRY_COMPARE(
-            editorOf<QPlainTextEdit>(control, QStringLiteral("Montage"))->toPlainText(), QStringLiteral("1;2"));
+        QTRY_COMPARE(editorOf<QPlainTextEdit>(control, "Montage")->toPlainText(), "1;2");
         QTRY_VERIFY(button->isChecked());
         QTest::qWait(20);
         QCOMPARE(seconds.size(), 1);
@@ -198,9 +194,7 @@ private slots:
     // Preferred values 1, 2, 5, 10 in a range 0..20 with a single step of 0.5.
     void suggestionStep_data()
     {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<int>("steps");
-        QTest::addColumn<double>("expected");
+        addColumns<double, int, double>({ "start", "steps", "expected" });
         addRow("up from between", 3.0, 1, 5.0);
         addRow("down from between", 3.0, -1, 2.0);
         addRow("below first: never past it", 0.8, 1, 1.0);
