@@ -12,10 +12,7 @@ const qint64 T0 = 1700000000000; // a whole second
 const QColor Background(0x10, 0x20, 0x30);
 const QColor Grid(0x40, 0x50, 0x60);
 qint64 s_now = T0;
-qint64 simulatedClock()
-{
-    return s_now;
-}
+const DataGraphic::Clock simulatedClock = [] { return s_now; };
 
 QImage paint(DataGraphic& graph, int width, int height, QWidget::RenderFlags flags = QWidget::DrawChildren)
 {
@@ -28,7 +25,7 @@ QImage paint(DataGraphic& graph, int width, int height, QWidget::RenderFlags fla
 // A static graph of 1000 × h pixels showing 10 s from T0 on: x = (t − T0) / 10 ms.
 void makeStatic(DataGraphic& graph)
 {
-    graph.setClock(&simulatedClock);
+    graph.setClock(simulatedClock);
     graph.setShowTimeLabels(false);
     graph.setShowValueLabels(false);
     graph.addData(T0, { 0, 0, 0 });
@@ -36,7 +33,7 @@ void makeStatic(DataGraphic& graph)
 
 void makeLive(DataGraphic& graph, int seconds)
 {
-    graph.setClock(&simulatedClock);
+    graph.setClock(simulatedClock);
     graph.setViewSeconds(seconds);
     graph.setLive(true);
 }
@@ -105,8 +102,7 @@ private slots:
     // the title. Texts close together stand in rows above one another.
     void marks_data()
     {
-        QTest::addColumn<bool>("event");
-        QTest::addColumn<qint64>("time");
+        addColumns<bool, qint64>({ "event", "time" });
         addRow("marks, left of the window", false, T0 - 100);
         addRow("marks, inside", false, T0 + 5505);
         addRow("events, left of the window", true, T0 - 100);
@@ -144,10 +140,9 @@ private slots:
     void timeLabelsApart()
     {
         DataGraphic graph;
-        graph.setClock(&simulatedClock);
-        graph.setShowValueLabels(false);
+        makeStatic(graph);
+        graph.setShowTimeLabels(true);
         graph.setViewSeconds(120);
-        graph.addData(T0, { 0, 0, 0 });
         const QImage image = paint(graph, 800, 200);
         const int row = QFontMetrics(graph.font()).height() + 1;
         int inked = 0;
@@ -158,8 +153,7 @@ private slots:
 
     void title_data()
     {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<bool>("rich");
+        addColumns<QString, bool>({ "title", "rich" });
         addRow("plain", "#3", false);
         addRow("lone less-than", "a < b", false);
         addRow("line break", "A<br/>B", true);
@@ -199,11 +193,8 @@ private slots:
     // rescales, and the value labels are switched off while a time label hides under the minimum's label.
     void liveFrameMatchesFullPaint_data()
     {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<bool>("mark");
-        QTest::addColumn<bool>("late");
-        QTest::addColumn<int>("labelsOff"); // the frame at which the value labels are switched off
+        // labelsOff: the frame at which the value labels are switched off
+        addColumns<int, int, bool, bool, int>({ "seconds", "interval", "mark", "late", "labelsOff" });
         addRow("10 s at 10/s", 10, 100, false, false, 86);
         addRow("120 s at 50/s, late samples", 120, 20, false, true, 20);
         addRow("10 s at 50/s, a mark leaving", 10, 20, true, false, 20);

@@ -17,11 +17,7 @@ private slots:
     // Records one second apart starting at 0 s; the window starts at 0.5 s, so the first record lies before it.
     void visibleRange_data()
     {
-        QTest::addColumn<Rows>("records");
-        QTest::addColumn<float>("commonSpan");
-        QTest::addColumn<float>("minimum");
-        QTest::addColumn<float>("maximum");
-        QTest::addColumn<float>("range");
+        addColumns<Rows, float, float, float, float>({ "records", "commonSpan", "minimum", "maximum", "range" });
         addRow("positive", Rows { { -900 }, { 3.2, 10 }, { 47.5, 20 } }, -1.f, 0.f, 50.f, 50.f);
         addRow("negative", Rows { { 900 }, { -12, -5 }, { -3 } }, -1.f, -20.f, 0.f, 20.f);
         addRow("far from zero", Rows { {}, { 845, 812 }, { 830 } }, -1.f, 810.f, 850.f, 40.f);
@@ -47,10 +43,7 @@ private slots:
     // Texts 50 px wide, a gap of 6 px; rows is the number of text rows the height allows.
     void markLabels_data()
     {
-        QTest::addColumn<QList<double>>("xs");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QList<int>>("expectedRows");
-        QTest::addColumn<QList<double>>("rooms");
+        addColumns<QList<double>, int, QList<int>, QList<double>>({ "xs", "rows", "expectedRows", "rooms" });
         const double free = qInf();
         addRow("apart: one row", Xs { 0, 100, 200 }, 3, Ints { 0, 0, 0 }, Xs { free, free, free });
         addRow("close: stacked", Xs { 0, 10, 20, 80 }, 3, Ints { 0, 1, 2, 0 }, Xs { free, free, free, free });
@@ -74,8 +67,7 @@ private slots:
 
     void reducer_data()
     {
-        QTest::addColumn<QList<QPointF>>("input");
-        QTest::addColumn<QList<QPointF>>("output");
+        addColumns<QList<QPointF>, QList<QPointF>>({ "input", "output" });
         const QList<QPointF> sparse { { 10.5, 1 }, { 8.2, 5 }, { 3, 2 } };
         addRow("one per column kept", sparse, sparse);
         addRow("first, low, high, last",

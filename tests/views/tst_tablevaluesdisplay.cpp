@@ -40,9 +40,7 @@ private slots:
     // A table showing the given value must look exactly like one showing the expected integer.
     void truncation_data()
     {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("shown");
-        QTest::addColumn<bool>("same");
+        addColumns<double, double, bool>({ "value", "shown", "same" });
         addRow("12.9", 12.9, 12.0, true);
         addRow("-7.8", -7.8, -7.0, true);
         // Past any integer (two readings run together): not wrapped to the most negative one.
