@@ -137,8 +137,10 @@ Result measure(const Case& c, bool frameImage, const Options& options)
                 s_simulatedNow += Tick;
                 for (; nextFeed <= s_simulatedNow; nextFeed += interval)
                     feed();
-                // Longer than the repaint timer's interval, so that it fires at least once in every step.
+                // Longer than the repaint timer's interval, so that it fires at least once in every step, and the
+                // repaints it asked for done before the clock moves on, however slowly they run.
                 QTest::qWait(int(Tick) + 5);
+                QCoreApplication::sendPostedEvents();
             }
         };
         run(20); // settle: layouts, first full frames
@@ -187,9 +189,10 @@ int runHere(const Options& options)
         const Result after = measure(c, true, options);
         // On the simulated clock: microseconds of CPU per frame and frames per graph per step.
         const double scale = options.steps > 0 ? 1e6 : 1;
-        std::printf("ROW %s %d %d %d %.3f %.2f %.3f %.2f\n", qPrintable(QGuiApplication::platformName()), c.graphs,
-            c.seconds, c.rate, before.cpuPerSecond * scale, before.framesPerSecond, after.cpuPerSecond * scale,
-            after.framesPerSecond);
+        std::printf(
+            options.steps > 0 ? "ROW %s %d %d %d %.1f %.4f %.1f %.4f\n" : "ROW %s %d %d %d %.3f %.1f %.3f %.1f\n",
+            qPrintable(QGuiApplication::platformName()), c.graphs, c.seconds, c.rate, before.cpuPerSecond * scale,
+            before.framesPerSecond, after.cpuPerSecond * scale, after.framesPerSecond);
         std::fflush(stdout);
     }
     return 0;
