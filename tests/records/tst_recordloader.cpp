@@ -183,14 +183,12 @@ private slots:
         QCOMPARE(RecordEvents::eventsPath(path), dir.filePath("a.events.d/2024.events"));
         QCOMPARE(RecordEvents::eventsPath("/r/2024.csv.raw"), QString("/r/2024.csv.events"));
         RecordLoader loader;
-        QVERIFY(!loader.open(path));
-        QVERIFY(!loader.open(home.path()));
+        QVERIFY(!loader.open(path) && !loader.open(home.path()));
         QVERIFY(RecordLoader::readMarks(RecordLoader::logPath(path)).isEmpty());
         // A first line past the cap is no header, and the file is not read on to find where it ends.
         const QString endless = dir.filePath("endless.csv");
         QVERIFY(TemporaryHome::writeFile(endless, QByteArray(RecordText::MaxHeaderSize, ';') + "\n0;1\n100;2\n"));
-        QVERIFY(loader.open(endless));
-        QVERIFY(!loader.hasLines());
+        QVERIFY(loader.open(endless) && !loader.hasLines());
     }
 
     void damaged_data()

@@ -140,8 +140,7 @@ private slots:
         QCOMPARE(window.graphs().size(), 1);
         QVERIFY(!hint->isVisible());
         window.clearRecords();
-        QVERIFY(window.graphs().isEmpty());
-        QVERIFY(hint->isVisible());
+        QVERIFY(window.graphs().isEmpty() && hint->isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -206,11 +205,9 @@ private slots:
             }
             return false;
         };
-        QVERIFY(event(2000));
-        QVERIFY(event(500));
+        QVERIFY(event(2000) && event(500));
         window.settings()->setOffset(0.5);
-        QVERIFY(event(2500));
-        QVERIFY(!event(2000));
+        QVERIFY(event(2500) && !event(2000));
     }
 
     // Every open record is exported at the window's wavelengths; the message names each file or the reason.
@@ -232,8 +229,7 @@ private slots:
             "Exported to " + QDir::toNativeSeparators(QDir::current().filePath("good.snirf"))
                 + "\n1 damaged lines skipped\nNot exported: " + QDir::current().filePath("lost.raw")
                 + ": no such file");
-        QVERIFY(!window.findChild<QProgressBar*>("exportSnirfProgress")->isVisible());
-        QVERIFY(button->isEnabled());
+        QVERIFY(!window.findChild<QProgressBar*>("exportSnirfProgress")->isVisible() && button->isEnabled());
         const double wavelengths[] = { 690, 850 };
         QVERIFY(TemporaryHome::readFile("good.snirf")
                     .contains(QByteArray::fromRawData(reinterpret_cast<const char*>(wavelengths), sizeof wavelengths)));
