@@ -51,7 +51,7 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QString, reason);
-        m_server->setReply(status, "<html><body>Not Found</body></html>", "text/html");
+        m_server->setReply(status, "<html><body>Not Found</body></html>");
         const QString hook = status == 0 ? QStringLiteral("http://127.0.0.1:%1/").arg(HttpTestServer::closedPort())
                                          : m_server->url(startPath);
         RecordSession session;

@@ -1,13 +1,7 @@
 #include "HttpTestClient.h"
 
-#include <QJsonDocument>
 #include <QNetworkReply>
 #include <QSignalSpy>
-
-QJsonObject HttpTestClient::Reply::json() const
-{
-    return QJsonDocument::fromJson(body).object();
-}
 
 HttpTestClient::Reply HttpTestClient::request(const QString& url, const QByteArray& verb, int timeoutMs)
 {

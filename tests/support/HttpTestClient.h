@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QString>
 
@@ -13,7 +12,6 @@ public:
     {
         int status = 0; // 0: no answer
         QByteArray body;
-        QJsonObject json() const;
     };
 
     // Waits for the answer, at most timeoutMs.

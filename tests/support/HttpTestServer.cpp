@@ -29,11 +29,10 @@ quint16 HttpTestServer::closedPort()
     return port;
 }
 
-void HttpTestServer::setReply(int status, const QByteArray& body, const QByteArray& contentType)
+void HttpTestServer::setReply(int status, const QByteArray& body)
 {
     m_status = status;
     m_body = body;
-    m_contentType = contentType;
 }
 
 void HttpTestServer::onNewConnection()
@@ -76,7 +75,7 @@ void HttpTestServer::answer(QTcpSocket* socket)
 {
     const QByteArray reason = m_status == 200 ? "OK" : m_status == 404 ? "Not Found" : "Error";
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(m_status) + ' ' + reason + "\r\n";
-    reply += "Content-Type: " + m_contentType + "\r\n";
+    reply += "Content-Type: application/json\r\n";
     reply += "Content-Length: " + QByteArray::number(m_body.size()) + "\r\n";
     reply += "Connection: close\r\n\r\n";
     reply += m_body;

@@ -23,7 +23,7 @@ public:
     // A loopback port that nothing listens on, for a refused connection.
     static quint16 closedPort();
 
-    void setReply(int status, const QByteArray& body, const QByteArray& contentType = "application/json");
+    void setReply(int status, const QByteArray& body);
     void setDelayMs(int delayMs) { m_delayMs = delayMs; }
     void setNeverAnswer(bool never) { m_neverAnswer = never; }
 
@@ -46,7 +46,6 @@ private:
     QList<QByteArray> m_requests;
     int m_status = 200;
     QByteArray m_body = "{}";
-    QByteArray m_contentType = "application/json";
     int m_delayMs = 0;
     bool m_neverAnswer = false;
 };

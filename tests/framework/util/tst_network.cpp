@@ -45,7 +45,7 @@ private slots:
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        m_server.setReply(status, body, "text/html");
+        m_server.setReply(status, body);
         m_server.setNeverAnswer(status < 0);
         const QString url = status == 0 ? QStringLiteral("http://127.0.0.1:%1/x").arg(HttpTestServer::closedPort())
                                         : m_server.url(QStringLiteral("/startStimPack"));

@@ -86,8 +86,7 @@ private slots:
         settings.reload();
         QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
         PropertyListControl control(&settings);
-        QVERIFY(!control.getWidgetInfo(QStringLiteral("Fixed")).view->isEnabled());
-        QVERIFY(!viewOf(control, QStringLiteral("Fixed"))->defaultButton());
+        QVERIFY(!control.getWidgetInfo("Fixed").view->isEnabled() && !viewOf(control, "Fixed")->defaultButton());
         QCOMPARE(control.visibleProperties(), 3);
         QVERIFY(qobject_cast<PathPropertyView*>(viewOf(control, QStringLiteral("Folder"))));
         auto* edit = editorOf<QLineEdit>(control, QStringLiteral("Folder"));
