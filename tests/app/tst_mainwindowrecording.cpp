@@ -48,10 +48,10 @@ private:
     qint64 at(qint64 elapsed) const { return m_window->recordSession()->recordStart() + elapsed; }
     static QByteArray csv() { return RecordingWindow::recordBytes(QStringLiteral(".csv")); }
     void record() { QTest::mouseClick(m_recordButton, Qt::LeftButton); }
-    // Runs action when a hook request arrives, while the hook waits 200 ms for its answer.
+    // Runs action when a hook request arrives, while the hook waits 50 ms for its answer.
     template<typename F> void duringHooks(F action)
     {
-        m_server->setDelayMs(200);
+        m_server->setDelayMs(50);
         connect(m_server, &HttpTestServer::requestReceived, m_window, action);
     }
 
@@ -124,8 +124,7 @@ private slots:
             m_title->setText(QString(300, QLatin1Char('t')));
         }
         record();
-        QVERIFY(!m_window->recordSession()->isRecording() && !m_recordButton->isChecked());
-        QVERIFY(m_title->isEnabled());
+        QVERIFY(!m_window->recordSession()->isRecording() && !m_recordButton->isChecked() && m_title->isEnabled());
         QVERIFY(m_message->isVisible() && m_message->text().contains(says));
         QCOMPARE(m_server->paths(), QStringList { "/stopRecord" });
         QVERIFY(RecordingWindow::recordFile(QStringLiteral(".csv")).isEmpty());
@@ -213,9 +212,8 @@ private slots:
         const QString url = QStringLiteral("http://127.0.0.1:%1/startStimPack").arg(HttpTestServer::closedPort());
         m_window->settings()->setSendOnStartRecord(url);
         record();
-        QVERIFY(m_window->recordSession()->isRecording());
         auto* warning = m_fixture->child<NoticeBar>("hookNotice");
-        QVERIFY(warning->isVisible());
+        QVERIFY(m_window->recordSession()->isRecording() && warning->isVisible());
         QCOMPARE(warning->text(),
             QStringLiteral("The stimulus program at %1 could not be reached: Connection refused").arg(url));
     }
