@@ -133,6 +133,7 @@ private:
     QPair<qint64, int> visibleMarks(qint64 end, int width) const;
     int liveTimeLabelStep(qint64 left, double& widest);
     const QStaticText& liveTimeLabel(qint64 second);
+    bool timeLabelArrives(qint64 end, qint64 step);
     void refreshLiveFrame();
     void scrollFrame(int pixels);
     void paintLiveStrip(qint64 fromColumn, int lastIndex, bool part);

@@ -191,6 +191,29 @@ int DataGraphic::liveTimeLabelStep(qint64 left, double& widest)
     return StripChartGeometry::timeLabelStep(m_pixelsPerSecond, widest);
 }
 
+bool DataGraphic::timeLabelArrives(qint64 end, qint64 step)
+{
+    // Labels move left, so one fits from the frame on where it first does; the test is the one the drawing makes.
+    const int w = width();
+    const double labelRight = m_showValueLabels ? w - m_minimumTextWidth - 4 : w;
+    const qint64 left = end - w;
+    const double msPerPixel = 1000.0 / double(m_pixelsPerSecond);
+    const qint64 t0
+        = m_liveStart + qint64(std::floor((double(left) + labelRight - LabelReach - double(step)) * msPerPixel));
+    for (qint64 second = floorDiv(t0, 1000);; ++second) {
+        const double x = liveX(second * 1000) - double(left);
+        if (x > labelRight)
+            return false;
+        const qint64 value = std::llround(double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0);
+        if (value % m_frameLabelStep != 0)
+            continue;
+        const double labelWidth = liveTimeLabel(second).size().width();
+        const double before = liveX(second * 1000) - double(left - step);
+        if (x + 1 + labelWidth <= labelRight && before + 1 + labelWidth > labelRight)
+            return true;
+    }
+}
+
 void DataGraphic::refreshLiveFrame()
 {
     const int w = width();
@@ -279,9 +302,9 @@ void DataGraphic::refreshLiveFrame()
             strip = qMin(strip, startColumn - StrokeMargin);
         }
         from = qMax(from, strip);
-        // A time label is drawn only once it fits left of the minimum's label, or of the right edge: the strip
-        // reaches back far enough that the label appears whole.
-        if (m_showTimeLabels) {
+        // A time label is drawn only once it fits left of the minimum's label, or of the right edge: in the frame
+        // where one comes to fit, the strip reaches back far enough that the label appears whole.
+        if (m_showTimeLabels && timeLabelArrives(end, step)) {
             const int corner = m_showValueLabels ? m_minimumTextWidth + 4 : 0;
             from = qMin(from, end - corner - qint64(std::ceil(widestLabel)) - 4 - int(step));
         }
