@@ -1,5 +1,5 @@
-#include "../framework/DataRow.h"
 #include "ComFnirDevice.h"
+#include "DataRow.h"
 #include "EmulatorProcess.h"
 #include "PortList.h"
 #include "PseudoTerminal.h"

@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "PortIdentity.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "HttpTestClient.h"
 #include "HttpTestServer.h"
 #include "MarkServer.h"

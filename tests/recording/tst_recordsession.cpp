@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "FullDisk.h"
 #include "HttpTestServer.h"
 #include "RecordEvents.h"

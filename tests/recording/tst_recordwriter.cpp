@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "RecordWriter.h"
 #include "TemporaryHome.h"
 

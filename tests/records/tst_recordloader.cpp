@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "RecordEvents.h"
 #include "RecordFixture.h"
 #include "RecordGaps.h"

@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "RecordFixture.h"
 #include "TemporaryHome.h"
 

@@ -1,5 +1,5 @@
-#include "../framework/DataRow.h"
 #include "DataGraphic.h"
+#include "DataRow.h"
 #include "StyleHelper.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "PolylineReducer.h"
 #include "StripChartGeometry.h"
 #include "TimedValues.h"

@@ -1,4 +1,4 @@
-#include "../framework/DataRow.h"
+#include "DataRow.h"
 #include "TableValuesDisplay.h"
 
 #include <QTest>

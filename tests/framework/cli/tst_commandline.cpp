@@ -1,4 +1,4 @@
-#include "../DataRow.h"
+#include "DataRow.h"
 #include <QProcess>
 #include <QTest>
 

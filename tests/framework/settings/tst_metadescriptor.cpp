@@ -1,5 +1,5 @@
-#include "../DataRow.h"
 #include "AbstractMetaDescription.h"
+#include "DataRow.h"
 #include "NTSettings.h"
 
 #include <QColor>

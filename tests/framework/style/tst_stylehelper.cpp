@@ -1,4 +1,4 @@
-#include "../DataRow.h"
+#include "DataRow.h"
 #include "MediaHelper.h"
 #include "NTSettings.h"
 #include "StyleHelper.h"

@@ -1,7 +1,7 @@
-#include "../DataRow.h"
 #include "AppHelper.h"
 #include "CFIRFilter.h"
 #include "ConnectionHelper.h"
+#include "DataRow.h"
 #include "TemporaryHome.h"
 #include "TextHelper.h"
 

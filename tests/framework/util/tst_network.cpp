@@ -1,4 +1,4 @@
-#include "../DataRow.h"
+#include "DataRow.h"
 #include "HttpHelper.h"
 #include "HttpTestServer.h"
 #include "VersionChecker.h"

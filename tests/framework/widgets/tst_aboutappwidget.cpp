@@ -1,5 +1,5 @@
-#include "../DataRow.h"
 #include "AboutAppWidget.h"
+#include "DataRow.h"
 #include "HttpTestServer.h"
 #include "LanguageContext.h"
 #include "NewVersionButton.h"

@@ -1,5 +1,5 @@
-#include "../DataRow.h"
 #include "ConfirmDialog.h"
+#include "DataRow.h"
 #include "FrameRateCounter.h"
 #include "MenuButton.h"
 

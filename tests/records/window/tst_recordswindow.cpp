@@ -1,5 +1,5 @@
-#include "../../framework/DataRow.h"
 #include "DataGraphic.h"
+#include "DataRow.h"
 #include "GapShading.h"
 #include "PropertyListControl.h"
 #include "RecordFixture.h"

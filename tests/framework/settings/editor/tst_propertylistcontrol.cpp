@@ -1,5 +1,5 @@
-#include "../../DataRow.h"
 #include "BasePropertyView.h"
+#include "DataRow.h"
 #include "HalvexSettings.h"
 #include "IconWidget.h"
 #include "LanguageContext.h"
