@@ -134,6 +134,8 @@ private:
     int liveTimeLabelStep(qint64 left, double& widest);
     const QStaticText& liveTimeLabel(qint64 second);
     bool timeLabelArrives(qint64 end, qint64 step);
+    int liveLabelRight() const;
+    bool labelsSecond(qint64 second) const;
     void refreshLiveFrame();
     void scrollFrame(int pixels);
     void paintLiveStrip(qint64 fromColumn, int lastIndex, bool part);

@@ -175,6 +175,19 @@ const QStaticText& DataGraphic::liveTimeLabel(qint64 second)
     return *label;
 }
 
+int DataGraphic::liveLabelRight() const
+{
+    // Time labels stay left of the minimum's label, or of the right edge when the value labels are off.
+    return m_showValueLabels ? width() - m_minimumTextWidth - 4 : width();
+}
+
+bool DataGraphic::labelsSecond(qint64 second) const
+{
+    // The same seconds as the full paint labels, counted from liveStart, so that labels do not jump.
+    const qint64 value = std::llround(double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0);
+    return value % m_frameLabelStep == 0;
+}
+
 int DataGraphic::liveTimeLabelStep(qint64 left, double& widest)
 {
     // Labels are spaced by the widest of those in the picture, as the full paint spaces them.
@@ -194,22 +207,19 @@ int DataGraphic::liveTimeLabelStep(qint64 left, double& widest)
 bool DataGraphic::timeLabelArrives(qint64 end, qint64 step)
 {
     // Labels move left, so one fits from the frame on where it first does; the test is the one the drawing makes.
-    const int w = width();
-    const double labelRight = m_showValueLabels ? w - m_minimumTextWidth - 4 : w;
-    const qint64 left = end - w;
+    const int limit = liveLabelRight();
+    const qint64 left = end - width();
     const double msPerPixel = 1000.0 / double(m_pixelsPerSecond);
-    const qint64 t0
-        = m_liveStart + qint64(std::floor((double(left) + labelRight - LabelReach - double(step)) * msPerPixel));
+    const qint64 t0 = m_liveStart + qint64(std::floor((double(left) + limit - LabelReach - double(step)) * msPerPixel));
     for (qint64 second = floorDiv(t0, 1000);; ++second) {
         const double x = liveX(second * 1000) - double(left);
-        if (x > labelRight)
+        if (x > limit)
             return false;
-        const qint64 value = std::llround(double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0);
-        if (value % m_frameLabelStep != 0)
+        if (!labelsSecond(second))
             continue;
-        const double labelWidth = liveTimeLabel(second).size().width();
-        const double before = liveX(second * 1000) - double(left - step);
-        if (x + 1 + labelWidth <= labelRight && before + 1 + labelWidth > labelRight)
+        // It fits now, and did not one step before, when it stood step pixels further right.
+        const double labelEnd = x + 1 + liveTimeLabel(second).size().width();
+        if (labelEnd <= limit && labelEnd + double(step) > limit)
             return true;
     }
 }
@@ -305,8 +315,7 @@ void DataGraphic::refreshLiveFrame()
         // A time label is drawn only once it fits left of the minimum's label, or of the right edge: in the frame
         // where one comes to fit, the strip reaches back far enough that the label appears whole.
         if (m_showTimeLabels && timeLabelArrives(end, step)) {
-            const int corner = m_showValueLabels ? m_minimumTextWidth + 4 : 0;
-            from = qMin(from, end - corner - qint64(std::ceil(widestLabel)) - 4 - int(step));
+            from = qMin(from, end - (w - liveLabelRight()) - qint64(std::ceil(widestLabel)) - 4 - int(step));
         }
         part = true;
         if (step > 0)
@@ -395,7 +404,7 @@ void DataGraphic::drawLiveTimeGrid(QPainter& painter, qint64 left, double x0)
     const double msPerPixel = 1000.0 / double(m_pixelsPerSecond);
     const qint64 t0 = m_liveStart + qint64(std::floor((double(left) + x0 - LabelReach) * msPerPixel));
     const qint64 t1 = m_liveStart + qint64(std::ceil(double(left + w + RightPad) * msPerPixel));
-    const double labelRight = m_showValueLabels ? w - m_minimumTextWidth - 4 : w;
+    const int labelRight = liveLabelRight();
     for (qint64 second = floorDiv(t0, 1000); second <= floorDiv(t1, 1000); ++second) {
         const double x = liveX(second * 1000) - double(left);
         if (x > w + RightPad)
@@ -404,11 +413,7 @@ void DataGraphic::drawLiveTimeGrid(QPainter& painter, qint64 left, double x0)
             painter.setPen(m_gridPen);
             painter.drawLine(QLineF(x, 0, x, h));
         }
-        if (!m_showTimeLabels)
-            continue;
-        // The same seconds as the full paint labels, counted from liveStart, so that labels do not jump.
-        const qint64 value = std::llround(double((second + m_viewSeconds) * 1000 - m_liveStart) / 1000.0);
-        if (value % m_frameLabelStep != 0)
+        if (!m_showTimeLabels || !labelsSecond(second))
             continue;
         const QStaticText& label = liveTimeLabel(second);
         // Whole pixels rounded down, so that a label keeps its pixels as it moves past the left edge.
