@@ -3,7 +3,6 @@
 #include "NTSettings.h"
 
 #include <QColor>
-#include <QSignalSpy>
 
 // Declares one property of every edge case the class-info vocabulary has.
 class SampleSettings : public NTSettings
@@ -22,7 +21,6 @@ public:
     NT_PROPERTY(bool, Hidden, false)
     Q_CLASSINFO("HiddenNotVisible", "false")
     NT_PROPERTY(Mode, Choice, Mode::Mode_B)
-    NT_PROPERTY(QString, Empty, "")
     NT_PROPERTY(QColor, Tint, Qt::red)
     NT_PROPERTY(double, Ratio, 2.5f)
     Q_CLASSINFO("RatioMinimum", "1.5f")
@@ -52,8 +50,8 @@ private slots:
     {
         QFETCH(QString, property);
         SampleSettings settings;
-        QCOMPARE(settings.getPropertiesNames(),
-            QStringList({ "Capital", "Hidden", "Choice", "Empty", "Tint", "Ratio", "Count" }));
+        QCOMPARE(
+            settings.getPropertiesNames(), QStringList({ "Capital", "Hidden", "Choice", "Tint", "Ratio", "Count" }));
         const AbstractMetaDescription* description = settings.getPropertyByName(property);
         QTEST(description->editable, "editable");
         QTEST(description->visible, "visible");
@@ -67,8 +65,6 @@ private slots:
         QVERIFY(settings.setValue("count", 5) && settings.setTextValue("CHOICE", "Mode_A"));
         QCOMPARE(settings.getCount(), 5);
         QCOMPARE(settings.getChoice(), SampleSettings::Mode_A);
-        QVERIFY(settings.loadFromQVariantMap({ { "count", 9 }, { "Capital", true } }));
-        QVERIFY(settings.getCount() == 5 && !settings.getCapital());
         const AbstractMetaDescription* ratio = settings.getPropertyByName("Ratio");
         QVERIFY(ratio->hasMinimum && ratio->hasMaximum && !ratio->hasStep);
         QCOMPARE(ratio->minimum, 1.5);
@@ -78,30 +74,6 @@ private slots:
         QCOMPARE(count->specialKind, QStringLiteral("Range"));
         QCOMPARE(count->specialArgument, QStringLiteral("1:2"));
         QVERIFY(!count->defaultAllowed);
-    }
-
-    void jsonAndDefaults()
-    {
-        SampleSettings source;
-        source.setChoice(SampleSettings::Mode_A);
-        source.setEmpty("text");
-        source.setCapital(true);
-        const QJsonObject json = source.saveToJson();
-        QCOMPARE(json.value("Choice").toString(), QStringLiteral("Mode_A"));
-        QVERIFY(!json.contains("Capital"));
-        SampleSettings target;
-        QVERIFY(target.loadFromJson(source.saveToJsonByteArray()));
-        QCOMPARE(target.getChoice(), SampleSettings::Mode_A);
-        QCOMPARE(target.getEmpty(), QStringLiteral("text"));
-        for (const QByteArray& broken :
-            { QByteArray("{}"), QByteArray("[1]"), QByteArray("{\"Count\": "), QByteArray() })
-            QVERIFY(!target.loadFromJson(broken));
-        QCOMPARE(target.getCount(), 3);
-        target.setCount(8);
-        QSignalSpy spy(target.getPropertyByName("Count"), &AbstractMetaDescription::valueChanged);
-        target.loadDefaults();
-        QCOMPARE(target.getCount(), 3);
-        QCOMPARE(spy.last().at(0).toInt(), 3);
     }
 };
 
