@@ -3,7 +3,6 @@
 #include "HalvexSettings.h"
 #include "IconWidget.h"
 #include "LanguageContext.h"
-#include "PathPropertyView.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
 #include "SuggestionDoubleSpinBox.h"
@@ -14,26 +13,11 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
-
-// What the application settings lack: a read-only property, a condition on no property, a folder.
-class OddSettings : public NTSettings
-{
-    Q_OBJECT
-public:
-    using NTSettings::NTSettings;
-    NT_PROPERTY(int, Fixed, 3)
-    Q_CLASSINFO("FixedReadOnly", "true")
-    NT_PROPERTY(bool, Orphan, false)
-    Q_CLASSINFO("OrphanVisibleBound", "Nowhere")
-    NT_PROPERTY(QString, Folder, "")
-    Q_CLASSINFO("FolderSpecialType", "PickFolder")
-};
 
 namespace {
 
@@ -78,20 +62,6 @@ private slots:
         QVERIFY(!row.view->isHidden() && !row.header->isHidden());
         QTRY_VERIFY(TemporaryHome::readFile(m_file).contains("<UseVirtualDevice>true</UseVirtualDevice>"));
         QCOMPARE(visibility.constLast().at(0).toInt(), 18);
-    }
-
-    void oddProperties()
-    {
-        OddSettings settings(m_home->dataFolder() + QStringLiteral("/Odd.xml"), true, nullptr);
-        settings.reload();
-        QTest::ignoreMessage(QtDebugMsg, "Property not found \"Nowhere\"");
-        PropertyListControl control(&settings);
-        QVERIFY(!control.getWidgetInfo("Fixed").view->isEnabled() && !viewOf(control, "Fixed")->defaultButton());
-        QCOMPARE(control.visibleProperties(), 3);
-        QVERIFY(qobject_cast<PathPropertyView*>(viewOf(control, QStringLiteral("Folder"))));
-        auto* edit = editorOf<QLineEdit>(control, QStringLiteral("Folder"));
-        QTest::keyClicks(edit, QStringLiteral("/data/x"));
-        QTRY_COMPARE(settings.getFolder(), QStringLiteral("/data/x"));
     }
 
     // Keys that land while an earlier write is still on its way or its echo has not come back yet.
