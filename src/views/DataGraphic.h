@@ -139,9 +139,11 @@ private:
     void refreshLiveFrame();
     void scrollFrame(int pixels);
     void paintLiveStrip(qint64 fromColumn, int lastIndex, bool part);
-    void drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 fromColumn, int lastIndex);
+    void drawLiveLayer(QPainter& painter, QImage& target, qint64 left, int x0, qint64 fromColumn, int lastIndex);
     void drawLiveTimeGrid(QPainter& painter, qint64 left, double x0);
-    void drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColumn, int lastIndex);
+    void drawLiveCurves(QPainter& painter, QImage& target, qint64 left, qint64 fromColumn, int lastIndex);
+    void liveBase(QImage& target, qint64 left, qint64 fromColumn, qint64 baseRecord);
+    static void copyColumns(const QImage& from, int fromX, QImage& to, int toX, int count);
     void drawOverlay(QPainter& painter);
 
     bool m_showTimeLabels = true;
@@ -239,4 +241,12 @@ private:
     QHash<qint64, QStaticText> m_liveTimeLabels; // by the second of the epoch the label belongs to
     std::vector<QList<QPointF>> m_livePoints;
     std::vector<QList<int>> m_livePieces;
+    std::vector<int> m_livePieceRecords; // per piece, the index of its first record
+    // The columns where the growing piece of the first curve meets the pieces before it, drawn up to those pieces.
+    // The first curve has the widest pen: while only the growing piece gains points, a frame starts its strip from
+    // this copy instead of stroking the finished pieces again.
+    QImage m_base;
+    qint64 m_baseColumn = 0; // absolute column of its first column
+    qint64 m_baseSerial = -1; // serial of the record the growing piece starts at; -1 when there is no copy
+    bool m_reuseBase = false; // the strip being drawn starts from the copy
 };

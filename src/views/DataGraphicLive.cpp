@@ -22,6 +22,8 @@ constexpr qint64 NoColumn = std::numeric_limits<qint64>::max();
 constexpr int BlockColumns = 8;
 // Pixels a stroke reaches beyond its points: half the widest pen, the square cap, antialiasing.
 constexpr int StrokeMargin = 4;
+// The columns where a piece and the one before it may both leave pixels: StrokeMargin either side of their point.
+constexpr int BaseColumns = 2 * StrokeMargin + 1;
 // How far left of the picture a time label may start and still reach into it.
 constexpr int LabelReach = 200;
 // The frame reaches this far beyond the picture on both sides. The raster engine clips lines that cross the edge of
@@ -230,6 +232,7 @@ void DataGraphic::refreshLiveFrame()
     const int h = height();
     const int dpr = int(devicePixelRatioF());
     bool full = !m_frameValid;
+    m_reuseBase = false;
     if (refreshGeometry()) {
         m_columnsValid = false;
         full = true;
@@ -306,10 +309,13 @@ void DataGraphic::refreshLiveFrame()
         if (firstNew <= lastIndex)
             changed = qMin(changed, recordColumn(m_records.at(firstNew)));
         qint64 strip = m_framePend;
+        qint64 startSerial = -1;
         if (changed != NoColumn) {
             const int start = firstRecordFromColumn(floorDiv(changed, BlockColumns) * BlockColumns) - 1;
             const qint64 startColumn = start >= 0 ? qMin(changed, recordColumn(m_records.at(start))) : changed;
             strip = qMin(strip, startColumn - StrokeMargin);
+            if (start >= 0)
+                startSerial = m_droppedRecords + start;
         }
         from = qMax(from, strip);
         // A time label is drawn only once it fits left of the minimum's label, or of the right edge: in the frame
@@ -317,6 +323,8 @@ void DataGraphic::refreshLiveFrame()
         if (m_showTimeLabels && timeLabelArrives(end, step)) {
             from = qMin(from, end - (w - liveLabelRight()) - qint64(std::ceil(widestLabel)) - 4 - int(step));
         }
+        // Only the growing piece gained points, from the record the copy was made for: the strip starts from it.
+        m_reuseBase = startSerial >= 0 && startSerial == m_baseSerial && from == m_baseColumn;
         part = true;
         if (step > 0)
             scrollFrame(int(step));
@@ -352,12 +360,15 @@ void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
     QImage& target = part ? m_scratch : m_frame;
     if (!part)
         m_frameOrigin = 0;
+    // The copy holds while no strip draws over its columns without it.
+    if (!m_reuseBase && m_baseSerial >= 0 && m_baseColumn + BaseColumns > fromColumn)
+        m_baseSerial = -1;
     {
         QPainter painter(&target);
         painter.translate(LeftPad, 0);
         painter.setFont(font());
         painter.fillRect(QRectF(x0, 0, w + RightPad - x0, h), m_background);
-        drawLiveLayer(painter, left, x0, fromColumn, lastIndex);
+        drawLiveLayer(painter, target, left, x0, fromColumn, lastIndex);
     }
     if (!part)
         return;
@@ -380,7 +391,8 @@ void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
     }
 }
 
-void DataGraphic::drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 fromColumn, int lastIndex)
+void DataGraphic::drawLiveLayer(
+    QPainter& painter, QImage& target, qint64 left, int x0, qint64 fromColumn, int lastIndex)
 {
     const int w = width();
     drawLiveTimeGrid(painter, left, x0);
@@ -392,7 +404,7 @@ void DataGraphic::drawLiveLayer(QPainter& painter, qint64 left, int x0, qint64 f
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (m_geometry.hasSpan())
-        drawLiveCurves(painter, left, fromColumn, lastIndex);
+        drawLiveCurves(painter, target, left, fromColumn, lastIndex);
     drawMarks(painter, [this, left](qint64 time) { return liveX(time) - double(left); });
 }
 
@@ -425,7 +437,7 @@ void DataGraphic::drawLiveTimeGrid(QPainter& painter, qint64 left, double x0)
     }
 }
 
-void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColumn, int lastIndex)
+void DataGraphic::drawLiveCurves(QPainter& painter, QImage& target, qint64 left, qint64 fromColumn, int lastIndex)
 {
     const int curves = int(m_pens.size());
     m_livePoints.resize(size_t(curves));
@@ -434,6 +446,7 @@ void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColu
         m_livePoints[size_t(j)].clear();
         m_livePieces[size_t(j)].clear();
     }
+    m_livePieceRecords.clear();
     m_barRects.clear();
     const qint64 firstBlock = floorDiv(fromColumn - StrokeMargin, BlockColumns);
     int i = firstRecordFromColumn(firstBlock * BlockColumns);
@@ -479,21 +492,62 @@ void DataGraphic::drawLiveCurves(QPainter& painter, qint64 left, qint64 fromColu
                 m_livePieces[size_t(j)].append(int(m_livePoints[size_t(j)].size()));
                 m_livePoints[size_t(j)].append(points);
             }
+            m_livePieceRecords.push_back(i);
         }
         start = next - 1;
         i = next;
     }
     drawBars(painter);
+    // The first curve's pieces up to the record the growing piece starts at come from the copy, or are copied.
+    const qint64 baseRecord = m_reuseBase ? m_baseSerial - m_droppedRecords
+        : m_livePieceRecords.empty()      ? -1
+                                          : m_livePieceRecords.back() - 1;
+    bool baseDone = bars;
     for (int j = 0; j < curves; ++j) {
         const QList<QPointF>& points = m_livePoints[size_t(j)];
         const QList<int>& pieces = m_livePieces[size_t(j)];
         painter.setPen(m_pens.at(j));
         for (qsizetype p = 0; p < pieces.size(); ++p) {
+            if (j == 0 && !baseDone && m_livePieceRecords[size_t(p)] > baseRecord) {
+                baseDone = true;
+                liveBase(target, left, fromColumn, baseRecord);
+            }
+            if (j == 0 && m_reuseBase && m_livePieceRecords[size_t(p)] <= baseRecord)
+                continue;
             const int first = pieces.at(p);
             const int count = (p + 1 < pieces.size() ? pieces.at(p + 1) : int(points.size())) - first;
             if (count >= 2)
                 painter.drawPolyline(points.constData() + first, count);
         }
+    }
+}
+
+void DataGraphic::liveBase(QImage& target, qint64 left, qint64 fromColumn, qint64 baseRecord)
+{
+    const int dpr = int(target.devicePixelRatio());
+    if (m_reuseBase) {
+        copyColumns(m_base, 0, target, int(m_baseColumn - left + LeftPad) * dpr, BaseColumns * dpr);
+        return;
+    }
+    // Copied when this strip holds every column where the growing piece meets the finished ones.
+    if (baseRecord < 0)
+        return;
+    const qint64 column = recordColumn(m_records.at(baseRecord)) - StrokeMargin;
+    const qint64 x = column - left + LeftPad;
+    if (column < fromColumn || x < 0 || (x + BaseColumns) * dpr > target.width())
+        return;
+    if (m_base.size() != QSize(BaseColumns * dpr, target.height()))
+        m_base = QImage(BaseColumns * dpr, target.height(), target.format());
+    copyColumns(target, int(x) * dpr, m_base, 0, BaseColumns * dpr);
+    m_baseColumn = column;
+    m_baseSerial = m_droppedRecords + baseRecord;
+}
+
+void DataGraphic::copyColumns(const QImage& from, int fromX, QImage& to, int toX, int count)
+{
+    for (int y = 0; y < to.height(); ++y) {
+        const auto* source = reinterpret_cast<const quint32*>(from.constScanLine(y)) + fromX;
+        std::memcpy(reinterpret_cast<quint32*>(to.scanLine(y)) + toX, source, size_t(count) * sizeof(quint32));
     }
 }
 
