@@ -1,4 +1,5 @@
 #include "AcquisitionProcessor.h"
+#include "DataRow.h"
 
 #include <QTest>
 
@@ -13,12 +14,9 @@ class TestAcquisitionProcessor : public QObject
 private slots:
     void process_data()
     {
-        QTest::addColumn<int>("variant");
-        QTest::addColumn<int>("smoothing");
-        QTest::addColumn<QString>("montage");
-        QTest::addColumn<Samples>("samples");
-        QTest::addColumn<QList<double>>("processed"); // of the last sample
-        QTest::addColumn<QList<int>>("positions");
+        // processed: of the last sample
+        addColumns<int, int, QString, Samples, Doubles, Ints>(
+            { "variant", "smoothing", "montage", "samples", "processed", "positions" });
 
         const int VRIR = Processor::Acquire_VRIR, RIR = Processor::Acquire_RIR, aRIR = Processor::Acquire_aRIR;
         const Doubles twelve { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12.6 };

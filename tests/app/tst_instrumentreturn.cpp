@@ -1,3 +1,4 @@
+#include "DataRow.h"
 #include "EmulatorProcess.h"
 #include "InstrumentConnection.h"
 #include "LanguageContext.h"
@@ -86,8 +87,7 @@ private slots:
     // number.
     void returns_data()
     {
-        QTest::addColumn<QString>("returnsAs");
-        QTest::addColumn<QStringList>("listed");
+        addColumns<QString, QStringList>({ "returnsAs", "listed" });
         QTest::newRow("renamed adapter") << "ttyUSB1" << QStringList { "ttyUSB0", "ttyUSB1" };
         QTest::newRow("a stale twin listed") << "ttyUSB0" << QStringList { "ttyUSB0", "ttyUSB7" };
     }
@@ -129,8 +129,7 @@ private slots:
     // the settings ask for no wait at all.
     void waitEnds_data()
     {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("action");
+        addColumns<int, QString>({ "seconds", "action" });
         QTest::newRow("no wait") << 0 << QString();
         QTest::newRow("time runs out") << 1 << QString();
         QTest::newRow("give up") << 300 << QStringLiteral("giveUp");

@@ -52,9 +52,7 @@ private slots:
 
     void lines_data()
     {
-        QTest::addColumn<QByteArrayList>("reads");
-        QTest::addColumn<Samples>("samples");
-        QTest::addColumn<int>("channelCount");
+        addColumns<QByteArrayList, Samples, int>({ "reads", "samples", "channelCount" });
         addRow("line ends, white space, empty field", QByteArrayList { "12 34.5 -7\r\n \t5 6e2 \r\n1  2\n" },
             Samples { { 12, 34.5, -7 }, { 5, 600 }, { 1, 0, 2 } }, 3);
         addRow("channel count follows the last line", QByteArrayList { "1 2 3 4 5 6\n7 8\n" },

@@ -50,10 +50,7 @@ private slots:
     // Requests that write nothing: only the program's own stop reaches the events file.
     void answers_data()
     {
-        QTest::addColumn<bool>("recording");
-        QTest::addColumn<QString>("request");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("json");
+        addColumns<bool, QString, int, QString>({ "recording", "request", "status", "json" });
         addRow("mark outside a record", false, "GET /mark?text=a", 409, R"({"recording":false})");
         addRow("status", false, "GET /status", 200, R"({"connected":true,"device":"Virtual FNIR","recording":false})");
         addRow("too many", true, "GET /mark?text=a", 429, R"({"error":"too many events","recording":true})");

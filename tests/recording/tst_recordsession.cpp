@@ -40,9 +40,7 @@ private slots:
     // the record's own is reported, not the one a start sends from idle.
     void startHookOutcomes_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("event");
-        QTest::addColumn<QString>("reason");
+        addColumns<int, QString, QString>({ "status", "event", "reason" });
         addRow("answered", 200, "start hook answered", "");
         addRow("error status", 404, "start hook failed: HTTP 404", "answered with HTTP status 404");
         addRow("refused", 0, "start hook failed: no answer", "could not be reached: Connection refused");

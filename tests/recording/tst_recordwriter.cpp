@@ -23,10 +23,7 @@ class TestRecordWriter : public QObject
 private slots:
     void headersAndIni_data()
     {
-        QTest::addColumn<RecordLayout>("layout");
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<QByteArray>("raw");
-        QTest::addColumn<QByteArray>("ini");
+        addColumns<RecordLayout, QByteArray, QByteArray, QByteArray>({ "layout", "csv", "raw", "ini" });
         const QByteArray smoothing = "<Smoothing>20</Smoothing>\r\n";
         addRow("aRIR", layout(RecordLayout::Acquire_aRIR, 1), QByteArray("ALT;V1;R1;IR1\r\n"),
             QByteArray("ALT;R1;IR1\r\n"), smoothing);
@@ -102,8 +99,7 @@ private slots:
     // A record that cannot make its ".csv" or its ".events" file does not start, names the file and leaves none.
     void openFailures_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("failing");
+        addColumns<QString, QString>({ "name", "failing" });
         addRow("missing folder", "missing/r.csv", "missing/r.csv: No such file or directory");
         addRow("events file is a folder", "r.csv", "r.events: ");
     }
