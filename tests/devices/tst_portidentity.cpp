@@ -19,10 +19,7 @@ private slots:
     // The listing when the instrument was connected, the listing while it is awaited, the names to try.
     void candidates_data()
     {
-        QTest::addColumn<QString>("portName");
-        QTest::addColumn<Listing>("before");
-        QTest::addColumn<Listing>("after");
-        QTest::addColumn<QStringList>("candidates");
+        addColumns<QString, Listing, Listing, QStringList>({ "portName", "before", "after", "candidates" });
         const Listing two { usb("ttyUSB0", "A1"), usb("ttyUSB1", "B2") };
         addRow("back under its own name", "ttyUSB0", two, two, QStringList { "ttyUSB0" });
         addRow("renamed while the old node lingers", "ttyUSB0", Listing { usb("ttyUSB0", "A1") },
@@ -44,18 +41,6 @@ private slots:
         QFETCH(Listing, before);
         QFETCH(Listing, after);
         QTEST(PortIdentity::find(portName, before).candidates(after), "candidates");
-    }
-
-    // The machine's own ports, where it has any: each is found again under its name, by name and by path.
-    void systemPorts()
-    {
-        const Listing ports = ::systemPorts();
-        if (ports.isEmpty())
-            QSKIP("this machine lists no serial ports");
-        for (const PortListing& port : ports) {
-            QCOMPARE(PortIdentity::find(port.portName, ports).candidates(ports).constLast(), port.portName);
-            QCOMPARE(PortIdentity::find(port.systemLocation, ports).serialNumber(), port.serialNumber);
-        }
     }
 };
 
