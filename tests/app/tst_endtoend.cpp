@@ -1,6 +1,6 @@
-// The built program on a real X server, driven with xdotool, in each theme: the first start, live graphs of the
-// remembered virtual instrument, the about window with its change log, a running record and the records window
-// asking for records. The screenshots stay in the build tree for a person to look at.
+// The built program on a real X server, driven with xdotool, in each theme: the first start, the settings pop-up,
+// live graphs of the remembered virtual instrument, the about window with its change log, a running record and the
+// records window with close marks. The screenshots stay in the build tree for a person to look at.
 #include "HttpTestServer.h"
 #include "TemporaryHome.h"
 
@@ -140,10 +140,25 @@ private slots:
         const bool dark = name == QLatin1String("dark");
         const auto themed = [dark](int lightness) { return dark ? lightness < 110 : lightness > 150; };
         TemporaryHome home;
+        // A record with marks 100 ms apart, some of them long, on two channels side by side.
+        QByteArray record = ";V1;R1;IR1;V2;R2;IR2\r\n";
+        for (int t = 0; t <= 20000; t += 50)
+            record += QByteArray::number(t) + ';' + QByteArray::number((t / 50) % 40) + ";0;0;"
+                + QByteArray::number((t / 70) % 30) + ";0;0\r\n";
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.csv"), record));
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/RecSettings.xml"),
+            "<?xml version=\"1.0\"?>\n<RecordsSettings>\n<Channel2>1</Channel2>\n</RecordsSettings>\n"));
+        QVERIFY(TemporaryHome::writeFile(home.dataFolder() + QStringLiteral("/marks.log"),
+            "1000\tSync\r\n3000\tStimulus A\r\n3100\tResponse left hand\r\n3200\tStimulus B\r\n9000\tRest\r\n"));
+
         Program program;
         QRect main = program.start(home, theme);
         QVERIFY(main.isValid());
         QVERIFY(save(grab(main), QStringLiteral("first-start-") + name));
+        keys({ "ctrl+comma" });
+        QTest::qWait(500);
+        // The pop-up may reach past the window's edge: the screen keeps it whole.
+        QVERIFY(save(grab(QGuiApplication::primaryScreen()->geometry()), QStringLiteral("settings-") + name));
 
         // The remembered virtual instrument connects by itself and draws in the theme's colours.
         main = program.start(home, theme,
@@ -176,13 +191,18 @@ private slots:
         QTest::qWait(1500);
         QVERIFY(save(grab(main), QStringLiteral("recording-") + name));
 
-        // The records window's Open button asks for records.
+        // The records window over the record with its close marks.
         keys({ "ctrl+r", "ctrl+o" });
         QRect records;
         QTRY_VERIFY_WITH_TIMEOUT((records = windowNamed(QStringLiteral("^Records$"))).isValid(), 5000);
         QTest::qWait(300);
         click(records.topLeft() + QPoint(25, 14));
         QTRY_VERIFY_WITH_TIMEOUT(windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
+        xdotool({ "type", "--delay", "5", home.dataFolder() + QStringLiteral("/marks.csv") });
+        xdotool({ "key", "Return" });
+        QTRY_VERIFY_WITH_TIMEOUT(!windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(curvePixels(shot = grab(records)) > 300, 5000);
+        QVERIFY(save(shot, QStringLiteral("records-") + name));
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -107,29 +108,49 @@ private slots:
         QVERIFY(connections.count() <= 32);
     }
 
-    // The high-pass filter of the record review (the only form the program uses): gain at DC, at the cut-off (half
-    // power, within 1 %) and in the stop band, for orders 2 to 4.
+    // Gain at DC, at the cut-off (half power, within 1 %) and in the stop band, for orders 2 to 4.
     void gain_data()
     {
-        addColumns<double, double, double, double>({ "cutoff", "frequency", "gain", "tolerance" });
+        addColumns<int, double, double, double, double>({ "kind", "cutoff", "frequency", "gain", "tolerance" });
         const double half = 1.0 / std::sqrt(2.0);
-        addRow("removes a constant", 0.5, 0.0, 0.0, 1e-4);
-        addRow("0.5 Hz, cut-off", 0.5, 0.5, half, 0.01 * half);
-        addRow("stop band", 2.0, 0.2, 0.0, 0.05);
+        addRow("low-pass keeps a constant", 0, 0.5, 0.0, 1.0, 1e-4);
+        addRow("high-pass removes a constant", 1, 0.5, 0.0, 0.0, 1e-4);
+        addRow("low-pass 1 Hz, cut-off", 0, 1.0, 1.0, half, 0.01 * half);
+        addRow("high-pass 0.5 Hz, cut-off", 1, 0.5, 0.5, half, 0.01 * half);
+        addRow("low-pass stop band", 0, 1.0, 5.0, 0.0, 0.05);
+        addRow("high-pass stop band", 1, 2.0, 0.2, 0.0, 0.05);
         // A cut-off outside 0.01 Hz .. half the rate leaves the curve as it is.
-        addRow("below 0.01 Hz passes", 0.005, 0.0, 1.0, 1e-6);
-        addRow("at half the rate passes", 10.0, 0.0, 1.0, 1e-6);
+        addRow("below 0.01 Hz passes", 1, 0.005, 0.0, 1.0, 1e-6);
+        addRow("at half the rate passes", 1, 10.0, 0.0, 1.0, 1e-6);
     }
     void gain()
     {
+        QFETCH(int, kind);
         QFETCH(double, cutoff);
         QFETCH(double, frequency);
         QFETCH(double, gain);
         QFETCH(double, tolerance);
         for (int order : { 2, 3, 4 }) {
-            CFIRFilter filter(1, float(cutoff), order, 20.0f, 1);
+            CFIRFilter filter(kind, float(cutoff), order, 20.0f, 1);
             QVERIFY(std::fabs(gainAt(filter, frequency, 20.0) - gain) <= tolerance);
         }
+    }
+
+    void resetReproducesOutput()
+    {
+        std::vector<float> input;
+        for (int n = 0; n < 300; ++n)
+            input.push_back(float(std::sin(n * 0.3) * 50 + (n % 7)));
+        CFIRFilter filter(1, 0.7f, 4, 20.0f, 1);
+        const auto run = [&filter, &input] {
+            std::vector<float> output(input.size());
+            filter.Process(input.data(), output.data(), int(input.size()));
+            return output;
+        };
+        const auto first = run();
+        QVERIFY(run() != first);
+        filter.Reset();
+        QVERIFY(run() == first);
     }
 };
 
