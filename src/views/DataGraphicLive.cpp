@@ -545,10 +545,10 @@ void DataGraphic::liveBase(QImage& target, qint64 left, qint64 fromColumn, qint6
 
 void DataGraphic::copyColumns(const QImage& from, int fromX, QImage& to, int toX, int count)
 {
-    for (int y = 0; y < to.height(); ++y) {
-        const auto* source = reinterpret_cast<const quint32*>(from.constScanLine(y)) + fromX;
-        std::memcpy(reinterpret_cast<quint32*>(to.scanLine(y)) + toX, source, size_t(count) * sizeof(quint32));
-    }
+    const uchar* source = from.constBits() + qsizetype(fromX) * qsizetype(sizeof(quint32));
+    uchar* target = to.bits() + qsizetype(toX) * qsizetype(sizeof(quint32));
+    for (int y = 0; y < to.height(); ++y)
+        std::memcpy(target + y * to.bytesPerLine(), source + y * from.bytesPerLine(), size_t(count) * sizeof(quint32));
 }
 
 void DataGraphic::drawOverlay(QPainter& painter)
