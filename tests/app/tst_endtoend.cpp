@@ -198,10 +198,12 @@ private slots:
         QTest::qWait(300);
         click(records.topLeft() + QPoint(25, 14));
         QTRY_VERIFY_WITH_TIMEOUT(windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
+        // The dialog is mapped before its file name field takes keys; keys typed at once may be lost.
+        QTest::qWait(500);
         xdotool({ "type", "--delay", "5", home.dataFolder() + QStringLiteral("/marks.csv") });
         xdotool({ "key", "Return" });
-        QTRY_VERIFY_WITH_TIMEOUT(!windowNamed(QStringLiteral("^Open$")).isValid(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(curvePixels(shot = grab(records)) > 300, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!windowNamed(QStringLiteral("^Open$")).isValid(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(curvePixels(shot = grab(records)) > 300, 10000);
         QVERIFY(save(shot, QStringLiteral("records-") + name));
     }
 };
