@@ -104,7 +104,7 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     connect(&m_retryTimer, &QTimer::timeout, this, &InstrumentConnection::retry);
 
     m_silenceCheck = new QTimer(this);
-    m_silenceCheck->setInterval(SilenceMs / 10);
+    setSilenceMs(SilenceMs);
     connect(m_silenceCheck, &QTimer::timeout, this, &InstrumentConnection::checkSilence);
 
     connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &InstrumentConnection::refreshDeviceList);

@@ -378,17 +378,9 @@ void DataGraphic::paintLiveStrip(qint64 fromColumn, int lastIndex, bool part)
     const int to = (m_frameOrigin + first) % frameWidth;
     const int count = frameWidth - first;
     const int head = qMin(count, frameWidth - to);
-    uchar* frame = m_frame.bits();
-    const uchar* scratch = m_scratch.constBits();
-    const qsizetype frameStride = m_frame.bytesPerLine();
-    const qsizetype scratchStride = m_scratch.bytesPerLine();
-    for (int y = 0; y < m_frame.height(); ++y) {
-        auto* row = reinterpret_cast<quint32*>(frame + y * frameStride);
-        const auto* from = reinterpret_cast<const quint32*>(scratch + y * scratchStride) + first;
-        std::memcpy(row + to, from, size_t(head) * sizeof(quint32));
-        if (head < count)
-            std::memcpy(row, from + head, size_t(count - head) * sizeof(quint32));
-    }
+    copyColumns(m_scratch, first, m_frame, to, head);
+    if (head < count)
+        copyColumns(m_scratch, first + head, m_frame, 0, count - head);
 }
 
 void DataGraphic::drawLiveLayer(
@@ -545,6 +537,7 @@ void DataGraphic::liveBase(QImage& target, qint64 left, qint64 fromColumn, qint6
 
 void DataGraphic::copyColumns(const QImage& from, int fromX, QImage& to, int toX, int count)
 {
+    // count columns of device pixels, every row; the two images have the same height and format.
     const uchar* source = from.constBits() + qsizetype(fromX) * qsizetype(sizeof(quint32));
     uchar* target = to.bits() + qsizetype(toX) * qsizetype(sizeof(quint32));
     for (int y = 0; y < to.height(); ++y)
