@@ -3,6 +3,7 @@
 #include "AbstractFnirDevice.h"
 #include "ComFnirDevice.h"
 #include "HalvexSettings.h"
+#include "LanguageContext.h"
 #include "PortList.h"
 #include "StyleHelper.h"
 #include "VirtualFnirDevice.h"
@@ -20,11 +21,6 @@
 #include <QTimer>
 
 namespace {
-QString trGeneric(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 int virtualValueCount(int channels)
 {
     return qBound(1, channels, 100) * 2;

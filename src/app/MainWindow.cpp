@@ -36,11 +36,6 @@
 #include <cmath>
 
 namespace {
-QString trGeneric(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 QString withShortcut(const QString& text, const QKeySequence& shortcut)
 {
     return text + QStringLiteral(" (") + shortcut.toString(QKeySequence::NativeText) + QLatin1Char(')');

@@ -2,6 +2,7 @@
 
 #include "AppHelper.h"
 #include "HalvexSettings.h"
+#include "LanguageContext.h"
 #include "NoticeBar.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
@@ -17,13 +18,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
-
-namespace {
-QString trGeneric(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-} // namespace
 
 RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     : QObject(window)

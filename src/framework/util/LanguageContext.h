@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -48,3 +49,9 @@ private:
     QMap<QString, QList<QTranslator*>> m_translators;
     bool m_translatorsLoaded = false;
 };
+
+// A text of the interface in the translation context shared by the program's windows.
+inline QString trGeneric(const char* text)
+{
+    return QCoreApplication::translate("Generic", text);
+}

@@ -40,11 +40,6 @@ QString AboutAppWidget::MakerPhone = QStringLiteral(HALVEX_MAKER_PHONE);
 QString AboutAppWidget::MakerEmail = QStringLiteral(HALVEX_MAKER_EMAIL);
 
 namespace {
-QString trGeneric(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 const char* const kGreySpan = " <span style=\"color: #789\">(";
 
 QPushButton* styledButton(const QString& text, const QString& objectName, const QString& background,
