@@ -1,7 +1,9 @@
 // Live load: graphs in one 1600 × 1000 window, each holding a full window of history before the measurement starts
 // and fed live at the given rate, as the main window feeds them. For every case the graphs run once with the frame
 // image and once repainting everything on every tick (the drawing before the frame image), and the bench prints the
-// CPU time per wall second and the frames each graph painted per second of both.
+// CPU time per wall second and the frames each graph painted per second of both. A third run gives the floor of
+// any drawing in which the whole picture moves: plain widgets of the same size that, as often as the graphs painted,
+// only copy a ready picture into the window, as the frame image's last step does.
 //
 // Without arguments it runs every case on the offscreen platform and under Xvfb (xcb, so that the flush to a window
 // server counts; an X display is started when none is set) and prints one table. -seconds N sets the measured time
@@ -16,6 +18,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGridLayout>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTest>
@@ -81,6 +84,21 @@ struct Result
     double framesPerSecond = qQNaN(); // frames per graph per wall second, or per simulated step
 };
 
+// The window of a case, and the grid its graphs go into: two columns, or four for 100 graphs.
+QGridLayout* caseGrid(QWidget& window)
+{
+    window.resize(1600, 1000);
+    auto* grid = new QGridLayout(&window);
+    grid->setSpacing(2);
+    return grid;
+}
+
+int gridRows(const Case& c)
+{
+    const int columns = c.graphs > 24 ? 4 : 2;
+    return (c.graphs + columns - 1) / columns;
+}
+
 // One case. On the real clock the graphs run for options.seconds; on the simulated clock the time moves by one
 // repaint tick (20 ms) after another and every tick has the time to paint, whatever a profiler costs, so that each
 // frame does the work it does at full speed.
@@ -89,11 +107,8 @@ Result measure(const Case& c, bool frameImage, const Options& options)
     DataGraphic::setFullLiveRepaint(!frameImage);
     const bool simulated = options.steps > 0;
     QWidget window;
-    window.resize(1600, 1000);
-    auto* grid = new QGridLayout(&window);
-    grid->setSpacing(2);
-    const int columns = c.graphs > 24 ? 4 : 2;
-    const int rows = (c.graphs + columns - 1) / columns;
+    QGridLayout* grid = caseGrid(window);
+    const int rows = gridRows(c);
     PaintCounter counter;
     QList<DataGraphic*> graphs;
     const qint64 interval = 1000 / c.rate;
@@ -164,6 +179,61 @@ Result measure(const Case& c, bool frameImage, const Options& options)
     return { cpu / elapsed, double(counter.paints) / c.graphs / elapsed };
 }
 
+// A widget that on every repaint copies a ready picture of its size into the window, and draws nothing else.
+class PictureCopy : public QWidget
+{
+public:
+    explicit PictureCopy(QWidget* parent)
+        : QWidget(parent)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (m_picture.size() != size() * devicePixelRatio()) {
+            m_picture = QImage(size() * devicePixelRatio(), QImage::Format_RGB32);
+            m_picture.setDevicePixelRatio(devicePixelRatio());
+            m_picture.fill(QColor(0x333333));
+        }
+        QPainter(this).drawImage(0, 0, m_picture);
+    }
+
+private:
+    QImage m_picture;
+};
+
+// CPU seconds per wall second of the picture copies alone, on the real clock, at the frame rate the graphs reached.
+double measureCopyFloor(const Case& c, const Options& options, double framesPerSecond)
+{
+    if (!(framesPerSecond > 0))
+        return qQNaN();
+    QWidget window;
+    QGridLayout* grid = caseGrid(window);
+    const int rows = gridRows(c);
+    QList<QWidget*> pictures;
+    for (int i = 0; i < c.graphs; ++i) {
+        pictures.append(new PictureCopy(&window));
+        grid->addWidget(pictures.constLast(), i % rows, i / rows);
+    }
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return qQNaN();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &window, [&pictures] {
+        for (QWidget* picture : std::as_const(pictures))
+            picture->update();
+    });
+    tick.start(qRound(1000 / framesPerSecond));
+    QTest::qWait(1000);
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    QTest::qWait(options.seconds * 1000);
+    return (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+}
+
 QStringList childArguments(const QString& platform, const Options& options)
 {
     QStringList arguments { QStringLiteral("-platform-run"), platform, QStringLiteral("-seconds"),
@@ -184,15 +254,17 @@ int runHere(const Options& options)
         if (options.only >= 0 && i != options.only)
             continue;
         const Case& c = Cases[i];
-        // Alternate the two drawings case by case so that a change of load on the machine hits both alike.
+        // Alternate the drawings case by case so that a change of load on the machine hits them alike.
         const Result before = options.frameOnly ? Result() : measure(c, false, options);
         const Result after = measure(c, true, options);
+        const double copyOnly
+            = options.frameOnly || options.steps > 0 ? qQNaN() : measureCopyFloor(c, options, after.framesPerSecond);
         // On the simulated clock: microseconds of CPU per frame and frames per graph per step.
         const double scale = options.steps > 0 ? 1e6 : 1;
-        std::printf(
-            options.steps > 0 ? "ROW %s %d %d %d %.1f %.4f %.1f %.4f\n" : "ROW %s %d %d %d %.3f %.1f %.3f %.1f\n",
+        std::printf(options.steps > 0 ? "ROW %s %d %d %d %.1f %.4f %.1f %.4f %.3f\n"
+                                      : "ROW %s %d %d %d %.3f %.1f %.3f %.1f %.3f\n",
             qPrintable(QGuiApplication::platformName()), c.graphs, c.seconds, c.rate, before.cpuPerSecond * scale,
-            before.framesPerSecond, after.cpuPerSecond * scale, after.framesPerSecond);
+            before.framesPerSecond, after.cpuPerSecond * scale, after.framesPerSecond, copyOnly);
         std::fflush(stdout);
     }
     return 0;
@@ -256,16 +328,18 @@ int runAll(const QString& program, const Options& options)
                     "CPU: CPU seconds per wall second of the whole process; fps: frames per graph per second.\n",
             options.seconds);
     }
-    std::printf("'repaint every tick' is the drawing without the frame image, measured in the same run.\n\n");
-    std::printf(
-        "| platform | graphs | window | samples/s | repaint every tick: CPU | fps | frame image: CPU | fps |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    std::printf("'repaint every tick' is the drawing without the frame image, measured in the same run; 'copy only'\n"
+                "is the CPU of widgets of the graphs' size that only copy a ready picture, as often as the graphs "
+                "painted.\n\n");
+    std::printf("| platform | graphs | window | samples/s | repaint every tick: CPU | fps | frame image: CPU | fps | "
+                "copy only: CPU |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     for (const QByteArray& row : rows) {
         const QList<QByteArray> f = row.split(' ');
-        if (f.size() == 8) {
-            std::printf("| %s | %s | %s s | %s | %s | %s | %s | %s |\n", f[0].constData(), f[1].constData(),
+        if (f.size() == 9) {
+            std::printf("| %s | %s | %s s | %s | %s | %s | %s | %s | %s |\n", f[0].constData(), f[1].constData(),
                 f[2].constData(), f[3].constData(), f[4].constData(), f[5].constData(), f[6].constData(),
-                f[7].constData());
+                f[7].constData(), f[8].constData());
         }
     }
     return rows.isEmpty() ? 1 : 0;
