@@ -84,6 +84,21 @@ struct Result
     double framesPerSecond = qQNaN(); // frames per graph per wall second, or per simulated step
 };
 
+// CPU seconds and wall seconds of running the event loop for the given seconds.
+struct Span
+{
+    double cpu;
+    double wall;
+};
+Span runFor(int seconds)
+{
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    QTest::qWait(seconds * 1000);
+    return { cpuSeconds() - cpu0, double(wall.nsecsElapsed()) / 1e9 };
+}
+
 // The window of a case, and the grid its graphs go into: two columns, or four for 100 graphs.
 QGridLayout* caseGrid(QWidget& window)
 {
@@ -170,13 +185,8 @@ Result measure(const Case& c, bool frameImage, const Options& options)
     feeder.start(int(interval));
     QTest::qWait(1000); // settle: layouts, first full frames
     counter.paints = 0;
-    QElapsedTimer wall;
-    const double cpu0 = cpuSeconds();
-    wall.start();
-    QTest::qWait(options.seconds * 1000);
-    const double elapsed = double(wall.nsecsElapsed()) / 1e9;
-    const double cpu = cpuSeconds() - cpu0;
-    return { cpu / elapsed, double(counter.paints) / c.graphs / elapsed };
+    const Span span = runFor(options.seconds);
+    return { span.cpu / span.wall, double(counter.paints) / c.graphs / span.wall };
 }
 
 // A widget that on every repaint copies a ready picture of its size into the window, and draws nothing else.
@@ -226,12 +236,9 @@ double measureCopyFloor(const Case& c, const Options& options, double framesPerS
             picture->update();
     });
     tick.start(qRound(1000 / framesPerSecond));
-    QTest::qWait(1000);
-    QElapsedTimer wall;
-    const double cpu0 = cpuSeconds();
-    wall.start();
-    QTest::qWait(options.seconds * 1000);
-    return (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+    QTest::qWait(1000); // settle: layouts, first frames
+    const Span span = runFor(options.seconds);
+    return span.cpu / span.wall;
 }
 
 QStringList childArguments(const QString& platform, const Options& options)

@@ -540,8 +540,11 @@ void DataGraphic::copyColumns(const QImage& from, int fromX, QImage& to, int toX
     // count columns of device pixels, every row; the two images have the same height and format.
     const uchar* source = from.constBits() + qsizetype(fromX) * qsizetype(sizeof(quint32));
     uchar* target = to.bits() + qsizetype(toX) * qsizetype(sizeof(quint32));
+    const qsizetype sourceStride = from.bytesPerLine();
+    const qsizetype targetStride = to.bytesPerLine();
+    const size_t bytes = size_t(count) * sizeof(quint32);
     for (int y = 0; y < to.height(); ++y)
-        std::memcpy(target + y * to.bytesPerLine(), source + y * from.bytesPerLine(), size_t(count) * sizeof(quint32));
+        std::memcpy(target + y * targetStride, source + y * sourceStride, bytes);
 }
 
 void DataGraphic::drawOverlay(QPainter& painter)
