@@ -8,6 +8,7 @@
 #include "RecordSession.h"
 #include "StyleHelper.h"
 #include "TextHelper.h"
+#include "SampleClock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -90,7 +91,7 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
 
 void RecordControl::onMarkClicked()
 {
-    const qint64 stamp = QDateTime::currentMSecsSinceEpoch();
+    const qint64 stamp = SampleClock::nowMs();
     const qint64 recordStart = m_session->recordStart();
     QString text;
     if (!m_textAsker(m_window, &text))

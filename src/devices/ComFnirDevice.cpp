@@ -1,6 +1,7 @@
 #include "ComFnirDevice.h"
 
 #include "PortList.h"
+#include "SampleClock.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -115,7 +116,7 @@ void ComFnirDevice::readLines()
 
 void ComFnirDevice::parseLine(QStringView line)
 {
-    const qint64 ts = QDateTime::currentMSecsSinceEpoch();
+    const qint64 ts = SampleClock::nowMs();
     line = line.trimmed();
 
     QList<double> values;

@@ -1,4 +1,5 @@
 #include "VirtualFnirDevice.h"
+#include "SampleClock.h"
 
 #include <QDateTime>
 #include <QRandomGenerator64>
@@ -70,7 +71,7 @@ void VirtualFnirDevice::tick()
         for (qsizetype j = i + 1; j < i + m_groupSize && j < size; ++j)
             m_values[j] = old + bounded(-10, 10);
     }
-    emit newData(QDateTime::currentMSecsSinceEpoch(), m_values);
+    emit newData(SampleClock::nowMs(), m_values);
     restartTimer();
 }
 

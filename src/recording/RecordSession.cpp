@@ -2,6 +2,7 @@
 
 #include "HttpHelper.h"
 #include "RecordEvents.h"
+#include "SampleClock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -55,7 +56,7 @@ bool RecordSession::startRecord(const QString& name, const LayoutSource& source)
         return false;
     }
     m_recording = true;
-    m_recordStart = QDateTime::currentMSecsSinceEpoch();
+    m_recordStart = SampleClock::nowMs();
     m_rates.clear();
     m_samples = 0;
     m_lastElapsed = 0;
@@ -81,7 +82,7 @@ void RecordSession::stopRecord(const QString& cause)
 void RecordSession::closeRecord(const QString& cause)
 {
     if (m_recording)
-        writeEvent(QDateTime::currentMSecsSinceEpoch(), RecordEvents::SourceHalvex, QStringLiteral("record stopped"));
+        writeEvent(SampleClock::nowMs(), RecordEvents::SourceHalvex, QStringLiteral("record stopped"));
     const bool wasRecording = m_recording;
     m_recording = false;
     m_writer.close();
@@ -111,7 +112,7 @@ void RecordSession::writeProcessed(qint64 timestamp, const QList<double>& values
 
 RecordSession::EventResult RecordSession::addEvent(const QString& source, const QString& text, qint64* elapsed)
 {
-    return addEventAt(QDateTime::currentMSecsSinceEpoch(), source, text, elapsed);
+    return addEventAt(SampleClock::nowMs(), source, text, elapsed);
 }
 
 RecordSession::EventResult RecordSession::addEventAt(
@@ -119,7 +120,7 @@ RecordSession::EventResult RecordSession::addEventAt(
 {
     if (!m_recording)
         return EventResult::NotRecording;
-    if (source != RecordEvents::SourceHalvex && !takeRateSlot(source, QDateTime::currentMSecsSinceEpoch()))
+    if (source != RecordEvents::SourceHalvex && !takeRateSlot(source, SampleClock::monotonicMs()))
         return EventResult::TooMany;
     QString cut = text;
     if (cut.size() > MaxEventText) {
@@ -165,7 +166,7 @@ void RecordSession::writeFailed()
 {
     const QString message = m_writer.errorString();
     // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
-    m_writer.writeEvent(QDateTime::currentMSecsSinceEpoch() - m_recordStart, RecordEvents::SourceHalvex,
+    m_writer.writeEvent(SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex,
         QStringLiteral("write error: ") + message);
     closeRecord(message);
     sendHook(m_endHook);

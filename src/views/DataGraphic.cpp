@@ -1,6 +1,7 @@
 #include "DataGraphic.h"
 
 #include "StyleHelper.h"
+#include "SampleClock.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -22,7 +23,7 @@ const QTextOption& rightCentredOption()
 
 qint64 systemClock()
 {
-    return QDateTime::currentMSecsSinceEpoch();
+    return SampleClock::nowMs();
 }
 
 bool isRichText(const QString& text)

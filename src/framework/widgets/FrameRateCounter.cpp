@@ -1,4 +1,5 @@
 #include "FrameRateCounter.h"
+#include "SampleClock.h"
 
 #include <algorithm>
 
@@ -12,7 +13,7 @@ FrameRateCounter::FrameRateCounter(QObject* parent)
 
 void FrameRateCounter::nextFrame()
 {
-    nextFrame(QDateTime::currentMSecsSinceEpoch());
+    nextFrame(SampleClock::nowMs());
 }
 
 void FrameRateCounter::nextFrame(qint64 timestamp)

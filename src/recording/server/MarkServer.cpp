@@ -2,6 +2,7 @@
 
 #include "RecordEvents.h"
 #include "RecordSession.h"
+#include "SampleClock.h"
 
 #include <QDateTime>
 #include <QHttpServer>
@@ -146,7 +147,7 @@ QHttpServerResponse MarkServer::status(const QHttpServerRequest& request) const
         { QStringLiteral("recording"), m_session->isRecording() } };
     if (m_session->isRecording()) {
         state.insert(QStringLiteral("record"), m_session->fileName());
-        state.insert(QStringLiteral("elapsed_ms"), QDateTime::currentMSecsSinceEpoch() - m_session->recordStart());
+        state.insert(QStringLiteral("elapsed_ms"), SampleClock::nowMs() - m_session->recordStart());
     }
     return json(state, Status::Ok);
 }
