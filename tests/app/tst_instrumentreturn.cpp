@@ -167,72 +167,88 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window->recordSession()->isRecording(), 5000);
         QVERIFY(seconds == 1 ? waited.elapsed() >= 500 : waited.elapsed() < 500);
         QVERIFY(flapping.isEmpty() ? reopened.isEmpty() : reopened.size() >= 2);
-        // While the instrument is awaited nothing says it is there: not the mark endpoint's /status, not the rate
-        // label; and a port that opens again is awaited until its first line, not taken for a silent instrument.
-        void whileAwaited()
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            const quint16 port = probe.serverPort();
-            probe.close();
-            m_fixture->window->settings()->setMarkPort(port);
-            m_fixture->window->settings()->setReconnectSeconds(30);
-            m_connection->setSilenceMs(500);
-            const auto connected = [port]() {
-                HttpTestClient client;
-                const HttpTestClient::Reply reply
-                    = client.request(HttpTestClient::url(port, QStringLiteral("/status")));
-                return QJsonDocument::fromJson(reply.body).object().value(QLatin1String("connected"));
-            };
-            auto* rate = m_fixture->child<QLabel>("rateLabel");
-            QSignalSpy reopened(m_connection, &InstrumentConnection::instrumentReopened);
-            EmulatorProcess emulator;
-            QVERIFY(recordAfterSamples(emulator, link("ttyUSB0")));
-            QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
-            QCOMPARE(connected(), QJsonValue(true));
-            emulator.kill();
-            QVERIFY(QFile::remove(link("ttyUSB0")));
-            QTRY_VERIFY(m_connection->isWaiting());
-            QCOMPARE(connected(), QJsonValue(false));
-            QCOMPARE(rate->text(), QString());
+        QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
+        if (action == QLatin1String("close"))
+            return;
+        QVERIFY(!m_connection->isWaiting() && !m_fixture->window->device());
+        QVERIFY(!m_connection->giveUpButton()->isVisible());
+        // Lost without the user's doing, the instrument is named, also as the record's cause, and stays the one to
+        // connect at the next start.
+        QVERIFY(m_message->text().contains(link("gone") + QStringLiteral(" was lost")));
+        QVERIFY(m_fixture->child<NoticeBar>("recordNotice")
+                    ->text()
+                    .contains(QStringLiteral("Cause: the connection to %1 was lost").arg(link("gone"))));
+        QCOMPARE(m_fixture->window->settings()->getLastDevice(), link("gone"));
+        QStringList events { "halvex instrument lost", "halvex instrument not back", "halvex record stopped" };
+        if (seconds == 0)
+            events.removeAt(1);
+        QCOMPARE(RecordingWindow::eventTexts().mid(1), events);
+    }
 
-            QTest::qWait(700);
-            PseudoTerminal terminal;
-            QVERIFY(terminal.isValid() && QFile::link(terminal.slavePath(), link("ttyUSB0")));
-            QTRY_COMPARE(reopened.size(), 1);
-            QTest::qWait(200);
-            QVERIFY2(
-                m_message->isVisible() && m_message->text().startsWith(QStringLiteral("Instrument lost — waiting")),
-                qPrintable(m_message->text()));
-            QVERIFY(m_connection->isWaiting());
-            QCOMPARE(connected(), QJsonValue(false));
+    // While the instrument is awaited nothing says it is there: not the mark endpoint's /status, not the rate
+    // label; and a port that opens again is awaited until its first line, not taken for a silent instrument.
+    void whileAwaited()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        m_fixture->window->settings()->setMarkPort(port);
+        m_fixture->window->settings()->setReconnectSeconds(30);
+        m_connection->setSilenceMs(500);
+        const auto connected = [port]() {
+            HttpTestClient client;
+            const HttpTestClient::Reply reply = client.request(HttpTestClient::url(port, QStringLiteral("/status")));
+            return QJsonDocument::fromJson(reply.body).object().value(QLatin1String("connected"));
+        };
+        auto* rate = m_fixture->child<QLabel>("rateLabel");
+        QSignalSpy reopened(m_connection, &InstrumentConnection::instrumentReopened);
+        EmulatorProcess emulator;
+        QVERIFY(recordAfterSamples(emulator, link("ttyUSB0")));
+        QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
+        QCOMPARE(connected(), QJsonValue(true));
+        emulator.kill();
+        QVERIFY(QFile::remove(link("ttyUSB0")));
+        QTRY_VERIFY(m_connection->isWaiting());
+        QCOMPARE(connected(), QJsonValue(false));
+        QCOMPARE(rate->text(), QString());
 
-            const qsizetype before = samples();
-            QVERIFY(terminal.write("00 2600 2000 2600\n2000 2600 2000 2600\n2001 2601 2001 2601\n"));
-            QTRY_VERIFY(!m_connection->isWaiting());
-            QVERIFY(!m_message->isVisible());
-            QCOMPARE(connected(), QJsonValue(true));
-            QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
-            QTRY_COMPARE(samples(), before + 2);
-            toggleRecord();
-            QCOMPARE(RecordingWindow::eventTexts().mid(1),
-                QStringList({ "halvex instrument lost", "halvex instrument back", "halvex record stopped" }));
-        }
+        QTest::qWait(700);
+        PseudoTerminal terminal;
+        QVERIFY(terminal.isValid() && QFile::link(terminal.slavePath(), link("ttyUSB0")));
+        QTRY_COMPARE(reopened.size(), 1);
+        QTest::qWait(200);
+        QVERIFY2(m_message->isVisible() && m_message->text().startsWith(QStringLiteral("Instrument lost — waiting")),
+            qPrintable(m_message->text()));
+        QVERIFY(m_connection->isWaiting());
+        QCOMPARE(connected(), QJsonValue(false));
 
-        // A slipping connector: the port drops for 200 ms after every 20 lines, again and again in one record.
-        void slips()
-        {
-            QSignalSpy back(m_connection, &InstrumentConnection::instrumentBack);
-            EmulatorProcess emulator;
-            QVERIFY(recordAfterSamples(
-                emulator, link("slipping"), { "-f", "slip", "--slip-after", "20", "--slip-ms", "200" }));
-            QTRY_VERIFY_WITH_TIMEOUT(back.size() >= 2, 10000);
-            toggleRecord();
-            QVERIFY(m_fixture->window->device());
-            QVERIFY(jumps(recordTimes(QStringLiteral(".csv"), 7), 200) >= 2);
-            QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
-        }
-    };
+        const qsizetype before = samples();
+        QVERIFY(terminal.write("00 2600 2000 2600\n2000 2600 2000 2600\n2001 2601 2001 2601\n"));
+        QTRY_VERIFY(!m_connection->isWaiting());
+        QVERIFY(!m_message->isVisible());
+        QCOMPARE(connected(), QJsonValue(true));
+        QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
+        QTRY_COMPARE(samples(), before + 2);
+        toggleRecord();
+        QCOMPARE(RecordingWindow::eventTexts().mid(1),
+            QStringList({ "halvex instrument lost", "halvex instrument back", "halvex record stopped" }));
+    }
 
-    QTEST_MAIN(TestInstrumentReturn)
+    // A slipping connector: the port drops for 200 ms after every 20 lines, again and again in one record.
+    void slips()
+    {
+        QSignalSpy back(m_connection, &InstrumentConnection::instrumentBack);
+        EmulatorProcess emulator;
+        QVERIFY(
+            recordAfterSamples(emulator, link("slipping"), { "-f", "slip", "--slip-after", "20", "--slip-ms", "200" }));
+        QTRY_VERIFY_WITH_TIMEOUT(back.size() >= 2, 10000);
+        toggleRecord();
+        QVERIFY(m_fixture->window->device());
+        QVERIFY(jumps(recordTimes(QStringLiteral(".csv"), 7), 200) >= 2);
+        QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
+    }
+};
+
+QTEST_MAIN(TestInstrumentReturn)
 #include "tst_instrumentreturn.moc"
