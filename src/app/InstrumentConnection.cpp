@@ -297,8 +297,6 @@ void InstrumentConnection::retry()
         }
         if (open) {
             m_returning = true;
-            // The silence before the loss is not the returned port's.
-            m_sinceData.restart();
             m_settings->setLastDevice(name);
             emit instrumentReopened();
             return;
