@@ -206,6 +206,18 @@ private slots:
             const HttpTestClient::Reply reply = client.request(HttpTestClient::url(port, QStringLiteral("/status")));
             return QJsonDocument::fromJson(reply.body).object().value(QLatin1String("connected"));
         };
+        // The wait's message, sampled more often than anything could replace it.
+        const auto waitingThroughout = [this](int ms) {
+            QElapsedTimer shown;
+            shown.start();
+            do {
+                if (!m_message->isVisible()
+                    || !m_message->text().startsWith(QStringLiteral("Instrument lost — waiting")))
+                    return false;
+                QTest::qWait(10);
+            } while (shown.elapsed() < ms);
+            return true;
+        };
         auto* rate = m_fixture->child<QLabel>("rateLabel");
         QSignalSpy reopened(m_connection, &InstrumentConnection::instrumentReopened);
         EmulatorProcess emulator;
@@ -218,13 +230,11 @@ private slots:
         QCOMPARE(connected(), QJsonValue(false));
         QCOMPARE(rate->text(), QString());
 
-        QTest::qWait(700);
+        QVERIFY2(waitingThroughout(700), qPrintable(m_message->text()));
         PseudoTerminal terminal;
         QVERIFY(terminal.isValid() && QFile::link(terminal.slavePath(), link("ttyUSB0")));
         QTRY_COMPARE(reopened.size(), 1);
-        QTest::qWait(200);
-        QVERIFY2(m_message->isVisible() && m_message->text().startsWith(QStringLiteral("Instrument lost — waiting")),
-            qPrintable(m_message->text()));
+        QVERIFY2(waitingThroughout(200), qPrintable(m_message->text()));
         QVERIFY(m_connection->isWaiting());
         QCOMPARE(connected(), QJsonValue(false));
 
