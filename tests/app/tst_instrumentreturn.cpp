@@ -155,7 +155,7 @@ private slots:
         PseudoTerminal silent;
         if (returns == QLatin1String("flapping")) {
             QVERIFY(
-                recordAfterSamples(emulator, link("gone"), { "-f", "flap", "--slip-after", "20", "--slip-ms", "50" }));
+                recordAfterSamples(emulator, link("gone"), { "-f", "flap", "--slip-after", "100", "--slip-ms", "50" }));
             QTRY_VERIFY(m_connection->isWaiting());
         } else {
             QVERIFY(recordAndLose(emulator, link("gone")));
