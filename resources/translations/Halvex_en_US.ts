@@ -191,6 +191,10 @@
         <translation>Language of the interface; a change takes effect after a restart</translation>
     </message>
     <message>
+        <source>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</source>
+        <translation>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</translation>
+    </message>
+    <message>
         <source>LockCommonVerticalScale</source>
         <translation>Common vertical scale</translation>
     </message>

@@ -191,6 +191,10 @@
         <translation>Язык интерфейса; смена вступает в силу после перезапуска</translation>
     </message>
     <message>
+        <source>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</source>
+        <translation>Строки из %1 значений отбрасываются: выбранный вариант получения данных берёт по %2 значения на канал. Подходит ли он для этого прибора?</translation>
+    </message>
+    <message>
         <source>LockCommonVerticalScale</source>
         <translation>Общий верт. масштаб</translation>
     </message>

@@ -179,8 +179,8 @@ void InstrumentConnection::setDevice(AbstractFnirDevice* device)
         return;
     }
     stopWaiting();
-    m_returning = false;
     m_opened = false;
+    m_misfitReported = false;
     if (m_device) {
         emit deviceClosing();
         m_connections.clear();
@@ -238,7 +238,8 @@ void InstrumentConnection::setBlocked(bool blocked)
 void InstrumentConnection::onNewData(qint64 ts, const QList<double>& data)
 {
     if (m_returning) {
-        m_returning = false;
+        stopWaiting();
+        hideMessage();
         emit instrumentBack(ts);
     }
     emit newData(ts, data);
@@ -246,8 +247,16 @@ void InstrumentConnection::onNewData(qint64 ts, const QList<double>& data)
 
 void InstrumentConnection::onDeviceLost()
 {
-    if (!m_device || m_waiting)
+    if (!m_device)
         return;
+    if (m_waiting) {
+        // Open again but failed before its first sample: still the same loss, with the same time left.
+        if (m_returning) {
+            m_returning = false;
+            showWaiting();
+        }
+        return;
+    }
     const int seconds = m_settings->getReconnectSeconds();
     // A port that never opened is not lost; the virtual instrument never is.
     if (seconds <= 0 || !m_opened || !qobject_cast<ComFnirDevice*>(m_device)) {
@@ -271,6 +280,10 @@ void InstrumentConnection::retry()
         giveUp();
         return;
     }
+    if (m_returning) {
+        showWaiting();
+        return;
+    }
     // Only an instrument with a serial number can be recognised under another name; the listing costs a walk
     // of the system's devices, so it is skipped for the others.
     const QStringList names = m_identity.candidates(m_identity.canFollow() ? m_portLister() : QList<PortListing>());
@@ -283,8 +296,6 @@ void InstrumentConnection::retry()
             open = serial->connectDevice();
         }
         if (open) {
-            stopWaiting();
-            hideMessage();
             m_returning = true;
             m_settings->setLastDevice(name);
             emit instrumentReopened();
@@ -307,6 +318,7 @@ void InstrumentConnection::stopWaiting()
     if (!m_waiting)
         return;
     m_waiting = false;
+    m_returning = false;
     m_retryTimer.stop();
     m_giveUpButton->hide();
 }
@@ -364,6 +376,17 @@ void InstrumentConnection::showMessage(const QString& text)
 {
     m_message->setText(text);
     m_messageBar->show();
+}
+
+void InstrumentConnection::reportMisfitLines(int valueCount, int valuesPerChannel)
+{
+    if (m_misfitReported)
+        return;
+    m_misfitReported = true;
+    showMessage(trGeneric("Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per "
+                          "channel. Is it the right one for this instrument?")
+                    .arg(valueCount)
+                    .arg(valuesPerChannel));
 }
 
 void InstrumentConnection::hideMessage()

@@ -24,8 +24,10 @@ class QWidget;
 // A serial instrument that is lost while open (a pulled cable, a slipping connector) is waited for rather than
 // dropped: the instrument stays current, so a running record stays open, and its port is tried again once a second
 // (or the port that now reports the same serial number, for a renumbered USB adapter) for up to ReconnectSeconds.
-// The wait ends when the port opens again, when the time runs out or the user gives up (then the instrument is
-// dropped as without a wait), or when the user disconnects.
+// The wait ends with the first sample after the port opened again, when the time, counted from the loss, runs out
+// or the user gives up (then the instrument is dropped as without a wait), or when the user disconnects. A port
+// that opens and fails again before its first sample (a flapping connector) is the same loss, waited for within
+// the same time.
 class InstrumentConnection : public QObject
 {
     Q_OBJECT
@@ -43,6 +45,7 @@ public:
     // The message with the give-up button beside it, laid out by the window.
     QWidget* messageBar() const { return m_messageBar; }
     QPushButton* giveUpButton() const { return m_giveUpButton; }
+    // From the loss until the first sample after the return.
     bool isWaiting() const { return m_waiting; }
     // The ports to look for a returning instrument in; the system's by default.
     void setPortLister(PortLister lister) { m_portLister = std::move(lister); }
@@ -57,6 +60,9 @@ public:
 
     void showMessage(const QString& text);
     void hideMessage();
+    // Says, once per instrument, that its lines of valueCount values are dropped because they do not make whole
+    // channels of valuesPerChannel.
+    void reportMisfitLines(int valueCount, int valuesPerChannel);
     // Ends a wait for a lost instrument at once, as if the time had run out.
     void giveUp();
 
@@ -79,9 +85,10 @@ signals:
     void newData(qint64 ts, const QList<double>& data);
     // The instrument was lost and is being waited for; it stays current.
     void instrumentLost();
-    // Its port is open again: what was built from the samples before the loss must start afresh.
+    // Its port is open again: what was built from the samples before the loss must start afresh. The wait goes on
+    // until the first sample.
     void instrumentReopened();
-    // The first sample after a return (a port that opens but sends nothing has not come back).
+    // The first sample after a return, which ends the wait (a port that opens but sends nothing has not come back).
     void instrumentBack(qint64 ts);
 
 private:
@@ -108,7 +115,7 @@ private:
     PortIdentity m_identity; // of the serial instrument, taken when it was made current
     bool m_opened = false; // the current instrument has been open: only then can it be lost
     bool m_waiting = false;
-    bool m_returning = false; // reopened after a wait, no sample yet
+    bool m_returning = false; // reopened during the wait, no sample yet
     QTimer m_retryTimer;
     QDeadlineTimer m_waitEnd;
     bool m_blocked = false;
@@ -117,4 +124,5 @@ private:
     int m_silenceMs = SilenceMs;
     bool m_silenceShown = false;
     QString m_silenceText;
+    bool m_misfitReported = false;
 };

@@ -124,10 +124,16 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
     connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
     // The record notes when the instrument went and came back; a wait that ends without it closes the record.
-    connect(m_instrument, &InstrumentConnection::instrumentLost, this,
-        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost")); });
-    connect(m_instrument, &InstrumentConnection::instrumentBack, this,
-        [this]() { m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back")); });
+    // While it is awaited neither the mark endpoint nor the rate label says it is there.
+    connect(m_instrument, &InstrumentConnection::instrumentLost, this, [this]() {
+        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost"));
+        m_markServer->setInstrument(device()->deviceName(), false);
+        m_rateLabel->clear();
+    });
+    connect(m_instrument, &InstrumentConnection::instrumentBack, this, [this]() {
+        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back"));
+        m_markServer->setInstrument(device()->deviceName(), true);
+    });
     connect(m_instrument, &InstrumentConnection::deviceLost, this,
         [this](const QString&, const QString& reason, bool waitedFor) {
             m_recordControl->session()->addHalvexEvent(
@@ -382,7 +388,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
-    m_markServer->setInstrument(device ? device->deviceName() : QString(), device != nullptr);
+    m_markServer->setInstrument(device ? device->deviceName() : QString(), device && !m_instrument->isWaiting());
     showEmptyState(device == nullptr);
     // Nothing of the previous instrument's samples carries over: not its histories, and not its channel count,
     // which a record started before the first sample would otherwise write into its header.
@@ -418,19 +424,22 @@ void MainWindow::loadMontage()
 void MainWindow::onNewData(qint64 ts, const QList<double>& data)
 {
     const int count = int(data.size());
-    if (count % 2 != 0)
+    m_processor.setVariant(m_settings->getAcquisition());
+    const int group = m_processor.valuesPerChannel();
+    if (count % group != 0) {
+        m_instrument->reportMisfitLines(count, group);
         return;
+    }
     m_recordControl->writeRaw(ts, data);
 
     m_frameRateCounter->nextFrame(ts);
-    m_rateLabel->setText(QString::number(count / 2) + QStringLiteral("ch@")
+    m_rateLabel->setText(QString::number(count / group) + QStringLiteral("ch@")
         + QString::number(m_frameRateCounter->getFrameRate(), 'f', 1) + trGeneric("Hz"));
     m_valueTable->addData(ts, data);
     // Samples mean an instrument, whoever hands them over.
     if (!m_emptyState->isHidden())
         showEmptyState(false);
 
-    m_processor.setVariant(m_settings->getAcquisition());
     m_processor.setSmoothing(m_settings->getRIRsmoothing());
     const int displayed = m_processor.displayedCount(count);
     if (displayed != m_graphs.size())

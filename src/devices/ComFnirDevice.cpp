@@ -37,6 +37,8 @@ bool ComFnirDevice::connectDevice()
         // Watched only once open, so that a failed open reports disconnected() once, below.
         m_connections << connect(m_port, &QSerialPort::errorOccurred, this, &ComFnirDevice::onPortError);
         qDebug() << "PORT OPEN";
+        m_skipToLineFeed = true;
+        m_stamper.restart();
         emit connected();
         return true;
     }
@@ -58,6 +60,7 @@ bool ComFnirDevice::disconnectDevice()
     m_lineBuffer.clear();
     m_decoder.resetState();
     m_skipToLineFeed = false;
+    m_overflowing = false;
     return true;
 }
 
@@ -89,16 +92,22 @@ void ComFnirDevice::readLines()
         = m_decoder.appendToBuffer(m_lineBuffer.data() + kept, QByteArrayView(m_readBuffer.constData(), count));
     m_lineBuffer.truncate(end - m_lineBuffer.constData());
 
+    // What was kept from the previous read holds no line feed: every one here ends a line of this read.
+    const qsizetype lines = m_lineBuffer.count(QLatin1Char('\n'));
+    const LineStamper::Spread stamps = m_stamper.take(SampleClock::nowMs(), int(lines));
     qsizetype start = 0;
+    int index = 0;
     for (qsizetype end = m_lineBuffer.indexOf(QLatin1Char('\n')); end >= 0 && m_port;
          end = m_lineBuffer.indexOf(QLatin1Char('\n'), start)) {
         const QStringView line = QStringView(m_lineBuffer).sliced(start, end - start);
         start = end + 1;
+        const qint64 ts = stamps.at(index++);
+        m_overflowing = false;
         if (m_skipToLineFeed) {
             m_skipToLineFeed = false;
             continue;
         }
-        parseLine(line);
+        parseLine(line, ts);
     }
     // A receiver of newData may have closed the instrument, which emptied the buffer.
     if (!m_port)
@@ -106,17 +115,17 @@ void ComFnirDevice::readLines()
     m_lineBuffer.remove(0, start);
 
     if (m_lineBuffer.size() > MaxLineBuffer) {
-        if (!m_skipToLineFeed)
+        if (!m_overflowing)
             qDebug().noquote() << "LINE BUFFER FULL" << m_portName << "dropped" << m_lineBuffer.size()
                                << "characters without a line feed";
         m_lineBuffer.clear();
         m_skipToLineFeed = true;
+        m_overflowing = true;
     }
 }
 
-void ComFnirDevice::parseLine(QStringView line)
+void ComFnirDevice::parseLine(QStringView line, qint64 ts)
 {
-    const qint64 ts = SampleClock::nowMs();
     line = line.trimmed();
 
     QList<double> values;

@@ -2,6 +2,7 @@
 
 #include "AbstractFnirDevice.h"
 #include "ConnectionHelper.h"
+#include "LineStamper.h"
 
 #include <QSerialPort>
 #include <QStringDecoder>
@@ -32,7 +33,7 @@ public:
 private:
     void readLines();
     void onPortError(QSerialPort::SerialPortError error);
-    void parseLine(QStringView line);
+    void parseLine(QStringView line, qint64 ts);
 
     QString m_portName;
     QSerialPort* m_port = nullptr;
@@ -41,8 +42,12 @@ private:
     QByteArray m_readBuffer;
     // Keeps a multi-byte character that is split between two reads.
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
-    // After an overflow the rest of the broken line up to its line feed is not a sample either.
+    // The text up to the next line feed is not a sample: the rest of a line that overflowed the buffer, or the
+    // tail of the line the instrument was sending when the port opened (it sends whether a port listens or not).
     bool m_skipToLineFeed = false;
+    // Said once per run of text without line feeds.
+    bool m_overflowing = false;
+    LineStamper m_stamper;
     // Said once per run of overlong lines.
     bool m_droppingLongLines = false;
 };

@@ -1,5 +1,7 @@
 #include "PortIdentity.h"
 
+#include <algorithm>
+
 namespace {
 
 bool names(const PortListing& port, const QString& portName)
@@ -38,7 +40,11 @@ QStringList PortIdentity::candidates(const QList<PortListing>& ports) const
         if (!names(port, m_portName) && matches(port) && !result.contains(port.portName))
             result.append(port.portName);
     }
-    if (!m_portName.isEmpty())
+    // The remembered name is not ours when the listing shows another adapter there: unplugged, its node goes to
+    // the next adapter plugged in.
+    const bool taken = std::any_of(ports.cbegin(), ports.cend(),
+        [this](const PortListing& port) { return names(port, m_portName) && canFollow() && !matches(port); });
+    if (!m_portName.isEmpty() && !taken)
         result.append(m_portName);
     return result;
 }

@@ -18,7 +18,7 @@ public:
     bool canFollow() const { return !m_serialNumber.isEmpty(); }
 
     // The names to try, in order: the ports of the listing that report this instrument under another name, then
-    // the remembered name itself.
+    // the remembered name itself unless the listing shows another adapter under it.
     QStringList candidates(const QList<PortListing>& ports) const;
 
 private:

@@ -1,16 +1,21 @@
 #include "DataRow.h"
 #include "EmulatorProcess.h"
+#include "HttpTestClient.h"
 #include "InstrumentConnection.h"
 #include "LanguageContext.h"
 #include "NoticeBar.h"
+#include "PseudoTerminal.h"
 #include "RecordingWindow.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 
 // A serial instrument that goes away in the middle of a record and comes back, with the emulator behind a link.
 class TestInstrumentReturn : public QObject
@@ -125,23 +130,38 @@ private slots:
             QStringList({ "halvex instrument lost", "halvex instrument back", "halvex record stopped" }));
     }
 
-    // What ends a wait without the instrument: the time running out, the give-up button, the window closing; or
-    // the settings ask for no wait at all.
+    // What ends a wait without the instrument: the time running out, counted from the loss to the first sample
+    // (also while the connector flaps, the port opening and failing at once over and over, which is one loss, and
+    // while a port that opened again sends nothing), the give-up button, the window closing; or the settings ask
+    // for no wait at all.
     void waitEnds_data()
     {
-        addColumns<int, QString>({ "seconds", "action" });
-        QTest::newRow("no wait") << 0 << QString();
-        QTest::newRow("time runs out") << 1 << QString();
-        QTest::newRow("give up") << 300 << QStringLiteral("giveUp");
-        QTest::newRow("window closed") << 300 << QStringLiteral("close");
+        addColumns<int, QString, QString>({ "seconds", "action", "returns" });
+        QTest::newRow("no wait") << 0 << QString() << QString();
+        QTest::newRow("time runs out") << 1 << QString() << QString();
+        QTest::newRow("time runs out while the connector flaps") << 1 << QString() << QStringLiteral("flapping");
+        QTest::newRow("time runs out while the port is back but silent") << 1 << QString() << QStringLiteral("silent");
+        QTest::newRow("give up") << 300 << QStringLiteral("giveUp") << QString();
+        QTest::newRow("window closed") << 300 << QStringLiteral("close") << QString();
     }
     void waitEnds()
     {
         QFETCH(int, seconds);
         QFETCH(QString, action);
+        QFETCH(QString, returns);
         m_fixture->window->settings()->setReconnectSeconds(seconds);
+        QSignalSpy reopened(m_connection, &InstrumentConnection::instrumentReopened);
         EmulatorProcess emulator;
-        QVERIFY(recordAndLose(emulator, link("gone")));
+        PseudoTerminal silent;
+        if (returns == QLatin1String("flapping")) {
+            QVERIFY(
+                recordAfterSamples(emulator, link("gone"), { "-f", "flap", "--slip-after", "100", "--slip-ms", "50" }));
+            QTRY_VERIFY(m_connection->isWaiting());
+        } else {
+            QVERIFY(recordAndLose(emulator, link("gone")));
+            if (returns == QLatin1String("silent"))
+                QVERIFY(silent.isValid() && QFile::link(silent.slavePath(), link("gone")));
+        }
         QElapsedTimer waited;
         waited.start();
         if (action == QLatin1String("giveUp"))
@@ -151,6 +171,7 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window->recordSession()->isRecording(), 5000);
         QVERIFY(seconds == 1 ? waited.elapsed() >= 500 : waited.elapsed() < 500);
+        QCOMPARE(reopened.size() >= (returns == QLatin1String("flapping") ? 2 : 1), !returns.isEmpty());
         QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
         if (action == QLatin1String("close"))
             return;
@@ -167,6 +188,66 @@ private slots:
         if (seconds == 0)
             events.removeAt(1);
         QCOMPARE(RecordingWindow::eventTexts().mid(1), events);
+    }
+
+    // While the instrument is awaited nothing says it is there: not the mark endpoint's /status, not the rate
+    // label; and a port that opens again is awaited until its first line, not taken for a silent instrument.
+    void whileAwaited()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        m_fixture->window->settings()->setMarkPort(port);
+        m_fixture->window->settings()->setReconnectSeconds(30);
+        m_connection->setSilenceMs(500);
+        const auto connected = [port]() {
+            HttpTestClient client;
+            const HttpTestClient::Reply reply = client.request(HttpTestClient::url(port, QStringLiteral("/status")));
+            return QJsonDocument::fromJson(reply.body).object().value(QLatin1String("connected"));
+        };
+        // The wait's message, sampled more often than anything could replace it.
+        const auto waitingThroughout = [this](int ms) {
+            QElapsedTimer shown;
+            shown.start();
+            do {
+                if (!m_message->isVisible()
+                    || !m_message->text().startsWith(QStringLiteral("Instrument lost — waiting")))
+                    return false;
+                QTest::qWait(10);
+            } while (shown.elapsed() < ms);
+            return true;
+        };
+        auto* rate = m_fixture->child<QLabel>("rateLabel");
+        QSignalSpy reopened(m_connection, &InstrumentConnection::instrumentReopened);
+        EmulatorProcess emulator;
+        QVERIFY(recordAfterSamples(emulator, link("ttyUSB0")));
+        QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
+        QCOMPARE(connected(), QJsonValue(true));
+        emulator.kill();
+        QVERIFY(QFile::remove(link("ttyUSB0")));
+        QTRY_VERIFY(m_connection->isWaiting());
+        QCOMPARE(connected(), QJsonValue(false));
+        QCOMPARE(rate->text(), QString());
+
+        QVERIFY2(waitingThroughout(700), qPrintable(m_message->text()));
+        PseudoTerminal terminal;
+        QVERIFY(terminal.isValid() && QFile::link(terminal.slavePath(), link("ttyUSB0")));
+        QTRY_COMPARE(reopened.size(), 1);
+        QVERIFY2(waitingThroughout(200), qPrintable(m_message->text()));
+        QVERIFY(m_connection->isWaiting());
+        QCOMPARE(connected(), QJsonValue(false));
+
+        const qsizetype before = samples();
+        QVERIFY(terminal.write("00 2600 2000 2600\n2000 2600 2000 2600\n2001 2601 2001 2601\n"));
+        QTRY_VERIFY(!m_connection->isWaiting());
+        QVERIFY(!m_message->isVisible());
+        QCOMPARE(connected(), QJsonValue(true));
+        QTRY_VERIFY(rate->text().startsWith(QStringLiteral("2ch@")));
+        QTRY_COMPARE(samples(), before + 2);
+        toggleRecord();
+        QCOMPARE(RecordingWindow::eventTexts().mid(1),
+            QStringList({ "halvex instrument lost", "halvex instrument back", "halvex record stopped" }));
     }
 
     // A slipping connector: the port drops for 200 ms after every 20 lines, again and again in one record.

@@ -92,6 +92,8 @@ private slots:
         QTest::newRow("montage rows, names and places")
             << "Acquire_RIR"
             << "1=Fp1;2=Fp2\n3=C3;5" << 12 << "6ch@5.0Hz" << QStringList { "Fp1", "Fp2", "C3", "4" } << QPoint(1, 2);
+        QTest::newRow("V-R-IR, an odd number of channels")
+            << "Acquire_VRIR" << QString() << 9 << "3ch@5.0Hz" << QStringList { "#1", "#2", "#3" } << QPoint(1, 1);
     }
     void processing()
     {
@@ -122,6 +124,36 @@ private slots:
         int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
         grid->getItemPosition(grid->indexOf(window->graphs().constLast()), &row, &column, &rowSpan, &columnSpan);
         QTEST(QPoint(row, column), "lastCell");
+    }
+
+    // A line whose values do not fill whole channels of the variant is neither shown nor recorded, and the window
+    // says so, once.
+    void misfitLines_data()
+    {
+        addColumns<QString, int, int>({ "variant", "misfit", "fit" });
+        addRow("R-IR, an odd count", "Acquire_RIR", 9, 10);
+        addRow("V-R-IR, a count that is not a multiple of three", "Acquire_VRIR", 8, 9);
+    }
+    void misfitLines()
+    {
+        QFETCH(QString, variant);
+        QFETCH(int, misfit);
+        QFETCH(int, fit);
+        auto window = open(QStringLiteral("<Acquisition>%1</Acquisition>").arg(variant));
+        auto* bar = child<QWidget>(window, "connectionMessageBar");
+        auto* table = child<TableValuesDisplay>(window, "valueTable");
+        window->onNewData(1000, QList<double>(misfit, 100.0));
+        QVERIFY(bar->isVisibleTo(window.get()));
+        const QString text = child<QLabel>(window, "connectionMessage")->text();
+        QVERIFY2(text.startsWith(QStringLiteral("Lines of %1 values are dropped").arg(misfit)), qPrintable(text));
+        QVERIFY(window->graphs().isEmpty() && table->recordCount() == 0);
+        QVERIFY(child<QLabel>(window, "rateLabel")->text().isEmpty());
+
+        window->findChild<InstrumentConnection*>()->hideMessage();
+        window->onNewData(1200, QList<double>(misfit, 100.0));
+        QVERIFY(!bar->isVisibleTo(window.get()));
+        window->onNewData(1400, QList<double>(fit, 100.0));
+        QCOMPARE(table->recordCount(), 1);
     }
 
     // Locked, the narrow graph takes the widest span; unlocked, every graph keeps its own.

@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(m_server->paths(), QStringList({ "/stopRecord", "/startStimPack" }));
 
         m_window->onNewData(at(1500), { 1, 2, 3, 4.4, 5.6, -0.6 });
-        m_window->onNewData(at(1600), { 1, 2, 3 });
+        m_window->onNewData(at(1600), { 1, 2, 3, 4 });
         m_window->onNewData(at(-20), { 7, 8, 9, 10, 11, 12 });
         m_window->onNewData(at(62000), { 1, 1, 1, 2, 2, 2 });
         auto* elapsed = m_fixture->child<QLabel>("elapsedLabel");

@@ -6,7 +6,9 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using Samples = QList<QList<double>>;
 
@@ -50,20 +52,20 @@ private slots:
         QVERIFY(!gone.errorString().isEmpty());
     }
 
+    // Every open starts inside a line: the text up to the first line feed is the tail of a line, never a sample.
     void lines_data()
     {
         addColumns<QByteArrayList, Samples, int>({ "reads", "samples", "channelCount" });
-        addRow("line ends, white space, empty field", QByteArrayList { "12 34.5 -7\r\n \t5 6e2 \r\n1  2\n" },
+        addRow("line ends, white space, empty field", QByteArrayList { "05 2611\n12 34.5 -7\r\n \t5 6e2 \r\n1  2\n" },
             Samples { { 12, 34.5, -7 }, { 5, 600 }, { 1, 0, 2 } }, 3);
-        addRow("channel count follows the last line", QByteArrayList { "1 2 3 4 5 6\n7 8\n" },
+        addRow("channel count follows the last line", QByteArrayList { "\n1 2 3 4 5 6\n7 8\n" },
             Samples { { 1, 2, 3, 4, 5, 6 }, { 7, 8 } }, 2);
-        addRow("words, commas and non-finite numbers", QByteArrayList { "abc 1,5 7 nan -inf 1e999\n" },
+        addRow("words, commas and non-finite numbers", QByteArrayList { "3\nabc 1,5 7 nan -inf 1e999\n" },
             Samples { { 0, 0, 7, 0, 0, 0 } }, 6);
-        addRow("line split across reads, partial last line waits", QByteArrayList { "10 2", "0 30\n3 4" },
+        addRow("the first tail spans reads", QByteArrayList { "12 3", "4 5\n10 2", "0 30\n3 4" },
             Samples { { 10, 20, 30 } }, 3);
-        // An empty read reconnects, which starts from an empty line: the held-back "3 4" is gone.
-        addRow(
-            "reconnect", QByteArrayList { "1 2\n3 4", "", " 9 1\n7 8\n" }, Samples { { 1, 2 }, { 9, 1 }, { 7, 8 } }, 2);
+        // An empty read reconnects, which starts inside a line again: the held-back "3 4" and the tail " 9 1" go.
+        addRow("reconnect", QByteArrayList { "6\n1 2\n3 4", "", " 9 1\n7 8\n" }, Samples { { 1, 2 }, { 7, 8 } }, 2);
     }
     void lines()
     {
@@ -100,23 +102,82 @@ private slots:
         QTRY_COMPARE(t.disconnected.size(), 1);
     }
 
-    // Garbled fields read as 0, split lines are joined, the line without its line feed is never a sample, and the
-    // emulator's end closes the device.
+    // The lines that one read completes do not share the read's time: they are spread back towards the line
+    // before them, the last keeping the time of the read.
+    void linesOfOneRead()
+    {
+        TerminalDevice t;
+        QVERIFY(t.open());
+        QVERIFY(t.terminal.write("9\n1\n"));
+        QTRY_COMPARE(t.spy.size(), 1);
+        QTest::qWait(60);
+        QVERIFY(t.terminal.write("2\n3\n4\n"));
+        QTRY_COMPARE(t.spy.size(), 4);
+        QList<qint64> stamps;
+        for (const auto& arguments : std::as_const(t.spy))
+            stamps << arguments.at(0).toLongLong();
+        QVERIFY2(stamps.at(0) < stamps.at(1) && stamps.at(1) < stamps.at(2) && stamps.at(2) < stamps.at(3),
+            qPrintable(
+                QStringLiteral("%1 %2 %3 %4").arg(stamps.at(0)).arg(stamps.at(1)).arg(stamps.at(2)).arg(stamps.at(3))));
+    }
+
+    // Against the emulator: garbled fields read as 0, split lines are joined, the line without its line feed is
+    // never a sample, the emulator's end closes the device; and the tail of a line that every open of the port
+    // starts with is never a sample (its first value would be cut short, far below the emulator's 1690 to 3510).
+    void emulator_data()
+    {
+        addColumns<QStringList, int, int, QList<int>>({ "arguments", "fewest", "most", "garbled" });
+        addRow("one open",
+            QStringList {
+                "--rate", "50", "-c", "2", "-v", "3", "-n", "15", "-f", "split,garble,crlf,no-final-lf,tail" },
+            14, 14, QList<int> { 6, 13 });
+        // The lines written just before a drop may go with the port, and those written as it opens with the
+        // flush of the open; never is there a line more than the emulator wrote.
+        addRow("every reopen",
+            QStringList { "--rate", "100", "-c", "2", "-v", "3", "-n", "30", "-f", "tail,slip", "--slip-after", "10",
+                "--slip-ms", "200", "--link" },
+            20, 30, QList<int> {});
+    }
     void emulator()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, fewest);
+        QFETCH(int, most);
+        QFETCH(QList<int>, garbled);
+        QTemporaryDir folder;
+        const bool linked = arguments.constLast() == QLatin1String("--link");
+        if (linked)
+            arguments << folder.filePath(QStringLiteral("port"));
         EmulatorProcess emulator;
-        QVERIFY(emulator.start({ "--rate", "50", "--linger-ms", "200", "-c", "2", "-v", "3", "-n", "15", "-f",
-            "split,garble,crlf,no-final-lf" }));
+        QVERIFY(emulator.start(arguments + QStringList { "--linger-ms", "200" }));
         ComFnirDevice device(emulator.portPath() + QStringLiteral(" [emulator]"));
         QSignalSpy spy(&device, &ComFnirDevice::newData);
-        QSignalSpy disconnected(&device, &ComFnirDevice::disconnected);
         QVERIFY(device.connectDevice());
-        QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 10000);
+        // Behind the link the port is opened again after every loss until the emulator has ended. A terminal
+        // path is not: once its emulator is gone the number may belong to another terminal.
+        int opens = 1;
+        bool closed = false;
+        connect(&device, &ComFnirDevice::disconnected, this, [&closed]() { closed = true; });
+        QTimer retry;
+        connect(&retry, &QTimer::timeout, this, [&]() {
+            if (closed && linked) {
+                closed = false;
+                opens += device.connectDevice() ? 1 : 0;
+            }
+        });
+        retry.start(20);
+        QVERIFY(emulator.waitForFinished(20000));
+        QTRY_VERIFY(closed);
+        retry.stop();
+
         const Samples received = samplesOf(spy);
-        QCOMPARE(received.size(), 14);
+        QVERIFY2(received.size() >= fewest && received.size() <= most, qPrintable(QString::number(received.size())));
+        QVERIFY(opens >= (linked ? 3 : 1));
         for (int i = 0; i < received.size(); ++i) {
             QCOMPARE(received.at(i).size(), 6);
-            QCOMPARE(received.at(i).contains(0.0), i == 6 || i == 13);
+            for (double value : received.at(i))
+                QVERIFY2(value == 0.0 || value >= 1000.0, qPrintable(QStringLiteral("line %1: %2").arg(i).arg(value)));
+            QCOMPARE(received.at(i).contains(0.0), garbled.contains(i));
         }
     }
 };

@@ -32,6 +32,13 @@ private slots:
             Listing { usb("ttyUSB1", "A1", 0x10c4) }, QStringList { "ttyUSB0" });
         addRow("no serial number: never taken for another", "ttyUSB0", Listing { usb("ttyUSB0", QString()) },
             Listing { usb("ttyUSB1", QString()) }, QStringList { "ttyUSB0" });
+        // The node of an unplugged adapter goes to the next one plugged in: its serial number says it is not ours.
+        addRow("another adapter under the remembered name", "ttyUSB0", Listing { usb("ttyUSB0", "A1") },
+            Listing { usb("ttyUSB0", "B2") }, QStringList {});
+        addRow("renamed, another adapter under its old name", "/dev/ttyUSB0", Listing { usb("ttyUSB0", "A1") },
+            Listing { usb("ttyUSB0", "B2"), usb("ttyUSB1", "A1") }, QStringList { "ttyUSB1" });
+        addRow("another make under the remembered name", "ttyUSB0", Listing { usb("ttyUSB0", "A1") },
+            Listing { usb("ttyUSB0", "A1", 0x10c4) }, QStringList {});
         addRow("typed path, not listed", "/dev/rfcomm0", two, Listing { usb("ttyUSB3", "A1") },
             QStringList { "/dev/rfcomm0" });
     }

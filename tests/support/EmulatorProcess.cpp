@@ -1,6 +1,7 @@
 #include "EmulatorProcess.h"
 
 #include <QDeadlineTimer>
+#include <QTest>
 
 EmulatorProcess::~EmulatorProcess()
 {
@@ -28,4 +29,10 @@ void EmulatorProcess::kill()
         return;
     m_process.kill();
     m_process.waitForFinished(5000);
+}
+
+bool EmulatorProcess::waitForFinished(int timeoutMs)
+{
+    // The caller's event loop keeps running meanwhile: the reader under test is in this process.
+    return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
 }

@@ -15,6 +15,8 @@ public:
     QString portPath() const { return m_portPath; }
     // Ends the emulator at once, as a crash or a pulled cable would.
     void kill();
+    // Waits for an emulator that ends by itself (--count, --seconds); false when it still runs after timeoutMs.
+    bool waitForFinished(int timeoutMs);
 
 private:
     QProcess m_process;

@@ -131,6 +131,14 @@ void InstrumentEmulator::onTick()
     // Lines that fall due while nobody listens, or during a stall, are lost, as they would be on a real line.
     const qint64 due = qint64(double(now) * m_options.rate / 1000.0);
     const bool listening = readerPresent();
+    const bool arrived = listening && !m_readerWasPresent;
+    m_readerWasPresent = listening;
+    if (arrived && m_flapping) {
+        slipAway(now);
+        return;
+    }
+    if (arrived && m_options.tail)
+        writeTail();
     for (; m_due < due; ++m_due) {
         if (!listening)
             continue;
@@ -145,7 +153,7 @@ void InstrumentEmulator::onTick()
             m_due = qint64(double(m_stallUntil) * m_options.rate / 1000.0);
             return;
         }
-        if (m_options.slip && m_sent % m_options.slipAfter == 0) {
+        if ((m_options.slip || m_options.flap) && m_sent % m_options.slipAfter == 0) {
             slipAway(now);
             return;
         }
@@ -160,6 +168,16 @@ void InstrumentEmulator::slipAway(qint64 now)
     m_master = -1;
     m_path.clear();
     m_slipUntil = now + m_options.slipMs;
+    m_readerWasPresent = false;
+    m_flapping = m_options.flap;
+}
+
+void InstrumentEmulator::writeTail()
+{
+    // Cut inside the first number, so that the tail still has every field but a wrong first value (2005 read
+    // as 5), which a reader that takes it for a sample cannot tell from data.
+    const QByteArray line = makeLine();
+    writeAll(line.mid(qMin<qsizetype>(2, line.size() - 1)));
 }
 
 QByteArray InstrumentEmulator::makeLine()

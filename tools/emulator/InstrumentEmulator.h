@@ -27,6 +27,12 @@ public:
         bool noFinalLineFeed = false; // the last line (with count) ends without its line feed
         int lingerMs = 1000; // keeps the terminal open after the last line so that the reader can take it
         bool slip = false; // the port goes away after every slipAfter lines and comes back slipMs later
+        // As slip, but from the first drop on the port drops again as soon as a reader opens it (a connector that
+        // makes contact for a moment only).
+        bool flap = false;
+        // Every time a reader opens the port it first gets the tail of a line: a real instrument sends whether a
+        // port listens or not, so a port opened mid-stream starts inside a line.
+        bool tail = false;
         qint64 slipAfter = 50;
         int slipMs = 1000;
         QString link; // a symbolic link kept pointing at the current terminal; empty for none
@@ -50,6 +56,7 @@ private:
     void onTick();
     bool readerPresent() const;
     QByteArray makeLine();
+    void writeTail();
     void writeAll(const QByteArray& bytes);
     void finish();
     void slipAway(qint64 now);
@@ -68,4 +75,6 @@ private:
     QString m_path;
     QByteArray m_line;
     bool m_finishing = false;
+    bool m_readerWasPresent = false;
+    bool m_flapping = false;
 };

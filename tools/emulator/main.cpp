@@ -32,7 +32,8 @@ int main(int argc, char* argv[])
         QStringLiteral("0"));
     const QCommandLineOption fault({ QStringLiteral("f"), QStringLiteral("fault") },
         QStringLiteral(
-            "Fault to inject, repeatable or comma-separated: garble, crlf, split, stall, no-final-lf, slip."),
+            "Fault to inject, repeatable or comma-separated: garble, crlf, split, stall, no-final-lf, slip, flap, "
+            "tail."),
         QStringLiteral("fault"));
     const QCommandLineOption stallAfter(QStringLiteral("stall-after"),
         QStringLiteral("With the stall fault: lines between stalls (default 20)."), QStringLiteral("lines"),
@@ -44,11 +45,11 @@ int main(int argc, char* argv[])
         QStringLiteral("Time the port stays open after the last line, in ms (default 1000)."), QStringLiteral("ms"),
         QStringLiteral("1000"));
     const QCommandLineOption slipAfter(QStringLiteral("slip-after"),
-        QStringLiteral("With the slip fault: lines between drops of the port (default 50)."), QStringLiteral("lines"),
-        QStringLiteral("50"));
+        QStringLiteral("With the slip or flap fault: lines between drops of the port (default 50)."),
+        QStringLiteral("lines"), QStringLiteral("50"));
     const QCommandLineOption slipMs(QStringLiteral("slip-ms"),
-        QStringLiteral("With the slip fault: how long the port stays away in ms (default 1000)."), QStringLiteral("ms"),
-        QStringLiteral("1000"));
+        QStringLiteral("With the slip or flap fault: how long the port stays away in ms (default 1000)."),
+        QStringLiteral("ms"), QStringLiteral("1000"));
     const QCommandLineOption link(QStringLiteral("link"),
         QStringLiteral("Keep a symbolic link at this path pointing at the port, so that the port keeps one path "
                        "across restarts and slips."),
@@ -96,6 +97,10 @@ int main(int argc, char* argv[])
             options.noFinalLineFeed = true;
         else if (name == QLatin1String("slip"))
             options.slip = true;
+        else if (name == QLatin1String("flap"))
+            options.flap = true;
+        else if (name == QLatin1String("tail"))
+            options.tail = true;
         else {
             err << HALVEX_EMULATOR_NAME ": unknown fault " << name << '\n';
             ok = false;
