@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <cmath>
@@ -38,6 +39,26 @@ public:
 private:
     std::vector<Stimulus> m_list;
 };
+
+// SNIRF strings are ASCII (or UTF-16, which few readers take), and the format's validator reads every string of the
+// file as ASCII, failing on any other byte. Other characters are therefore written as \uXXXX (\UXXXXXXXX beyond the
+// basic plane) and the backslash as \\: the escapes of Python's "unicode_escape", which gives the text back.
+QString asciiText(const QString& text)
+{
+    QString ascii;
+    ascii.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c == U'\\')
+            ascii += QStringLiteral("\\\\");
+        else if (c < 0x80)
+            ascii += QChar(c);
+        else if (c <= 0xffff)
+            ascii += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+        else
+            ascii += QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+    }
+    return ascii;
+}
 
 struct Position
 {
@@ -82,6 +103,23 @@ QDateTime recordStart(const QString& baseName, const QString& rawPath, qint64 la
     return QFileInfo(rawPath).lastModified().addMSecs(-lastElapsed);
 }
 
+// Every label of the probe must be unique among sources and detectors together: the channel's name after "S-" or
+// "D-", and "-2", "-3"... after a name that the montage repeats.
+QStringList probeLabels(const std::vector<Position>& positions, const QString& prefix)
+{
+    QStringList labels;
+    QSet<QString> taken;
+    for (const Position& p : positions) {
+        const QString name = prefix + asciiText(p.label);
+        QString label = name;
+        for (int n = 2; taken.contains(label); ++n)
+            label = name + QStringLiteral("-%1").arg(n);
+        taken.insert(label);
+        labels.append(label);
+    }
+    return labels;
+}
+
 void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& positions, const double wavelengths[2])
 {
     const Hdf5File::Id probe = file.group(nirs, QStringLiteral("probe"));
@@ -102,26 +140,27 @@ void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& 
         file.writeDoubles(probe, QStringLiteral("source") + suffix, sources, dimensions);
         file.writeDoubles(probe, QStringLiteral("detector") + suffix, detectors, dimensions);
     }
-    QStringList labels;
-    for (const Position& p : positions)
-        labels.append(p.label);
-    file.writeStrings(probe, QStringLiteral("sourceLabels"), labels);
-    file.writeStrings(probe, QStringLiteral("detectorLabels"), labels);
+    // Source labels are one column per source (a column per wavelength would be the other form); detector labels
+    // are a list.
+    file.writeStrings(probe, QStringLiteral("sourceLabels"), probeLabels(positions, QStringLiteral("S-")), true);
+    file.writeStrings(probe, QStringLiteral("detectorLabels"), probeLabels(positions, QStringLiteral("D-")));
 }
 
 void writeMetadata(Hdf5File& file, Hdf5File::Id nirs, const SnirfExporter::Options& options, const QDateTime& start,
     const QString& title)
 {
     const Hdf5File::Id tags = file.group(nirs, QStringLiteral("metaDataTags"));
-    file.writeString(
-        tags, QStringLiteral("SubjectID"), options.subject.isEmpty() ? QStringLiteral("unknown") : options.subject);
-    // Whole seconds: readers parse "hh:mm:ss" without fractions.
-    file.writeString(tags, QStringLiteral("MeasurementDate"), start.toString(QStringLiteral("yyyy-MM-dd")));
-    file.writeString(tags, QStringLiteral("MeasurementTime"), start.toString(QStringLiteral("hh:mm:ss")));
+    file.writeString(tags, QStringLiteral("SubjectID"),
+        options.subject.isEmpty() ? QStringLiteral("unknown") : asciiText(options.subject));
+    // In UTC, marked so, as readers take a time without a zone for UTC; whole seconds, as they parse "hh:mm:ss"
+    // without fractions.
+    const QDateTime utc = start.toUTC();
+    file.writeString(tags, QStringLiteral("MeasurementDate"), utc.toString(QStringLiteral("yyyy-MM-dd")));
+    file.writeString(tags, QStringLiteral("MeasurementTime"), utc.toString(QStringLiteral("hh:mm:ss")) + 'Z');
     file.writeString(tags, QStringLiteral("LengthUnit"), QStringLiteral("mm"));
     file.writeString(tags, QStringLiteral("TimeUnit"), QStringLiteral("s"));
     file.writeString(tags, QStringLiteral("FrequencyUnit"), QStringLiteral("Hz"));
-    file.writeString(tags, QStringLiteral("Title"), title);
+    file.writeString(tags, QStringLiteral("Title"), asciiText(title));
     file.writeString(tags, QStringLiteral("SoftwareName"), QStringLiteral("Halvex"));
     file.writeString(tags, QStringLiteral("SoftwareVersion"), QStringLiteral(HALVEX_VERSION));
 }
@@ -274,7 +313,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     const auto& stimulusList = stimuli.list();
     for (size_t s = 0; s < stimulusList.size(); ++s) {
         const Hdf5File::Id stim = file.group(nirs, QStringLiteral("stim%1").arg(s + 1));
-        file.writeString(stim, QStringLiteral("name"), stimulusList[s].name);
+        file.writeString(stim, QStringLiteral("name"), asciiText(stimulusList[s].name));
         file.writeDoubles(stim, QStringLiteral("data"), stimulusList[s].rows, 3);
     }
 
@@ -299,7 +338,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         if (channel.v < 0)
             continue;
         const Hdf5File::Id group = file.group(nirs, QStringLiteral("aux%1").arg(++aux));
-        file.writeString(group, QStringLiteral("name"), record.columns().at(channel.v));
+        file.writeString(group, QStringLiteral("name"), asciiText(record.columns().at(channel.v)));
         const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), grid.size(), 1);
         writeInChunks(file, values, grid.size(), 1, [&](qsizetype first, qsizetype rows, double* out) {
             for (qsizetype i = first; i < first + rows; ++i)
