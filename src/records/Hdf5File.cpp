@@ -99,13 +99,22 @@ bool Hdf5File::create(const QString& path)
     return m_file >= 0;
 }
 
+// Every close is preceded by a flush: a close whose writes fail leaves its object half released, and the library
+// crashes on it at exit, while after a failed flush the file driver drops every write and the close completes.
 bool Hdf5File::close()
 {
-    for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
-        check(H5Iget_type(*it) == H5I_GROUP ? H5Gclose(*it) : H5Dclose(*it), QStringLiteral("the file"));
+    for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) {
+        if (H5Iget_type(*it) == H5I_GROUP) {
+            check(H5Gclose(*it), QStringLiteral("the file"));
+        } else {
+            check(H5Dflush(*it), QStringLiteral("the file"));
+            check(H5Dclose(*it), QStringLiteral("the file"));
+        }
+    }
     m_open.clear();
     if (m_file < 0)
         return false;
+    check(H5Fflush(m_file, H5F_SCOPE_LOCAL), QStringLiteral("the file"));
     check(H5Fclose(m_file), QStringLiteral("the file"));
     m_file = -1;
     // A write that failed while the library flushed its caches on closing shows only here.
@@ -215,6 +224,16 @@ void Hdf5File::writeRows(Id matrix, qsizetype firstRow, qsizetype rowCount, qsiz
         && H5Sselect_hyperslab(fileSpace, H5S_SELECT_SET, start, nullptr, count, nullptr) >= 0;
     check(selected ? H5Dwrite(matrix, H5T_NATIVE_DOUBLE, memorySpace, fileSpace, H5P_DEFAULT, data) : -1,
         QStringLiteral("the data"));
+}
+
+void Hdf5File::finishMatrix(Id matrix)
+{
+    const auto it = std::find(m_open.begin(), m_open.end(), matrix);
+    if (it == m_open.end())
+        return;
+    m_open.erase(it);
+    check(H5Dflush(matrix), QStringLiteral("the data"));
+    check(H5Dclose(matrix), QStringLiteral("the data"));
 }
 
 void Hdf5File::link(Id parent, const QString& name, const QString& target)

@@ -50,6 +50,8 @@ public:
     Id createMatrix(Id parent, const QString& name, qsizetype rows, qsizetype columns);
     static qsizetype chunkRows(qsizetype columns);
     void writeRows(Id matrix, qsizetype firstRow, qsizetype rowCount, qsizetype columns, const double* data);
+    // Closes a matrix that is written: its last chunks go to the file and their cache is freed.
+    void finishMatrix(Id matrix);
 
 private:
     bool check(qint64 result, const QString& what);

@@ -177,6 +177,7 @@ void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsiz
         fill(first, rows, block.data());
         file.writeRows(matrix, first, rows, columns, block.data());
     }
+    file.finishMatrix(matrix);
 }
 
 } // namespace

@@ -122,18 +122,18 @@ private slots:
     }
 
     // A disk that refuses the file part way (a file size limit stands in for a full disk), at the start, in the
-    // data and at the end: the export fails with the system's reason, leaves no file, whole or partial, and the
-    // program ends normally.
+    // data and in its last bytes: the export fails with the system's reason, leaves no file, whole or partial, and
+    // the program ends normally.
     void refusedWrite_data()
     {
-        addColumns<int>({ "blocks" }); // of 512 bytes, as the shell counts them
-        QTest::newRow("before the data") << 2;
-        QTest::newRow("in the data") << 64;
-        QTest::newRow("in the last bytes") << 250;
+        addColumns<double>({ "share" }); // of the file's full size that the disk takes
+        QTest::newRow("at the start") << 0.0;
+        QTest::newRow("in the data") << 0.5;
+        QTest::newRow("in the last bytes") << 1.0;
     }
     void refusedWrite()
     {
-        QFETCH(int, blocks);
+        QFETCH(double, share);
         QByteArray record = ";R1;IR1;R2;IR2\r\n";
         for (int i = 0; i < 20000; ++i)
             record += QByteArray::number(i * 16) + ";" + QByteArray::number(i * 7919 % 4001) + ";200;300;"
@@ -141,6 +141,10 @@ private slots:
         QVERIFY(TemporaryHome::writeFile(path("big.raw"), record));
         QProcess process;
         process.setWorkingDirectory(m_home.path());
+        process.start(QStringLiteral(HALVEX_EXPORT), { "big.raw", "-o", "full.snirf" });
+        QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+        // The shell counts blocks of 512 bytes.
+        const qint64 blocks = qMax<qint64>(1, qint64(double(QFileInfo(path("full.snirf")).size()) * share / 512) - 1);
         process.start(QStringLiteral("/bin/sh"),
             { "-c", "trap '' XFSZ; ulimit -f $1; shift; exec \"$0\" \"$@\"", QStringLiteral(HALVEX_EXPORT),
                 QString::number(blocks), "big.raw" });
