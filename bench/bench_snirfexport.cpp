@@ -85,7 +85,8 @@ QString writeRecord(const QString& folder, int channels, int rate)
     file.write(line + "\r\n");
     QRandomGenerator random(1);
     for (qint64 i = 0; i < qint64(rate) * 3600; ++i) {
-        line = QByteArray::number(i * 1000 / rate + random.bounded(3));
+        // Jitter of up to 2 ms that never puts a line before the one above it, as the instrument's stamps.
+        line = QByteArray::number(i * 1000 / rate + random.bounded(qBound(1, 1000 / rate - 1, 3)));
         for (int k = 0; k < 2 * channels; ++k)
             line += ';' + QByteArray::number(int(random.bounded(4000)) + 100);
         file.write(line + "\r\n");

@@ -19,8 +19,9 @@ void silenceLibrary()
     Q_UNUSED(silenced)
 }
 
-// Doubles of neighbouring rows differ in their low bytes only: shuffled, they compress to about half.
-constexpr unsigned DeflateLevel = 4;
+// Doubles of neighbouring rows differ in their low bytes only: shuffled, they compress to about half. Level 4 made
+// an hour at 1000 Hz 1 % smaller and its export 1.4 times slower.
+constexpr unsigned DeflateLevel = 1;
 constexpr qsizetype ChunkBytes = qsizetype(1) << 18;
 
 class Handle
