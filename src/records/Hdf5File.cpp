@@ -100,8 +100,9 @@ bool Hdf5File::create(const QString& path)
     return m_file >= 0;
 }
 
-// Every close is preceded by a flush: a close whose writes fail leaves its object half released, and the library
+// Every close is preceded by a flush: a file close whose writes fail leaves the file half closed, and the library
 // crashes on it at exit, while after a failed flush the file driver drops every write and the close completes.
+// Datasets are flushed too, so that closing them writes nothing either.
 bool Hdf5File::close()
 {
     for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) {

@@ -202,6 +202,8 @@ private slots:
     {
         addColumns<double>({ "failAt" });
         QTest::newRow("while the data are written") << 0.5;
+        // After the last block: the chunks still cached go out as the data set is finished.
+        QTest::newRow("while the last data are written out") << 0.849;
         QTest::newRow("while the file is closed") << 0.9;
     }
     void failingDisk()
