@@ -57,9 +57,14 @@ bool RawRecord::read(const QString& path, const std::function<void(double)>& pro
         m_error = QStringLiteral("not a raw record (no header line naming R and IR columns)");
         return false;
     }
-    // Reserve for the whole file at the header's line length, so the columns are not copied while they grow.
+    // Reserve for the whole file, so that the columns are never copied while they grow (a copy holds them twice):
+    // at the mean length of the first lines less an eighth, for longer times later (only what is filled takes
+    // memory), and at least four characters per field, so that a file of junk reserves no more than twice its size.
     const qsizetype fields = m_columns.size() + 1;
-    const qint64 estimatedLines = (size - header.size()) / qMax<qint64>(header.size(), 5 * fields) + 16;
+    const QByteArray sample = file.peek(qint64(1) << 18);
+    const qint64 sampleLines = sample.count('\n');
+    const qint64 sampledLength = sampleLines > 0 ? (sample.lastIndexOf('\n') + 1) * 7 / (8 * sampleLines) : 0;
+    const qint64 estimatedLines = (size - header.size()) / qMax<qint64>(sampledLength, 4 * fields) + 16;
     m_times.reserve(size_t(estimatedLines));
     m_values.reserve(size_t(estimatedLines * m_columns.size()));
     m_row.resize(size_t(m_columns.size()));

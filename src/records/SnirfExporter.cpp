@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <cmath>
@@ -38,6 +39,26 @@ public:
 private:
     std::vector<Stimulus> m_list;
 };
+
+// SNIRF strings are ASCII (or UTF-16, which few readers take), and the format's validator reads every string of the
+// file as ASCII, failing on any other byte. Other characters are therefore written as \uXXXX (\UXXXXXXXX beyond the
+// basic plane) and the backslash as \\: the escapes of Python's "unicode_escape", which gives the text back.
+QString asciiText(const QString& text)
+{
+    QString ascii;
+    ascii.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c == U'\\')
+            ascii += QStringLiteral("\\\\");
+        else if (c < 0x80)
+            ascii += QChar(c);
+        else if (c <= 0xffff)
+            ascii += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+        else
+            ascii += QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+    }
+    return ascii;
+}
 
 struct Position
 {
@@ -82,6 +103,23 @@ QDateTime recordStart(const QString& baseName, const QString& rawPath, qint64 la
     return QFileInfo(rawPath).lastModified().addMSecs(-lastElapsed);
 }
 
+// Every label of the probe must be unique among sources and detectors together: the channel's name after "S-" or
+// "D-", and "-2", "-3"... after a name that the montage repeats.
+QStringList probeLabels(const std::vector<Position>& positions, const QString& prefix)
+{
+    QStringList labels;
+    QSet<QString> taken;
+    for (const Position& p : positions) {
+        const QString name = prefix + asciiText(p.label);
+        QString label = name;
+        for (int n = 2; taken.contains(label); ++n)
+            label = name + QStringLiteral("-%1").arg(n);
+        taken.insert(label);
+        labels.append(label);
+    }
+    return labels;
+}
+
 void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& positions, const double wavelengths[2])
 {
     const Hdf5File::Id probe = file.group(nirs, QStringLiteral("probe"));
@@ -102,11 +140,44 @@ void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& 
         file.writeDoubles(probe, QStringLiteral("source") + suffix, sources, dimensions);
         file.writeDoubles(probe, QStringLiteral("detector") + suffix, detectors, dimensions);
     }
-    QStringList labels;
-    for (const Position& p : positions)
-        labels.append(p.label);
-    file.writeStrings(probe, QStringLiteral("sourceLabels"), labels);
-    file.writeStrings(probe, QStringLiteral("detectorLabels"), labels);
+    // Source labels are one column per source (a column per wavelength would be the other form); detector labels
+    // are a list.
+    file.writeStrings(probe, QStringLiteral("sourceLabels"), probeLabels(positions, QStringLiteral("S-")), true);
+    file.writeStrings(probe, QStringLiteral("detectorLabels"), probeLabels(positions, QStringLiteral("D-")));
+}
+
+void writeMetadata(Hdf5File& file, Hdf5File::Id nirs, const SnirfExporter::Options& options, const QDateTime& start,
+    const QString& title)
+{
+    const Hdf5File::Id tags = file.group(nirs, QStringLiteral("metaDataTags"));
+    file.writeString(tags, QStringLiteral("SubjectID"),
+        options.subject.isEmpty() ? QStringLiteral("unknown") : asciiText(options.subject));
+    // In UTC, marked so, as readers take a time without a zone for UTC; whole seconds, as they parse "hh:mm:ss"
+    // without fractions.
+    const QDateTime utc = start.toUTC();
+    file.writeString(tags, QStringLiteral("MeasurementDate"), utc.toString(QStringLiteral("yyyy-MM-dd")));
+    file.writeString(tags, QStringLiteral("MeasurementTime"), utc.toString(QStringLiteral("hh:mm:ss")) + 'Z');
+    file.writeString(tags, QStringLiteral("LengthUnit"), QStringLiteral("mm"));
+    file.writeString(tags, QStringLiteral("TimeUnit"), QStringLiteral("s"));
+    file.writeString(tags, QStringLiteral("FrequencyUnit"), QStringLiteral("Hz"));
+    file.writeString(tags, QStringLiteral("Title"), asciiText(title));
+    file.writeString(tags, QStringLiteral("SoftwareName"), QStringLiteral("Halvex"));
+    file.writeString(tags, QStringLiteral("SoftwareVersion"), QStringLiteral(HALVEX_VERSION));
+}
+
+// Fills a matrix of the file chunk by chunk: fill(first, rows, out) writes rows × max(columns, 1) values.
+template<typename Fill>
+void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsizetype columns, const Fill& fill)
+{
+    const qsizetype width = qMax<qsizetype>(1, columns);
+    const qsizetype blockRows = Hdf5File::chunkRows(columns);
+    std::vector<double> block(size_t(qMin(blockRows, rowCount) * width));
+    for (qsizetype first = 0; first < rowCount && file.ok(); first += blockRows) {
+        const qsizetype rows = qMin(blockRows, rowCount - first);
+        fill(first, rows, block.data());
+        file.writeRows(matrix, first, rows, columns, block.data());
+    }
+    file.finishMatrix(matrix);
 }
 
 } // namespace
@@ -197,27 +268,22 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     const std::vector<RawRecord::Channel>& channels = record.channels();
     const qsizetype measurements = qsizetype(channels.size()) * 2;
 
-    const qint64 sizeHint = grid.size() * (measurements + 1) * 8 + qint64(times.size()) * 16
-        + qint64(channels.size()) * grid.size() * 8 + (qint64(1) << 20);
+    // The file is written straight into a temporary file beside the output, so that the rename stays on one file
+    // system; a failed export removes it.
+    QTemporaryFile temporary(output + QStringLiteral(".XXXXXX.part"));
+    if (!temporary.open())
+        return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, temporary.errorString()));
+    temporary.setPermissions(
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // The library opens the file itself; one descriptor of it is enough.
+    temporary.close();
     Hdf5File file;
-    file.create(sizeHint);
+    file.create(temporary.fileName());
     file.writeString(0, QStringLiteral("formatVersion"), QStringLiteral("1.0"));
     const Hdf5File::Id nirs = file.group(0, QStringLiteral("nirs"));
-    const Hdf5File::Id tags = file.group(nirs, QStringLiteral("metaDataTags"));
-    file.writeString(
-        tags, QStringLiteral("SubjectID"), options.subject.isEmpty() ? QStringLiteral("unknown") : options.subject);
-    // Whole seconds: readers parse "hh:mm:ss" without fractions.
-    file.writeString(tags, QStringLiteral("MeasurementDate"), start.toString(QStringLiteral("yyyy-MM-dd")));
-    file.writeString(tags, QStringLiteral("MeasurementTime"), start.toString(QStringLiteral("hh:mm:ss")));
-    file.writeString(tags, QStringLiteral("LengthUnit"), QStringLiteral("mm"));
-    file.writeString(tags, QStringLiteral("TimeUnit"), QStringLiteral("s"));
-    file.writeString(tags, QStringLiteral("FrequencyUnit"), QStringLiteral("Hz"));
-    file.writeString(tags, QStringLiteral("Title"), title);
-    file.writeString(tags, QStringLiteral("SoftwareName"), QStringLiteral("Halvex"));
-    file.writeString(tags, QStringLiteral("SoftwareVersion"), QStringLiteral(HALVEX_VERSION));
+    writeMetadata(file, nirs, options, start, title);
 
     const Hdf5File::Id data = file.group(nirs, QStringLiteral("data1"));
-    std::vector<double> block;
     {
         std::vector<double> gridTimes(size_t(grid.size()));
         for (qsizetype i = 0; i < grid.size(); ++i)
@@ -225,21 +291,15 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         file.writeDoubles(data, QStringLiteral("time"), gridTimes);
     }
     const Hdf5File::Id series = file.createMatrix(data, QStringLiteral("dataTimeSeries"), grid.size(), measurements);
-    const qsizetype blockRows = qMax<qsizetype>(1, (qsizetype(1) << 17) / measurements);
-    block.resize(size_t(blockRows * measurements));
-    for (qsizetype first = 0; first < grid.size() && file.ok(); first += blockRows) {
-        const qsizetype rows = qMin(blockRows, grid.size() - first);
-        double* out = block.data();
+    writeInChunks(file, series, grid.size(), measurements, [&](qsizetype first, qsizetype rows, double* out) {
         for (qsizetype i = first; i < first + rows; ++i) {
             for (const RawRecord::Channel& channel : channels) {
                 *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.r); });
                 *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.ir); });
             }
         }
-        file.writeRows(series, first, rows, measurements, block.data());
         report(0.4 + 0.45 * double(first + rows) / double(grid.size()));
-    }
-    block = {};
+    });
     for (size_t c = 0; c < channels.size(); ++c) {
         for (int w = 0; w < 2; ++w) {
             const Hdf5File::Id entry = file.group(data, QStringLiteral("measurementList%1").arg(2 * c + w + 1));
@@ -254,58 +314,47 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     const auto& stimulusList = stimuli.list();
     for (size_t s = 0; s < stimulusList.size(); ++s) {
         const Hdf5File::Id stim = file.group(nirs, QStringLiteral("stim%1").arg(s + 1));
-        file.writeString(stim, QStringLiteral("name"), stimulusList[s].name);
+        file.writeString(stim, QStringLiteral("name"), asciiText(stimulusList[s].name));
         file.writeDoubles(stim, QStringLiteral("data"), stimulusList[s].rows, 3);
     }
 
     writeProbe(file, nirs, probeLayout(channels, RawRecord::readMontage(RawRecord::iniPath(rawPath))), wavelengths);
 
+    // Auxiliary series are time × 1 matrices, written a chunk at a time like the data.
     int aux = 0;
     {
         const Hdf5File::Id group = file.group(nirs, QStringLiteral("aux%1").arg(++aux));
         file.writeString(group, QStringLiteral("name"), QStringLiteral("elapsed_ms"));
-        std::vector<double> values(times.begin(), times.end());
-        file.writeDoubles(group, QStringLiteral("dataTimeSeries"), values);
-        for (double& value : values)
-            value = (value - double(zero)) / 1000;
-        file.writeDoubles(group, QStringLiteral("time"), values);
+        const qsizetype lines = qsizetype(times.size());
+        const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), lines, 1);
+        writeInChunks(file, values, lines, 1,
+            [&times](qsizetype first, qsizetype rows, double* out) { std::copy_n(times.begin() + first, rows, out); });
+        const Hdf5File::Id seconds = file.createMatrix(group, QStringLiteral("time"), lines, 0);
+        writeInChunks(file, seconds, lines, 0, [&times, zero](qsizetype first, qsizetype rows, double* out) {
+            for (qsizetype i = first; i < first + rows; ++i)
+                *out++ = double(times[size_t(i)] - zero) / 1000;
+        });
     }
-    std::vector<double> values(size_t(grid.size()));
     for (const RawRecord::Channel& channel : channels) {
         if (channel.v < 0)
             continue;
         const Hdf5File::Id group = file.group(nirs, QStringLiteral("aux%1").arg(++aux));
-        file.writeString(group, QStringLiteral("name"), record.columns().at(channel.v));
-        for (qsizetype i = 0; i < grid.size(); ++i)
-            values[size_t(i)]
-                = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.v); });
-        file.writeDoubles(group, QStringLiteral("dataTimeSeries"), values);
+        file.writeString(group, QStringLiteral("name"), asciiText(record.columns().at(channel.v)));
+        const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), grid.size(), 1);
+        writeInChunks(file, values, grid.size(), 1, [&](qsizetype first, qsizetype rows, double* out) {
+            for (qsizetype i = first; i < first + rows; ++i)
+                *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.v); });
+        });
         file.link(group, QStringLiteral("time"), QStringLiteral("/nirs/data1/time"));
     }
-
-    QByteArray image;
-    if (!file.finish(image))
-        return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, file.errorString()));
-    record = {};
-
-    // The temporary file lies beside the output, so the rename stays on one file system.
-    QTemporaryFile temporary(output + QStringLiteral(".XXXXXX.part"));
-    if (!temporary.open())
-        return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, temporary.errorString()));
     report(0.9);
-    // A write that stops part way is repeated for the rest, so that the failure that follows names its reason.
-    for (qint64 done = 0, written = 0; done < image.size(); done += written) {
-        written = temporary.write(image.constData() + done, image.size() - done);
-        if (written <= 0)
-            return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, temporary.errorString()));
-    }
-    if (!temporary.flush())
-        return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, temporary.errorString()));
-    image = {};
-    temporary.close();
+
+    // Closing flushes the library's caches: the record's values are no longer needed by then.
+    record = {};
+    grid = {};
+    if (!file.close())
+        return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, file.errorString()));
     const QString temporaryPath = temporary.fileName();
-    temporary.setPermissions(
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     // Without overwrite, QFile::rename refuses a file that appeared meanwhile; with it, rename replaces atomically.
     const bool renamed = options.overwrite
         ? std::rename(QFile::encodeName(temporaryPath).constData(), QFile::encodeName(output).constData()) == 0

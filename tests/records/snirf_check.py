@@ -1,12 +1,16 @@
 # Reads a SNIRF export with MNE-Python and h5py and checks its values against the .raw record it came from,
-# computed here independently with numpy. Fails on what holds for every export; prints the rest as one JSON object
-# for the C++ test to compare.
+# computed here independently with numpy, and runs the SNIRF validator on it. Fails on what holds for every export;
+# prints the rest as one JSON object for the C++ test to compare.
 import json
+import os
 import sys
 
 import h5py
 import mne
 import numpy as np
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import snirf_validate  # noqa: E402
 
 snirf_path, raw_path = sys.argv[1], sys.argv[2]
 raw = mne.io.read_raw_snirf(snirf_path, preload=True, verbose='error')
@@ -44,12 +48,23 @@ with h5py.File(snirf_path, 'r') as f:
     nirs = f['nirs']
     tags = {key: nirs['metaDataTags'][key][()].decode() for key in nirs['metaDataTags']}
     assert (tags['LengthUnit'], tags['TimeUnit'], tags['FrequencyUnit']) == ('mm', 's', 'Hz'), tags
-    assert np.array_equal(nirs['aux1']['dataTimeSeries'][()], times)
-    aux = sorted('%s %d %d' % (nirs[key]['name'][()].decode(), nirs[key]['dataTimeSeries'].shape[0],
+    # Stored compressed: amplitudes take about half their size.
+    assert nirs['data1']['dataTimeSeries'].compression == 'gzip'
+    assert np.array_equal(nirs['aux1']['dataTimeSeries'][()][:, 0], times)
+    aux = sorted('%s %s %d' % (nirs[key]['name'][()].decode(), 'x'.join(map(str, nirs[key]['dataTimeSeries'].shape)),
                                nirs[key]['time'].shape[0]) for key in nirs if key.startswith('aux'))
-    labels = [label.decode() for label in nirs['probe']['sourceLabels'][()]]
+    # One column of source labels, a list of detector labels; every label unique among both.
+    sources, detectors = nirs['probe']['sourceLabels'][()], nirs['probe']['detectorLabels'][()]
+    assert sources.ndim == 2 and sources.shape[1] == 1 and detectors.ndim == 1, (sources.shape, detectors.shape)
+    labels = [label.decode() for label in list(sources[:, 0]) + list(detectors)]
+    assert len(set(labels)) == len(labels), labels
 
 annotations = ['%.3f %s' % (a['onset'], a['description']) for a in raw.annotations]
-tags = ' '.join(tags[key] for key in ('SubjectID', 'MeasurementDate', 'MeasurementTime', 'Title', 'SoftwareVersion'))
+# Texts are ASCII with Python's escapes for other characters: decoded, they are the record's texts again.
+tags = ' '.join(tags[key].encode().decode('unicode_escape') for key in
+                ('SubjectID', 'MeasurementDate', 'MeasurementTime', 'Title', 'SoftwareVersion'))
+missing = snirf_validate.available()
+issues = missing if missing else snirf_validate.validate(snirf_path)
 print(json.dumps({'sfreq': raw.info['sfreq'], 'medianRate': 1000.0 / median, 'annotations': annotations,
-                  'nanCount': int(np.sum(np.isnan(data))), 'labels': labels, 'aux': aux, 'tags': tags}))
+                  'nanCount': int(np.sum(np.isnan(data))), 'labels': labels, 'aux': aux, 'tags': tags,
+                  'measDate': raw.info['meas_date'].isoformat(), 'validator': issues}))

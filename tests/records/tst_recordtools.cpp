@@ -1,5 +1,6 @@
 #include "DataRow.h"
 #include "RecordFixture.h"
+#include "SnirfValidation.h"
 #include "TemporaryHome.h"
 
 #include <QDir>
@@ -105,28 +106,51 @@ private slots:
         QVERIFY2(standardError.startsWith(error) && standardError.isEmpty() == error.isEmpty(), standardError.data());
         QVERIFY2(printed.endsWith(output) && printed.isEmpty() == output.isEmpty(), printed.right(99).data());
         QTEST(process.exitCode(), "exitCode");
-        for (const QByteArray& line : output.split('\n'))
-            QVERIFY(!line.endsWith(" samples")
-                || TemporaryHome::readFile(path(QString::fromUtf8(line.left(line.indexOf(':')))))
-                       .startsWith("\x89HDF"));
+        QStringList exported;
+        for (const QByteArray& line : output.split('\n')) {
+            if (line.endsWith(" samples"))
+                exported.append(path(QString::fromUtf8(line.left(line.indexOf(':')))));
+        }
         if (!output.contains("exists.snirf"))
             QCOMPARE(TemporaryHome::readFile(path("exists.snirf")), QByteArray("mine"));
+        if (exported.isEmpty())
+            return;
+        const SnirfValidation validation = SnirfValidation::run(SNIRF_VALIDATE, exported);
+        QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
+        if (validation.outcome == SnirfValidation::Absent)
+            QSKIP(qPrintable(validation.report));
     }
 
-    // A disk that refuses the file part way (a file size limit stands in for a full disk): the export fails and
-    // leaves no file, whole or partial.
+    // A disk that refuses the file part way (a file size limit stands in for a full disk), at the start, in the
+    // data and in its last bytes: the export fails with the system's reason, leaves no file, whole or partial, and
+    // the program ends normally.
+    void refusedWrite_data()
+    {
+        addColumns<double>({ "share" }); // of the file's full size that the disk takes
+        QTest::newRow("at the start") << 0.0;
+        QTest::newRow("in the data") << 0.5;
+        QTest::newRow("in the last bytes") << 1.0;
+    }
     void refusedWrite()
     {
+        QFETCH(double, share);
         QByteArray record = ";R1;IR1;R2;IR2\r\n";
-        for (int i = 0; i < 2000; ++i)
-            record += QByteArray::number(i * 16) + ";100;200;300;400\r\n";
+        for (int i = 0; i < 20000; ++i)
+            record += QByteArray::number(i * 16) + ";" + QByteArray::number(i * 7919 % 4001) + ";200;300;"
+                + QByteArray::number(i % 977) + "\r\n";
         QVERIFY(TemporaryHome::writeFile(path("big.raw"), record));
         QProcess process;
         process.setWorkingDirectory(m_home.path());
+        process.start(QStringLiteral(HALVEX_EXPORT), { "big.raw", "-o", "full.snirf" });
+        QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
+        // The shell counts blocks of 512 bytes.
+        const qint64 blocks = qMax<qint64>(1, qint64(double(QFileInfo(path("full.snirf")).size()) * share / 512) - 1);
         process.start(QStringLiteral("/bin/sh"),
-            { "-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"", QStringLiteral(HALVEX_EXPORT), "big.raw" });
+            { "-c", "trap '' XFSZ; ulimit -f $1; shift; exec \"$0\" \"$@\"", QStringLiteral(HALVEX_EXPORT),
+                QString::number(blocks), "big.raw" });
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.readAllStandardError(), QByteArray("halvex-export: big.snirf: File too large\n"));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 4);
         QCOMPARE(QDir(m_home.path()).entryList({ "big.*" }, QDir::Files), QStringList { "big.raw" });
     }

@@ -1,7 +1,9 @@
 #include "DataRow.h"
+#include "FullDisk.h"
 #include "RecordEvents.h"
 #include "RecordWriter.h"
 #include "SnirfExporter.h"
+#include "SnirfValidation.h"
 #include "TemporaryHome.h"
 
 #include <QDir>
@@ -10,6 +12,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+
+#include <ctime>
 
 namespace {
 
@@ -56,6 +60,13 @@ private:
     }
 
 private slots:
+    // Ten hours east of UTC: the record's name gives local time, and its UTC date is the day before.
+    void initTestCase()
+    {
+        qputenv("TZ", "HVX-10");
+        tzset();
+    }
+
     void readBack_data()
     {
         // expected: what snirf_check.py prints, less the tags
@@ -67,21 +78,29 @@ private slots:
         QTest::newRow("VRIR, montage, marks and events")
             << int(RecordLayout::Acquire_VRIR) << 3 << QStringLiteral("1=Fp1;2=Fp2\n3=Cz") << regular(501, 20, 3)
             << QByteArray("5000\tSync\r\n6000\tStim A\r\n7500\t// note\r\n9000\tStim A\r\n") << event(2500) << 0.0
-            << QByteArray(R"({"annotations": ["1.000 StimA", "2.500 event 1", "4.000 StimA"], "aux": ["V1 501 501",
-                "V2 501 501", "V3 501 501", "elapsed_ms 501 501"], "labels": ["Fp1", "Fp2", "Cz"], "medianRate": 50,
-                "nanCount": 0, "sfreq": 50})");
+            << QByteArray(R"({"annotations": ["1.000 StimA", "2.500 event 1", "4.000 StimA"], "aux": ["V1 501x1 501",
+                "V2 501x1 501", "V3 501x1 501", "elapsed_ms 501x1 501"], "labels": ["S-Fp1", "S-Fp2", "S-Cz", "D-Fp1",
+                "D-Fp2", "D-Cz"], "medianRate": 50, "nanCount": 0, "sfreq": 50})");
+        // Texts beyond ASCII (title, subject, marks, events, montage) as escapes; a montage name used twice.
+        QTest::newRow("Ärger, repeated names")
+            << int(RecordLayout::Acquire_RIR) << 3 << QStringLiteral("1=Fp1;2=Fp1\n3=Цz") << regular(101, 20)
+            << QByteArray("1000\tSync\r\n1500\tReiz Ä\r\n") << RecordEvents::formatLine(800, "key", "событие") << 0.0
+            << QByteArray(
+                   R"({"annotations": ["0.500 Reiz\\u00c4", "0.800 \\u0441\\u043e\\u0431\\u044b\\u0442\\u0438\\u0435"],
+                "aux": ["elapsed_ms 101x1 101"], "labels": ["S-Fp1", "S-Fp1-2", "S-\\u0426z", "D-Fp1", "D-Fp1-2",
+                "D-\\u0426z"], "medianRate": 50, "nanCount": 0, "sfreq": 50})");
         Times gap = regular(200, 16);
         for (qsizetype i = 100; i < gap.size(); ++i)
             gap[i] += 200;
         // 216 ms between lines 99 and 100: grid points 1584 + 16 ... 1584 + 208 ms have no value, 13 per series.
         QTest::newRow("RIR, a gap") << int(RecordLayout::Acquire_RIR) << 2 << QString() << gap << QByteArray()
                                     << QByteArray() << 0.0
-                                    << QByteArray(R"({"annotations": ["1.584 gap"], "aux": ["elapsed_ms 200 200"],
-                "labels": ["1", "2"], "medianRate": 62.5, "nanCount": 52, "sfreq": 62.5})");
+                                    << QByteArray(R"({"annotations": ["1.584 gap"], "aux": ["elapsed_ms 200x1 200"],
+                "labels": ["S-1", "S-2", "D-1", "D-2"], "medianRate": 62.5, "nanCount": 52, "sfreq": 62.5})");
         QTest::newRow("rate given, late start")
             << int(RecordLayout::Acquire_aRIR) << 1 << QString() << Times { 300, 340, 380, 420, 460, 500, 540 }
             << QByteArray() << event(400) << 100.0
-            << QByteArray(R"({"annotations": ["0.100 event 1"], "aux": ["elapsed_ms 7 7"], "labels": ["1"],
+            << QByteArray(R"({"annotations": ["0.100 event 1"], "aux": ["elapsed_ms 7x1 7"], "labels": ["S-1", "D-1"],
                 "medianRate": 25, "nanCount": 0, "sfreq": 100})");
     }
     void readBack()
@@ -93,7 +112,7 @@ private slots:
         QFETCH(QByteArray, log);
         QFETCH(QByteArray, events);
         QFETCH(double, rate);
-        const QString title = QString::fromLatin1(QTest::currentDataTag()).left(5);
+        const QString title = QString::fromUtf8(QTest::currentDataTag()).left(5);
         const QString record = recordPath(title);
         RecordLayout layout;
         layout.variant = variant;
@@ -108,7 +127,7 @@ private slots:
         SnirfExporter exporter;
         SnirfExporter::Options options;
         options.rate = rate;
-        options.subject = QStringLiteral("P07");
+        options.subject = QStringLiteral("P07-") + title;
         QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
 
         QProcess python;
@@ -118,12 +137,20 @@ private slots:
         QVERIFY(python.waitForFinished(100000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-        const QTime start = QTime(9, 26, 53, 589).addMSecs(int(times.constFirst()));
+        const QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589)).addMSecs(times.constFirst());
+        const QDateTime utc = start.toUTC();
+        QCOMPARE(utc.date(), QDate(2026, 3, 13));
         QCOMPARE(result.take("tags").toString(),
-            QString("P07 2026-03-14 " + start.toString("hh:mm:ss") + ' ' + title + ' ' + HALVEX_VERSION));
+            "P07-" + title + utc.toString(" yyyy-MM-dd hh:mm:ssZ ") + title + ' ' + HALVEX_VERSION);
+        QCOMPARE(result.take("measDate").toString(), utc.toString("yyyy-MM-ddThh:mm:ss+00:00"));
+        const QJsonValue validator = result.take("validator");
+        QVERIFY2(validator.isString() || validator.toArray().isEmpty(),
+            QJsonDocument(validator.toArray()).toJson().constData());
         QFETCH(QByteArray, expected);
         QCOMPARE(QJsonDocument(result).toJson(QJsonDocument::Compact),
             QJsonDocument::fromJson(expected).toJson(QJsonDocument::Compact));
+        if (validator.isString())
+            QSKIP(qPrintable(validator.toString()));
     }
 
     void damaged_data()
@@ -160,6 +187,52 @@ private slots:
         QTEST(exporter.summary().skippedLines, "skipped");
         QCOMPARE(exporter.errorString(), error.isEmpty() ? error : rawPath + ": " + error);
         QCOMPARE(QFileInfo::exists(SnirfExporter::outputPath(record)), error.isEmpty());
+        if (!error.isEmpty())
+            return;
+        const SnirfValidation validation = SnirfValidation::run(SNIRF_VALIDATE, { SnirfExporter::outputPath(record) });
+        QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
+        if (validation.outcome == SnirfValidation::Absent)
+            QSKIP(qPrintable(validation.report));
+    }
+
+    // The disk fills up while the file is written (its descriptor is pointed at /dev/full): the export fails with
+    // the system's reason and leaves no file, and the HDF5 library stays usable, for the next export and for its
+    // clean-up at exit (this process ending normally is part of the test).
+    void failingDisk_data()
+    {
+        addColumns<double>({ "failAt" });
+        QTest::newRow("while the data are written") << 0.5;
+        // After the last block: the chunks still cached go out as the data set is finished.
+        QTest::newRow("while the last data are written out") << 0.849;
+        QTest::newRow("while the file is closed") << 0.9;
+    }
+    void failingDisk()
+    {
+        QFETCH(double, failAt);
+        const QString record = recordPath(QStringLiteral("full"));
+        RecordLayout layout;
+        layout.variant = RecordLayout::Acquire_VRIR;
+        layout.channelCount = 4;
+        QVERIFY(writeRecord(record, layout, regular(60000, 10)));
+        QFile::remove(SnirfExporter::outputPath(record));
+        const QDir folder(m_home.path());
+        bool redirected = false;
+        SnirfExporter exporter;
+        SnirfExporter::Options options;
+        options.overwrite = true;
+        QVERIFY(!exporter.exportRecord(record, QString(), options, [&](double fraction) {
+            const QStringList parts = folder.entryList({ "*.part" }, QDir::Files);
+            if (!redirected && fraction >= failAt && parts.size() == 1)
+                redirected = FullDisk::redirect(folder.filePath(parts.constFirst()));
+        }));
+        QVERIFY(redirected);
+        QCOMPARE(exporter.failure(), SnirfExporter::Failure::Output);
+        QCOMPARE(exporter.errorString(), SnirfExporter::outputPath(record) + ": No space left on device");
+        QCOMPARE(folder.entryList({ "*full.snirf*" }, QDir::Files), QStringList());
+
+        QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
+        const SnirfValidation validation = SnirfValidation::run(SNIRF_VALIDATE, { SnirfExporter::outputPath(record) });
+        QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
     }
 };
 

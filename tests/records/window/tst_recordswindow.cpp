@@ -5,12 +5,14 @@
 #include "RecordFixture.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
+#include "SnirfValidation.h"
 #include "StyleHelper.h"
 #include "TemporaryHome.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -233,6 +235,11 @@ private slots:
         const double wavelengths[] = { 690, 850 };
         QVERIFY(TemporaryHome::readFile("good.snirf")
                     .contains(QByteArray::fromRawData(reinterpret_cast<const char*>(wavelengths), sizeof wavelengths)));
+        const SnirfValidation validation
+            = SnirfValidation::run(SNIRF_VALIDATE, { QFileInfo("good.snirf").absoluteFilePath() });
+        QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
+        if (validation.outcome == SnirfValidation::Absent)
+            QSKIP(qPrintable(validation.report));
     }
 };
 
