@@ -120,7 +120,7 @@ RecordSession::EventResult RecordSession::addEventAt(
 {
     if (!m_recording)
         return EventResult::NotRecording;
-    if (source != RecordEvents::SourceHalvex && !takeRateSlot(source, SampleClock::monotonicMs()))
+    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
         return EventResult::TooMany;
     QString cut = text;
     if (cut.size() > MaxEventText) {
@@ -150,24 +150,12 @@ void RecordSession::addHalvexEvent(const QString& text)
     addEvent(RecordEvents::SourceHalvex, text);
 }
 
-bool RecordSession::takeRateSlot(const QString& source, qint64 now)
-{
-    RateWindow& window = m_rates[source];
-    // The next slot holds the oldest of the last MaxEventsPerSecond events; a slot never used holds 0, long past.
-    qint64& oldest = window.times[size_t(window.next)];
-    if (now - oldest < 1000)
-        return false;
-    oldest = now;
-    window.next = (window.next + 1) % MaxEventsPerSecond;
-    return true;
-}
-
 void RecordSession::writeFailed()
 {
     const QString message = m_writer.errorString();
     // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
-    m_writer.writeEvent(SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex,
-        QStringLiteral("write error: ") + message);
+    m_writer.writeEvent(
+        SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex, QStringLiteral("write error: ") + message);
     closeRecord(message);
     sendHook(m_endHook);
 }
