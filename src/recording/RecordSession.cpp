@@ -154,8 +154,8 @@ void RecordSession::writeFailed()
 {
     const QString message = m_writer.errorString();
     // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
-    m_writer.writeEvent(
-        SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex, QStringLiteral("write error: ") + message);
+    m_writer.writeEvent(SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex,
+        QStringLiteral("write error: ") + message);
     closeRecord(message);
     sendHook(m_endHook);
 }

@@ -37,6 +37,7 @@ QByteArray MarkToken::load(const QString& folder, QString* error)
     QRandomGenerator::system()->fillRange(bits.data(), qsizetype(bits.size()));
     const QByteArray token = QByteArray(reinterpret_cast<const char*>(bits.data()), qsizetype(sizeof bits)).toHex();
     // Made with the owner's permissions only, never readable by others even for a moment.
+    QDir().mkpath(folder.isEmpty() ? QStringLiteral(".") : folder);
     file.remove();
     const QByteArray line = token + '\n';
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly) || file.write(line) != line.size()
