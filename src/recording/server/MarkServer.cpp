@@ -174,7 +174,7 @@ void MarkServer::accept(qintptr descriptor)
     // Connections that send nothing must not lock the real clients out: the oldest one makes room. A real client
     // sends its request with the connection and is answered long before it is the oldest.
     while (m_connections.size() >= MaxConnections)
-        m_connections.constFirst()->abort();
+        m_connections.takeFirst()->abort();
     auto* connection = new HttpConnection(descriptor, m_timeLimitMs, this);
     m_connections.append(connection);
     connect(connection, &HttpConnection::headReady, this, &MarkServer::respond);
