@@ -491,7 +491,27 @@ Restart now?</translation>
     </message>
     <message>
         <source>MarkPortDescription</source>
-        <translation>Port on 127.0.0.1 on which other programs put marks into the running record (GET /mark?text=…); 0 turns it off</translation>
+        <translation>Port on 127.0.0.1 and ::1 on which other programs put marks into the running record (GET /mark?text=…); 0 turns it off</translation>
+    </message>
+    <message>
+        <source>MarkAllowedOrigins</source>
+        <translation>Web pages allowed to mark</translation>
+    </message>
+    <message>
+        <source>MarkAllowedOriginsDescription</source>
+        <translation>Web pages (origins as the browser names them, for example http://localhost:8000; one a line) that may put marks into the record and read the answers. Any other page is refused; scripts and programs that are not browsers need no entry</translation>
+    </message>
+    <message>
+        <source>MarkRequireToken</source>
+        <translation>Marks need the token</translation>
+    </message>
+    <message>
+        <source>MarkRequireTokenDescription</source>
+        <translation>Other programs must send this token (header X-Halvex-Token or parameter token=) with every /mark and /status request. Turn it on where other people use this computer</translation>
+    </message>
+    <message>
+        <source>The mark token could not be kept in %1 (%2): it changes at the next start.</source>
+        <translation>The mark token could not be kept in %1 (%2): it changes at the next start.</translation>
     </message>
     <message>
         <source>-bit</source>

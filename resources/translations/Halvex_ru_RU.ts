@@ -491,7 +491,27 @@ Restart now?</source>
     </message>
     <message>
         <source>MarkPortDescription</source>
-        <translation>Порт на 127.0.0.1, через который другие программы ставят метки в идущую запись (GET /mark?text=…); 0 выключает</translation>
+        <translation>Порт на 127.0.0.1 и ::1, через который другие программы ставят метки в идущую запись (GET /mark?text=…); 0 выключает</translation>
+    </message>
+    <message>
+        <source>MarkAllowedOrigins</source>
+        <translation>Веб-страницы, которым разрешены метки</translation>
+    </message>
+    <message>
+        <source>MarkAllowedOriginsDescription</source>
+        <translation>Веб-страницы (источники так, как их называет браузер, например http://localhost:8000; по одной в строке), которые могут ставить метки в запись и читать ответы. Остальным страницам отказано; скриптам и программам, которые не являются браузерами, запись не нужна</translation>
+    </message>
+    <message>
+        <source>MarkRequireToken</source>
+        <translation>Метки только с ключом</translation>
+    </message>
+    <message>
+        <source>MarkRequireTokenDescription</source>
+        <translation>Другие программы должны передавать этот ключ (заголовок X-Halvex-Token или параметр token=) в каждом запросе /mark и /status. Включите, если этим компьютером пользуются другие люди</translation>
+    </message>
+    <message>
+        <source>The mark token could not be kept in %1 (%2): it changes at the next start.</source>
+        <translation>Ключ меток не удалось сохранить в %1 (%2): при следующем запуске он будет другим.</translation>
     </message>
     <message>
         <source>-bit</source>

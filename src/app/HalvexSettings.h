@@ -61,6 +61,13 @@ public:
     // The loopback port on which other programs put marks into the running record; 0 turns that off.
     NT_INT_PROPERTY(MarkPort, 2337, 0, 65535, 1)
     Q_CLASSINFO("MarkPortDescription", "MarkPortDescription")
+    // Web pages allowed to put marks and read the answers, as their browser names them ("http://localhost:8000"),
+    // separated by line breaks, spaces or commas; programs other than browsers need no entry.
+    NT_PROPERTY(QString, MarkAllowedOrigins, "")
+    Q_CLASSINFO("MarkAllowedOriginsSpecialType", "Multiline")
+    Q_CLASSINFO("MarkAllowedOriginsDescription", "MarkAllowedOriginsDescription")
+    NT_PROPERTY(bool, MarkRequireToken, false)
+    Q_CLASSINFO("MarkRequireTokenDescription", "MarkRequireTokenDescription")
     NT_PROPERTY(bool, UseMontage, false)
     Q_CLASSINFO("UseMontageDescription", "UseMontageDescription")
     NT_PROPERTY(QString, Montage, "")

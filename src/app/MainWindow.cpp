@@ -7,6 +7,7 @@
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "LanguageContext.h"
+#include "MarkEndpoint.h"
 #include "MarkServer.h"
 #include "MediaHelper.h"
 #include "MenuButton.h"
@@ -147,6 +148,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
                 graph->addEvent(timestamp, text);
         });
     m_markServer = new MarkServer(m_recordControl->session(), this);
+    m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
+    connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
 
     m_openFolderButton
@@ -184,6 +187,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         m_settingsButton, QStringLiteral(":/icons/settings.svg"), QColor(QStringLiteral("#FFF")));
     auto* editor = new PropertyListControl(m_settings, QString(), PropertyListControl::ViewAll);
     editor->setObjectName(QStringLiteral("settingsEditor"));
+    m_markEndpoint->showTokenIn(editor);
     m_settingsButton->addWidgetToMenu(editor);
     connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
 
@@ -217,8 +221,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     setWindowTitle(QStringLiteral("Halvex ") + AppHelper::appVersion(true));
     m_instrument->refreshDeviceList();
     applySettingsLive();
-    applyMarkPort();
-    connect(m_settings, &HalvexSettings::changedMarkPort, this, &MainWindow::applyMarkPort);
+    m_markEndpoint->start();
     m_instrument->autoConnect();
 
     // Every tool stays readable: no narrower than the tool bar's own minimum.
@@ -307,18 +310,6 @@ void MainWindow::applySettingsLive()
                 graph->setViewSeconds(m_settings->getViewSeconds());
         },
         Qt::QueuedConnection);
-}
-
-void MainWindow::applyMarkPort()
-{
-    const int port = m_settings->getMarkPort();
-    if (!m_markServer->listen(quint16(port))) {
-        m_instrument->showMessage(
-            trGeneric("Marks from other programs are off: port %1 cannot be opened (%2). Close the program that "
-                      "uses it or choose another MarkPort in the settings.")
-                .arg(port)
-                .arg(m_markServer->errorString()));
-    }
 }
 
 QWidget* MainWindow::buildEmptyState()

@@ -17,6 +17,7 @@ class AbstractFnirDevice;
 class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
+class MarkEndpoint;
 class MarkServer;
 class MenuButton;
 class NewVersionButton;
@@ -82,7 +83,6 @@ private:
     void buildToolBar();
     void applySettingsLive();
     void onDeviceChanged(AbstractFnirDevice* device);
-    void applyMarkPort();
     QWidget* buildEmptyState();
     void showEmptyState(bool show);
     // The one-click way to live data without hardware: turns the virtual instrument on and connects it.
@@ -98,6 +98,7 @@ private:
     InstrumentConnection* m_instrument = nullptr;
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
+    MarkEndpoint* m_markEndpoint = nullptr;
     QWidget* m_graphsPanel = nullptr;
     QGridLayout* m_graphsLayout = nullptr;
     QStackedWidget* m_viewStack = nullptr;

@@ -59,11 +59,33 @@ RecordEvents::Contents RecordEvents::parse(const QByteArray& data)
 
 QByteArray RecordEvents::formatLine(qint64 time, const QString& source, const QString& text)
 {
-    QString clean = text;
-    for (QChar& c : clean) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u == 0x7f || u == 0x85 || u == 0x2028 || u == 0x2029)
-            c = QLatin1Char(' ');
+    return QByteArray::number(time) + '\t' + source.toUtf8() + '\t' + cleanText(text).toUtf8() + "\r\n";
+}
+
+QString RecordEvents::cleanText(const QString& text)
+{
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t u = text.at(i).unicode();
+        qsizetype units = 1;
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            units = 2;
+        }
+        switch (QChar::category(u)) {
+        case QChar::Other_Format:
+            break;
+        case QChar::Other_Control:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            clean += QLatin1Char(' ');
+            break;
+        default:
+            clean += QStringView(text).sliced(i, units);
+            break;
+        }
+        i += units - 1;
     }
-    return QByteArray::number(time) + '\t' + source.toUtf8() + '\t' + clean.toUtf8() + "\r\n";
+    return clean;
 }

@@ -35,7 +35,11 @@ public:
     // A missing or unreadable file gives no events.
     static Contents read(const QString& eventsPath);
     static Contents parse(const QByteArray& data);
-    // One line as the record writes it, CR LF included; tabs, line breaks and other control characters in the text
-    // become spaces, so that every event stays one line of text.
+    // One line as the record writes it, CR LF included, the text cleaned by cleanText().
     static QByteArray formatLine(qint64 time, const QString& source, const QString& text);
+    // Control characters (C0, DEL, C1: tabs, line breaks) and line or paragraph separators become spaces, so that
+    // every event stays one line of text and its words stay apart; format characters (bidirectional overrides and
+    // isolates, zero-width characters, the byte-order mark, soft hyphens, tags) are dropped: they show nothing yet
+    // can reorder or hide what a reader of the file sees.
+    static QString cleanText(const QString& text);
 };

@@ -120,7 +120,7 @@ RecordSession::EventResult RecordSession::addEventAt(
 {
     if (!m_recording)
         return EventResult::NotRecording;
-    if (source != RecordEvents::SourceHalvex && !takeRateSlot(source, SampleClock::monotonicMs()))
+    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
         return EventResult::TooMany;
     QString cut = text;
     if (cut.size() > MaxEventText) {
@@ -148,18 +148,6 @@ bool RecordSession::writeEvent(qint64 timestamp, const QString& source, const QS
 void RecordSession::addHalvexEvent(const QString& text)
 {
     addEvent(RecordEvents::SourceHalvex, text);
-}
-
-bool RecordSession::takeRateSlot(const QString& source, qint64 now)
-{
-    RateWindow& window = m_rates[source];
-    // The next slot holds the oldest of the last MaxEventsPerSecond events.
-    qint64& oldest = window.times[size_t(window.next)];
-    if (now - oldest < 1000)
-        return false;
-    oldest = now;
-    window.next = (window.next + 1) % MaxEventsPerSecond;
-    return true;
 }
 
 void RecordSession::writeFailed()

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "EventRateLimit.h"
 #include "RecordLayout.h"
 #include "RecordWriter.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <functional>
-#include <limits>
 
 // The life of one recording: the order of a start and a stop with their record hooks, and the per-sample writes.
 // The hooks wait in a nested event loop; while one waits, another start is refused and a stop closes the files at
@@ -54,7 +52,7 @@ public:
     // Longer texts are cut to this many characters.
     static constexpr int MaxEventText = 1000;
     // More events than this within one second from one source are refused, the program's own excepted.
-    static constexpr int MaxEventsPerSecond = 100;
+    static constexpr int MaxEventsPerSecond = EventRateLimit::MaxPerSecond;
     // Writes an event stamped now, on the clock of the samples; Written means the line has reached the operating
     // system, and elapsed (when given) receives its time. A failed write ends the record like a failed sample.
     EventResult addEvent(const QString& source, const QString& text, qint64* elapsed = nullptr);
@@ -83,16 +81,6 @@ private:
     void writeFailed();
     // Writes the line and tells of it; false when the write failed.
     bool writeEvent(qint64 timestamp, const QString& source, const QString& text);
-    bool takeRateSlot(const QString& source, qint64 now);
-
-    // Times of the last MaxEventsPerSecond events of a source, as a ring.
-    struct RateWindow
-    {
-        // Slots never used hold a time long past, whatever the monotonic clock started at.
-        RateWindow() { times.fill(std::numeric_limits<qint64>::min() / 2); }
-        std::array<qint64, MaxEventsPerSecond> times;
-        int next = 0;
-    };
 
     RecordWriter m_writer;
     QString m_startHook;
@@ -101,7 +89,7 @@ private:
     bool m_hookWaiting = false;
     bool m_endHookPending = false;
     qint64 m_recordStart = 0;
-    QHash<QString, RateWindow> m_rates;
+    EventRateLimit m_rates;
     qint64 m_samples = 0;
     qint64 m_lastElapsed = 0;
 };

@@ -4,23 +4,100 @@
 #include "MarkServer.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
+#include "SampleClock.h"
 #include "TemporaryHome.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
 #include <QNetworkInterface>
+#include <QNetworkReply>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
+
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
 QString percentEncoded(const QString& text)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
+}
+
+const QByteArray Token = QByteArrayLiteral("0123456789abcdef0123456789abcdef");
+
+// The events other than the program's own, as "source text".
+QStringList writtenEvents(const QString& eventsPath)
+{
+    QStringList written;
+    for (const RecordEvents::Event& event : RecordEvents::read(eventsPath).events) {
+        if (event.source != RecordEvents::SourceHalvex)
+            written << event.source + QLatin1Char(' ') + event.text;
+    }
+    return written;
+}
+
+// The largest memory this process has held since the last resetPeakMemory(), in bytes.
+qint64 peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').at(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+bool resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+// Sends a head announcing a body, then the body in pieces for as long as the server takes them, until it answers
+// or closes; answerMs receives how long after the head the answer came.
+HttpTestClient::Reply sendWithBody(quint16 port, const QByteArray& head, qint64 bodySize, qint64* answerMs)
+{
+    QTcpSocket socket;
+    QByteArray answer;
+    qint64 sent = 0;
+    QElapsedTimer sinceHead;
+    const QByteArray piece(64 * 1024, 'x');
+    const auto more = [&] {
+        if (socket.bytesToWrite() == 0 && sent < bodySize && answer.isEmpty()) {
+            sent += piece.size();
+            socket.write(piece);
+        }
+    };
+    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] {
+        socket.write(head);
+        sinceHead.start();
+        more();
+    });
+    QObject::connect(&socket, &QTcpSocket::bytesWritten, &socket, more);
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] {
+        answer += socket.readAll();
+        if (*answerMs < 0 && HttpTestClient::parse(answer).status != 0)
+            *answerMs = sinceHead.elapsed();
+    });
+    *answerMs = -1;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    (void)QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState || *answerMs >= 0; }, 10000);
+    answer += socket.readAll();
+    return HttpTestClient::parse(answer);
 }
 
 } // namespace
@@ -78,6 +155,193 @@ private slots:
         m_session->stopRecord();
         if (recording)
             QCOMPARE(RecordEvents::read(QStringLiteral("r.events")).events.size(), flood + 1);
+    }
+
+    // Who may write marks: the stimulus program on this computer, not a web page in its browser, not a name that
+    // an attacker made point at 127.0.0.1. {P} is the port, {T} the token; nothing refused reaches the record.
+    void access_data()
+    {
+        addColumns<QString, QString, bool, int, QString, QString>(
+            { "request", "origins", "tokenRequired", "status", "header", "written" });
+        const QString local = QStringLiteral("Host: 127.0.0.1:{P}");
+        addRow("script", "GET /mark?text=a HTTP/1.1|" + local, "", false, 200, "", "http a");
+        addRow("script over IPv6", "GET /mark?text=a HTTP/1.1|Host: [::1]:{P}", "", false, 200, "", "http a");
+        addRow("localhost, named source", "GET /mark?text=a&source=Stim_2-b HTTP/1.1|Host: LocalHost:{P}", "", false,
+            200, "", "http:Stim_2-b a");
+        addRow("rebound name", "GET /mark?text=a HTTP/1.1|Host: rebind.attacker.example:{P}", "", false, 403, "", "");
+        addRow("rebound status", "GET /status HTTP/1.1|Host: rebind.attacker.example:{P}", "", false, 403, "", "");
+        addRow("other port", "GET /mark?text=a HTTP/1.1|Host: 127.0.0.1:1", "", false, 403, "", "");
+        addRow("no host", "GET /mark?text=a HTTP/1.0", "", false, 403, "", "");
+        addRow("foreign origin", "GET /mark?text=a HTTP/1.1|" + local + "|Origin: https://evil.example", "", false, 403,
+            "", "");
+        addRow("image of a page", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: cross-site", "", false, 403,
+            "", "");
+        addRow("same-site page", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: same-site", "", false, 403,
+            "", "");
+        addRow("address bar", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: none", "", false, 200, "",
+            "http a");
+        addRow("allowed origin",
+            "GET /mark?text=a HTTP/1.1|" + local + "|Origin: http://localhost:8000|Sec-Fetch-Site: same-site",
+            "http://localhost:8000", false, 200, "Access-Control-Allow-Origin: http://localhost:8000", "http a");
+        addRow("allowed origin, other scheme", "GET /mark?text=a HTTP/1.1|" + local + "|Origin: https://localhost:8000",
+            "http://localhost:8000", false, 403, "", "");
+        addRow("preflight",
+            "OPTIONS /mark?text=a HTTP/1.1|" + local
+                + "|Origin: http://localhost:8000|Access-Control-Request-Method: GET"
+                  "|Access-Control-Request-Headers: x-halvex-token",
+            "http://localhost:8000", true, 204, "Access-Control-Allow-Headers: X-Halvex-Token", "");
+        addRow("preflight of a foreign page",
+            "OPTIONS /mark?text=a HTTP/1.1|" + local
+                + "|Origin: https://evil.example|Access-Control-Request-Method: GET",
+            "http://localhost:8000", false, 403, "", "");
+        addRow("no token", "GET /mark?text=a HTTP/1.1|" + local, "", true, 401, "", "");
+        addRow("wrong token", "GET /mark?text=a&token=0123 HTTP/1.1|" + local, "", true, 401, "", "");
+        addRow("status without token", "GET /status HTTP/1.1|" + local, "", true, 401, "", "");
+        addRow(
+            "token header", "GET /mark?text=a HTTP/1.1|" + local + "|X-Halvex-Token: {T}", "", true, 200, "", "http a");
+        addRow("token parameter", "GET /mark?token={T}&text=a HTTP/1.1|" + local, "", true, 200, "", "http a");
+        addRow("no text", "GET /mark HTTP/1.1|" + local, "", false, 400, "", "");
+        addRow("empty text", "GET /mark?text=&source=x HTTP/1.1|" + local, "", false, 400, "", "");
+        addRow(
+            "only invisible characters", "GET /mark?text=%E2%80%AE%E2%80%8B HTTP/1.1|" + local, "", false, 400, "", "");
+        addRow("controls and format characters",
+            "GET /mark?text=a%C2%9Bb%E2%80%AEc%E2%80%8Bd%EF%BB%BFe%F3%A0%80%81f%C2%ADg HTTP/1.1|" + local, "", false,
+            200, "", "http a bcdefg");
+        addRow("source with a dot", "GET /mark?text=a&source=a.b HTTP/1.1|" + local, "", false, 400, "", "");
+        addRow("source of 33", "GET /mark?text=a&source=" + QString(33, QLatin1Char('s')) + " HTTP/1.1|" + local, "",
+            false, 400, "", "");
+    }
+    void access()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, origins);
+        QFETCH(bool, tokenRequired);
+        QFETCH(QString, header);
+        m_server->setAllowedOrigins(origins.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        m_server->setToken(Token);
+        m_server->setTokenRequired(tokenRequired);
+        QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
+        request.replace(QStringLiteral("{P}"), QString::number(m_port)).replace(QStringLiteral("{T}"), Token);
+        const QHostAddress address(
+            request.contains(QStringLiteral("[::1]")) ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
+        const HttpTestClient::Reply reply = HttpTestClient::exchange(
+            m_port, request.replace(QLatin1Char('|'), QStringLiteral("\r\n")).toUtf8() + "\r\n\r\n", 5000, address);
+        QTEST(reply.status, "status");
+        if (!header.isEmpty()) {
+            const QStringList pair = header.split(QStringLiteral(": "));
+            QCOMPARE(reply.header(pair.at(0).toLatin1()), pair.at(1).toLatin1());
+            QCOMPARE(reply.header("Vary"), QByteArray("Origin"));
+        }
+        QVERIFY(!reply.body.contains("r.csv") || reply.status == 200);
+        m_session->stopRecord();
+        QFETCH(QString, written);
+        QCOMPARE(writtenEvents(QStringLiteral("r.events")), written.isEmpty() ? QStringList() : QStringList(written));
+    }
+
+    // Requests built to exhaust the program are refused from their head, before their bulk is read, and the endpoint
+    // answers on.
+    void hostileRequestsAreCutShort()
+    {
+        QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
+        const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(m_port) + "\r\n";
+        QVERIFY(resetPeakMemory());
+        const qint64 before = peakMemory();
+        QElapsedTimer timer;
+        timer.start();
+        const HttpTestClient::Reply longLine = HttpTestClient::exchange(
+            m_port, "GET /mark?text=" + QByteArray(64 * 1024, 'a') + " HTTP/1.1\r\n" + host + "\r\n", 2000);
+        QCOMPARE(longLine.status, 414);
+        QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
+        qint64 answerMs = -1;
+        const HttpTestClient::Reply body = sendWithBody(m_port,
+            "GET /mark?text=b HTTP/1.1\r\n" + host + "Content-Length: " + QByteArray::number(10 << 20) + "\r\n\r\n",
+            10 << 20, &answerMs);
+        QCOMPARE(body.status, 413);
+        QVERIFY2(answerMs >= 0 && answerMs < 100, qPrintable(QString::number(answerMs)));
+        const HttpTestClient::Reply headers = HttpTestClient::exchange(
+            m_port, "GET /mark?text=c HTTP/1.1\r\n" + host + "X-Filler: " + QByteArray(9000, 'f') + "\r\n\r\n", 2000);
+        QCOMPARE(headers.status, 431);
+        QVERIFY2(peakMemory() - before < 10'000'000, qPrintable(QString::number(peakMemory() - before)));
+        QCOMPARE(m_client.request(HttpTestClient::url(m_port, "/status")).status, 200);
+        m_session->stopRecord();
+        QCOMPARE(writtenEvents(QStringLiteral("r.events")), QStringList());
+    }
+
+    // Connections that never send a request (the open-file limit made tight around them, as a flood makes it) keep
+    // neither a record from starting nor a real mark from being written at once.
+    void idleConnectionsLeaveRoom()
+    {
+        const int flood = 1200;
+        rlimit old {};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0);
+        rlimit tight = old;
+        tight.rlim_cur = rlim_t(QDir(QStringLiteral("/proc/self/fd")).count() + flood + 100);
+        if (tight.rlim_cur > old.rlim_max)
+            QSKIP("the hard limit of open files is too low for the flood");
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &tight) == 0);
+        std::vector<int> sockets;
+        const auto restore = qScopeGuard([&] {
+            for (int descriptor : sockets)
+                ::close(descriptor);
+            setrlimit(RLIMIT_NOFILE, &old);
+        });
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(m_port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int i = 0; i < flood; ++i) {
+            const int descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            QVERIFY(descriptor >= 0);
+            sockets.push_back(descriptor);
+            ::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+            if (i % 50 == 49)
+                QCoreApplication::processEvents();
+        }
+        QTest::qWait(50);
+        QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(m_client.request(HttpTestClient::url(m_port, "/mark?text=real"), "GET", 1000).status, 200);
+        QVERIFY(timer.elapsed() < 1000);
+        m_session->stopRecord();
+        QCOMPARE(writtenEvents(QStringLiteral("r.events")), QStringList { "http real" });
+    }
+
+    // Two programs sending at the full rate each get every mark in; a mark is stamped when its request began to
+    // arrive, not when the rest of it came.
+    void marksOfSeveralSources()
+    {
+        QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
+        QNetworkAccessManager manager;
+        QList<QNetworkReply*> replies;
+        for (int i = 0; i < RecordSession::MaxEventsPerSecond; ++i) {
+            for (const char* source : { "A", "B" }) {
+                replies << manager.get(QNetworkRequest(
+                    QUrl(HttpTestClient::url(m_port, QStringLiteral("/mark?source=%1&text=%2").arg(source).arg(i)))));
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(replies.cbegin(), replies.cend(), [](QNetworkReply* r) { return r->isFinished(); }), 10000);
+        int accepted = 0;
+        for (QNetworkReply* reply : std::as_const(replies))
+            accepted += reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200 ? 1 : 0;
+        qDeleteAll(replies);
+        QCOMPARE(accepted, 2 * RecordSession::MaxEventsPerSecond);
+
+        QTcpSocket slow;
+        slow.connectToHost(QHostAddress::LocalHost, m_port);
+        QVERIFY(slow.waitForConnected(2000));
+        const qint64 sent = SampleClock::nowMs() - m_session->recordStart();
+        slow.write("GET /mark?text=split");
+        QTest::qWait(300);
+        slow.write(" HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) + "\r\n\r\n");
+        QTRY_VERIFY(slow.bytesAvailable() > 0 && HttpTestClient::parse(slow.peek(4096)).status == 200);
+        const qint64 stamped = qint64(QJsonDocument::fromJson(HttpTestClient::parse(slow.readAll()).body)
+                                          .object()
+                                          .value("elapsed_ms")
+                                          .toDouble());
+        QVERIFY2(stamped >= sent && stamped < sent + 150, qPrintable(QStringLiteral("%1 %2").arg(sent).arg(stamped)));
+        m_session->stopRecord();
     }
 
     // Each mark lands with the time of the moment it arrived, between the samples around it, in order, cut short.

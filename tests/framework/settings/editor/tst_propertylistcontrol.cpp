@@ -50,7 +50,7 @@ private slots:
     void rows()
     {
         PropertyListControl control(m_settings.get());
-        QCOMPARE(control.rowCount(), 18);
+        QCOMPARE(control.rowCount(), 20);
         QCOMPARE(control.getWidgetInfo(QStringLiteral("viewseconds")).name, QStringLiteral("ViewSeconds"));
         QVERIFY(!viewOf(control, QStringLiteral("Language"))->defaultButton());
 
@@ -61,7 +61,7 @@ private slots:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
         QVERIFY(!row.view->isHidden() && !row.header->isHidden());
         QTRY_VERIFY(TemporaryHome::readFile(m_file).contains("<UseVirtualDevice>true</UseVirtualDevice>"));
-        QCOMPARE(visibility.constLast().at(0).toInt(), 18);
+        QCOMPARE(visibility.constLast().at(0).toInt(), 20);
     }
 
     // Keys that land while an earlier write is still on its way or its echo has not come back yet.

@@ -1,0 +1,71 @@
+#include "DataRow.h"
+#include "HttpRequestParser.h"
+
+#include <QTest>
+
+class TestHttpRequestParser : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Heads as clients (and attackers) send them; "status" is 0 for a complete head, else the refusal. Where two
+    // readers of the same bytes could disagree (folded or padded names, two lengths, two hosts) the head is refused.
+    void heads_data()
+    {
+        addColumns<QByteArray, int, QByteArray, QByteArray>({ "bytes", "status", "target", "host" });
+        addRow("plain", QByteArray("GET /mark?text=a HTTP/1.1\r\nHost: 127.0.0.1:2337\r\n\r\n"), 0,
+            QByteArray("/mark?text=a"), QByteArray("127.0.0.1:2337"));
+        addRow("bare LF, empty lines first, padded value", QByteArray("\r\n\nGET /status HTTP/1.0\nhOsT: \t x \n\n"), 0,
+            QByteArray("/status"), QByteArray("x"));
+        addRow("zero length", QByteArray("GET / HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 0\r\n\r\n"), 0,
+            QByteArray("/"), QByteArray());
+        addRow("raw UTF-8 in the target", QByteArray("GET /mark?text=\xd0\xb0 HTTP/1.1\r\n\r\n"), 0,
+            QByteArray("/mark?text=\xd0\xb0"), QByteArray());
+        addRow("body announced", QByteArray("GET / HTTP/1.1\r\nContent-Length: 10485760\r\n\r\n"), 413, QByteArray(),
+            QByteArray());
+        addRow("chunked body", QByteArray("GET / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"), 413, QByteArray(),
+            QByteArray());
+        addRow("two lengths", QByteArray("GET / HTTP/1.1\r\nContent-Length: 0\r\nContent-Length: 5\r\n\r\n"), 400,
+            QByteArray(), QByteArray());
+        addRow("signed length", QByteArray("GET / HTTP/1.1\r\nContent-Length: +0\r\n\r\n"), 400, QByteArray(),
+            QByteArray());
+        addRow("two hosts", QByteArray("GET / HTTP/1.1\r\nHost: a\r\nHost: 127.0.0.1:2337\r\n\r\n"), 400, QByteArray(),
+            QByteArray());
+        addRow("space before the colon", QByteArray("GET / HTTP/1.1\r\nHost : a\r\n\r\n"), 400, QByteArray(),
+            QByteArray());
+        addRow("folded line", QByteArray("GET / HTTP/1.1\r\nX: a\r\n b\r\n\r\n"), 400, QByteArray(), QByteArray());
+        addRow("bare CR", QByteArray("GET / HTTP/1.1\r\nX: a\rb\r\n\r\n"), 400, QByteArray(), QByteArray());
+        addRow("NUL in a value", QByteArray("GET / HTTP/1.1\r\nX: a", 20) + QByteArray(1, '\0') + "\r\n\r\n", 400,
+            QByteArray(), QByteArray());
+        addRow("absolute target", QByteArray("GET http://127.0.0.1:2337/mark HTTP/1.1\r\n\r\n"), 400, QByteArray(),
+            QByteArray());
+        addRow("two spaces", QByteArray("GET  / HTTP/1.1\r\n\r\n"), 400, QByteArray(), QByteArray());
+        addRow("no version", QByteArray("GET /\r\n\r\n"), 400, QByteArray(), QByteArray());
+        addRow("HTTP/2.0", QByteArray("GET / HTTP/2.0\r\n\r\n"), 505, QByteArray(), QByteArray());
+        addRow("request line of 8 KiB", "GET /" + QByteArray(8192, 'a'), 414, QByteArray(), QByteArray());
+        addRow("head of 8 KiB", "GET / HTTP/1.1\r\nX: " + QByteArray(8192, 'a'), 431, QByteArray(), QByteArray());
+        addRow("head of 8 KiB exactly",
+            "GET / HTTP/1.1\r\nX: " + QByteArray(HttpRequestParser::MaxHeadSize - 23, 'a') + "\r\n\r\n", 0,
+            QByteArray("/"), QByteArray());
+    }
+    void heads()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        // Whole, and one byte at a time as a slow client sends it.
+        for (const qsizetype piece : { bytes.size(), qsizetype(1) }) {
+            HttpRequestParser parser;
+            for (qsizetype at = 0; at < bytes.size(); at += piece)
+                parser.feed(QByteArrayView(bytes).sliced(at, qMin(piece, bytes.size() - at)));
+            QCOMPARE(int(parser.state()),
+                int(status == 0 ? HttpRequestParser::State::Complete : HttpRequestParser::State::Failed));
+            QCOMPARE(int(parser.failure()), status);
+            if (status == 0) {
+                QTEST(parser.target(), "target");
+                QTEST(parser.header("HOST"), "host");
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpRequestParser)
+#include "tst_httprequestparser.moc"
