@@ -153,7 +153,7 @@ void RecordSession::addHalvexEvent(const QString& text)
 bool RecordSession::takeRateSlot(const QString& source, qint64 now)
 {
     RateWindow& window = m_rates[source];
-    // The next slot holds the oldest of the last MaxEventsPerSecond events; a slot never used holds 0, long past.
+    // The next slot holds the oldest of the last MaxEventsPerSecond events.
     qint64& oldest = window.times[size_t(window.next)];
     if (now - oldest < 1000)
         return false;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 
 // The life of one recording: the order of a start and a stop with their record hooks, and the per-sample writes.
 // The hooks wait in a nested event loop; while one waits, another start is refused and a stop closes the files at
@@ -87,7 +88,9 @@ private:
     // Times of the last MaxEventsPerSecond events of a source, as a ring.
     struct RateWindow
     {
-        std::array<qint64, MaxEventsPerSecond> times {};
+        // Slots never used hold a time long past, whatever the monotonic clock started at.
+        RateWindow() { times.fill(std::numeric_limits<qint64>::min() / 2); }
+        std::array<qint64, MaxEventsPerSecond> times;
         int next = 0;
     };
 
