@@ -126,7 +126,8 @@ private slots:
     }
 
     // What ends a wait without the instrument: the time running out, the give-up button, the window closing; or
-    // the settings ask for no wait at all.
+    // the settings ask for no wait at all. The record key ends the record but not the wait, and starts nothing
+    // while the instrument is away.
     void waitEnds_data()
     {
         addColumns<int, QString>({ "seconds", "action" });
@@ -134,6 +135,7 @@ private slots:
         QTest::newRow("time runs out") << 1 << QString();
         QTest::newRow("give up") << 300 << QStringLiteral("giveUp");
         QTest::newRow("window closed") << 300 << QStringLiteral("close");
+        QTest::newRow("record key twice") << 300 << QStringLiteral("recordKey");
     }
     void waitEnds()
     {
@@ -148,12 +150,20 @@ private slots:
             QTest::mouseClick(m_connection->giveUpButton(), Qt::LeftButton);
         else if (action == QLatin1String("close"))
             m_fixture->window->close();
+        for (int press = 0; action == QLatin1String("recordKey") && press < 2; ++press)
+            QTest::keyClick(m_fixture->window.get(), Qt::Key_R, Qt::ControlModifier);
 
         QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window->recordSession()->isRecording(), 5000);
         QVERIFY(seconds == 1 ? waited.elapsed() >= 500 : waited.elapsed() < 500);
         QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
         if (action == QLatin1String("close"))
             return;
+        if (action == QLatin1String("recordKey")) {
+            QVERIFY(m_connection->isWaiting() && !m_fixture->child<QPushButton>("recordButton")->isEnabled());
+            QCOMPARE(RecordingWindow::eventTexts().mid(1),
+                QStringList({ "halvex instrument lost", "halvex record stopped" }));
+            return;
+        }
         QVERIFY(!m_connection->isWaiting() && !m_fixture->window->device());
         QVERIFY(!m_connection->giveUpButton()->isVisible());
         // Lost without the user's doing, the instrument is named, also as the record's cause, and stays the one to
