@@ -308,7 +308,7 @@ private slots:
         QTRY_VERIFY(m_window->graphs().isEmpty());
         m_window->onNewData(0, sample);
         QCOMPARE(graphNames(), QStringList({ "Fp1", "Fp2" }));
-        QVERIFY(note->isHidden());
+        QVERIFY(note && note->isHidden());
         record();
         QVERIFY(!note->isHidden());
         m_window->onNewData(at(10), sample);
