@@ -1,6 +1,6 @@
 // Records the virtual instrument for about 2.5 s with a mark every 100 ms, for a test that steps this process's wall
-// clock meanwhile. Prints, for every sample written, the milliseconds since the start on the monotonic clock, then
-// how far the wall clock stands from the sample clock at the end.
+// clock meanwhile. Prints, for every sample written, the milliseconds since the start on the monotonic clock, the
+// monotonic clock's reading at the stop, and how far the wall clock stands from the sample clock at the end.
 #include "RecordSession.h"
 #include "SampleClock.h"
 #include "VirtualFnirDevice.h"
@@ -40,6 +40,9 @@ int main(int argc, char** argv)
     QTimer::singleShot(2500, &app, &QCoreApplication::quit);
     app.exec();
     device.disconnectDevice();
+    QElapsedTimer stop;
+    stop.start();
+    std::printf("stop %lld\n", stop.msecsSinceReference());
     session.stopRecord();
     std::printf("wall %lld\n", QDateTime::currentMSecsSinceEpoch() - SampleClock::nowMs());
     return 0;

@@ -127,7 +127,8 @@ private slots:
     }
 
     // Elapsed times follow the monotonic clock while the wall clock steps back or forward in the middle of a record
-    // (NTP, a clock set by hand): a recorder in a process of its own, its wall clock stepped from outside.
+    // (NTP, a clock set by hand): a recorder in a process of its own, its wall clock stepped from outside. Its files
+    // are synced to the disk at most once a second while it runs, and at the stop.
     void elapsedTimesIgnoreWallClockSteps_data()
     {
         addColumns<int>({ "stepMs" });
@@ -139,7 +140,8 @@ private slots:
         QFETCH(int, stepMs);
         QProcess recorder;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(HALVEX_CLOCKSTEP_LIBRARY));
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(HALVEX_PROCESS_SHIM));
+        environment.insert(QStringLiteral("HALVEX_SYNC_LOG"), m_home->path() + QStringLiteral("/syncs"));
         environment.insert(QStringLiteral("HALVEX_CLOCK_STEP_AFTER_MS"), QStringLiteral("800"));
         environment.insert(QStringLiteral("HALVEX_CLOCK_STEP_MS"), QString::number(stepMs));
         // A sanitizer build wants its runtime first; the step library comes before it here.
@@ -152,11 +154,14 @@ private slots:
 
         QList<qint64> truth;
         qint64 wallShift = 0;
+        qint64 stop = 0;
         for (const QByteArray& line : recorder.readAllStandardOutput().split('\n')) {
             if (line.startsWith("sample "))
                 truth << line.mid(7).toLongLong();
             else if (line.startsWith("wall "))
                 wallShift = line.mid(5).toLongLong();
+            else if (line.startsWith("stop "))
+                stop = line.mid(5).toLongLong();
         }
         // The step did happen, so the record below ran across it.
         QVERIFY2(qAbs(wallShift - stepMs) < 1000, qPrintable(QString::number(wallShift)));
@@ -175,6 +180,21 @@ private slots:
             const qint64 previous = i == 0 ? 0 : events.at(i - 1).time;
             QVERIFY(events.at(i).time >= previous && events.at(i).time <= truth.constLast() + 300);
         }
+
+        // The syncs of one moment (the ".ini" at the start, then the three files together) as one time each.
+        QList<qint64> syncs;
+        qint64 last = 0;
+        for (const QByteArray& line : TemporaryHome::readFile(m_home->path() + QStringLiteral("/syncs")).split('\n')) {
+            const qint64 at = line.toLongLong();
+            if (!line.isEmpty() && (syncs.isEmpty() || at - last > 100))
+                syncs << at;
+            last = line.isEmpty() ? last : at;
+        }
+        QVERIFY(syncs.size() >= 2 && syncs.constLast() >= stop);
+        syncs.removeLast();
+        for (qsizetype i = 1; i < syncs.size(); ++i)
+            QVERIFY2(syncs.at(i) - syncs.at(i - 1) >= 990, qPrintable(QString::number(syncs.at(i) - syncs.at(i - 1))));
+        QVERIFY2(syncs.size() >= 3, qPrintable(QString::number(syncs.size())));
     }
 
 private:

@@ -1,10 +1,14 @@
-// Loaded with LD_PRELOAD, steps the wall clock of the process by HALVEX_CLOCK_STEP_MS milliseconds (negative: back)
-// once HALVEX_CLOCK_STEP_AFTER_MS have passed on the monotonic clock since it was loaded, as NTP or a clock set by
-// hand would. The monotonic clock is left alone. No Qt: it only wraps the C library's clock functions.
+// Loaded with LD_PRELOAD into a process that a test starts: steps the wall clock of the process by
+// HALVEX_CLOCK_STEP_MS milliseconds (negative: back) once HALVEX_CLOCK_STEP_AFTER_MS have passed on the monotonic
+// clock since it was loaded, as NTP or a clock set by hand would, leaving the monotonic clock alone; and notes the
+// syncs the process asks for. No Qt: it only wraps functions of the C library.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/time.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -81,4 +85,23 @@ extern "C" time_t time(time_t* out) noexcept
     if (out)
         *out = now.tv_sec;
     return now.tv_sec;
+}
+
+// With HALVEX_SYNC_LOG set, every fdatasync of the process is noted in that file: the monotonic milliseconds
+// (QElapsedTimer's reference on Linux) at which it was asked for, one a line.
+extern "C" int fdatasync(int fd)
+{
+    using FdataSync = int (*)(int);
+    static const auto real = reinterpret_cast<FdataSync>(::dlsym(RTLD_NEXT, "fdatasync"));
+    static const char* const log = std::getenv("HALVEX_SYNC_LOG");
+    if (log) {
+        char line[32];
+        const int size = std::snprintf(line, sizeof(line), "%lld\n", monotonicNs() / 1000000LL);
+        const int file = ::open(log, O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (file >= 0) {
+            ::write(file, line, size_t(size));
+            ::close(file);
+        }
+    }
+    return real(fd);
 }
