@@ -1,10 +1,12 @@
 // The record path against the sample handler: the cost per sample of formatting and writing both record lines
 // (".raw" and ".csv", each line a system call of its own), for 24 and 200 values, as a ratio to one
-// MainWindow::onNewData without a record. Also the lines alone, written by the record session.
+// MainWindow::onNewData without a record. Also the lines alone, written by the record session; and what the syncs
+// of the files to the disk cost, which happen at most once a second while a record runs.
 #include "BenchMain.h"
 #include "MainWindow.h"
 #include "QuietDevice.h"
 #include "RecordSession.h"
+#include "RecordWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -88,6 +90,42 @@ private slots:
                     "(both lines alone %6.2f us, ratio %5.2f)\n",
             QTest::currentDataTag(), idleNs / 1000, recordingNs / 1000, (recordingNs - idleNs) / 1000,
             (recordingNs - idleNs) / idleNs, linesNs / 1000, linesNs / idleNs);
+    }
+
+    // Both lines of a sample written without a sync, and with a sync of the three files after each: the difference
+    // is the cost of one sync, which a running record pays at most once a second.
+    void syncCost_data()
+    {
+        QTest::addColumn<int>("values");
+        QTest::newRow("24 values") << 24;
+        QTest::newRow("200 values") << 200;
+    }
+    void syncCost()
+    {
+        QFETCH(int, values);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QList<double> raw = sample(values);
+        const QList<double> processed = sample(values / 2 * 3);
+        double lineNs[2] = {};
+        const int rounds[2] = { Samples, 200 };
+        for (int synced = 0; synced < 2; ++synced) {
+            RecordWriter writer;
+            writer.setSyncIntervalMs(synced ? 0 : -1);
+            QVERIFY(writer.open(folder.filePath(QStringLiteral("sync%1.csv").arg(synced)), RecordLayout()));
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = 0; i < rounds[synced]; ++i) {
+                QVERIFY(writer.writeRaw(i, raw) == RecordWriter::Result::Written);
+                QVERIFY(writer.writeProcessed(i, processed) == RecordWriter::Result::Written);
+            }
+            lineNs[synced] = double(timer.nsecsElapsed()) / rounds[synced];
+        }
+        // A sync follows each of the two lines when every write is due for one.
+        const double syncNs = (lineNs[1] - lineNs[0]) / 2;
+        std::printf("%-11s both lines %6.2f us unsynced, %8.2f us synced each; one sync %8.2f us, at most once a "
+                    "second: %.3f %% of a core\n",
+            QTest::currentDataTag(), lineNs[0] / 1000, lineNs[1] / 1000, syncNs / 1000, syncNs / 1e9 * 100);
     }
 };
 

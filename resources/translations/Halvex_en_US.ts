@@ -368,6 +368,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The connection to %1 was lost or could not be opened.</translation>
     </message>
     <message>
+        <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
+        <translation>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</translation>
+    </message>
+    <message>
+        <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>
+        <translation>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</translation>
+    </message>
+    <message>
         <source>The record did not start: no instrument is connected.</source>
         <translation>The record did not start: no instrument is connected.</translation>
     </message>

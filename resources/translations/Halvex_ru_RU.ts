@@ -368,6 +368,14 @@
         <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
     </message>
     <message>
+        <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
+        <translation>Идёт запись: изменения варианта получения данных, RIRsmoothing и монтажа вступят в силу после её окончания.</translation>
+    </message>
+    <message>
+        <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>
+        <translation>прибор теперь передаёт %1 значений на отсчёт вместо %2; для новой раскладки начните новую запись</translation>
+    </message>
+    <message>
         <source>The record did not start: no instrument is connected.</source>
         <translation>Запись не начата: прибор не подключён.</translation>
     </message>

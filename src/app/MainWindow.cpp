@@ -14,6 +14,7 @@
 #include "NewVersionButton.h"
 #include "NoticeBar.h"
 #include "PropertyListControl.h"
+#include "RecordWiring.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
@@ -116,31 +117,14 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 
     m_recordControl = new RecordControl(m_settings, this);
     m_recordControl->setLayoutSource([this]() { return recordLayout(); });
-    connect(m_instrument, &InstrumentConnection::connectClicked, m_recordControl,
-        [this]() { m_recordControl->stopRecord(); });
-    connect(m_instrument, &InstrumentConnection::deviceClosing, m_recordControl,
-        [this]() { m_recordControl->stopIfRecording(); });
-    connect(m_recordControl->session(), &RecordSession::hookWaitingChanged, m_instrument,
-        &InstrumentConnection::setBlocked);
-    connect(m_recordControl->session(), &RecordSession::failed, m_instrument, &InstrumentConnection::showMessage);
-    connect(m_recordControl, &RecordControl::started, m_instrument, &InstrumentConnection::hideMessage);
-    // The record notes when the instrument went and came back; a wait that ends without it closes the record.
-    // While it is awaited neither the mark endpoint nor the rate label says it is there.
+    new RecordWiring(m_instrument, m_recordControl, this);
+    // While the instrument is awaited neither the mark endpoint nor the rate label says it is there.
     connect(m_instrument, &InstrumentConnection::instrumentLost, this, [this]() {
-        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument lost"));
         m_markServer->setInstrument(device()->deviceName(), false);
         m_rateLabel->clear();
     });
-    connect(m_instrument, &InstrumentConnection::instrumentBack, this, [this]() {
-        m_recordControl->session()->addHalvexEvent(QStringLiteral("instrument back"));
-        m_markServer->setInstrument(device()->deviceName(), true);
-    });
-    connect(m_instrument, &InstrumentConnection::deviceLost, this,
-        [this](const QString&, const QString& reason, bool waitedFor) {
-            m_recordControl->session()->addHalvexEvent(
-                waitedFor ? QStringLiteral("instrument not back") : QStringLiteral("instrument lost"));
-            m_recordControl->stopIfRecording(reason);
-        });
+    connect(m_instrument, &InstrumentConnection::instrumentBack, this,
+        [this]() { m_markServer->setInstrument(device()->deviceName(), true); });
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
         [this](qint64 timestamp, const QString&, const QString& text) {
@@ -187,6 +171,18 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         m_settingsButton, QStringLiteral(":/icons/settings.svg"), QColor(QStringLiteral("#FFF")));
     auto* editor = new PropertyListControl(m_settings, QString(), PropertyListControl::ViewAll);
     editor->setObjectName(QStringLiteral("settingsEditor"));
+    // The settings that shape a record (its header, its ".ini" and what its lines mean) wait for its end.
+    auto* recordNote = new QLabel(trGeneric("A record is running: changes of the acquisition variant, RIRsmoothing "
+                                            "and the montage take effect when it ends."));
+    recordNote->setObjectName(QStringLiteral("settingsRecordNote"));
+    recordNote->setWordWrap(true);
+    recordNote->hide();
+    m_settingsButton->addWidgetToMenu(recordNote);
+    connect(m_recordControl->session(), &RecordSession::recordingChanged, recordNote, &QWidget::setVisible);
+    connect(m_recordControl->session(), &RecordSession::recordingChanged, this, [this](bool recording) {
+        if (!recording && m_montageWaiting)
+            loadMontage();
+    });
     m_markEndpoint->showTokenIn(editor);
     m_settingsButton->addWidgetToMenu(editor);
     connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
@@ -294,7 +290,7 @@ void MainWindow::applySettingsLive()
 {
     connect(m_settings, &HalvexSettings::changedUseMontage, this, &MainWindow::loadMontage, Qt::QueuedConnection);
     // The montage text is read again too, so that an edit shows without reconnecting: once the typing pauses, and
-    // only when a montage is in use. It rebuilds the graphs alone; the processing and a running record go on.
+    // only when a montage is in use. It rebuilds the graphs alone; the processing goes on, a running record too.
     m_montageTimer = new QTimer(this);
     m_montageTimer->setSingleShot(true);
     m_montageTimer->setInterval(MontageEditPauseMs);
@@ -353,7 +349,9 @@ void MainWindow::showEmptyState(bool show)
 
 void MainWindow::useVirtualInstrument()
 {
-    if (device())
+    // The guard of the connect button and of Enter in the device list: the instrument must not change under a record
+    // hook that waits.
+    if (device() || m_recordControl->session()->isHookWaiting())
         return;
     m_settings->setUseVirtualDevice(true);
     m_instrument->refreshDeviceList();
@@ -381,13 +379,13 @@ void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 {
     m_markServer->setInstrument(device ? device->deviceName() : QString(), device && !m_instrument->isWaiting());
     showEmptyState(device == nullptr);
-    // Nothing of the previous instrument's samples carries over: not its histories, and not its channel count,
-    // which a record started before the first sample would otherwise write into its header.
+    // Nothing of the previous instrument's samples carries over.
     m_processor.resetHistories(0);
     m_output.processed.clear();
     m_output.graphs.clear();
     if (device) {
         loadMontage();
+        rebuildChannels(0);
         m_frameRateCounter->restart();
     } else {
         m_valueTable->clear();
@@ -407,6 +405,10 @@ void MainWindow::switchView(HalvexSettings::ViewMode view)
 
 void MainWindow::loadMontage()
 {
+    // A record keeps the montage it began with, which names the channels of its header: a change waits for its end.
+    m_montageWaiting = m_recordControl->session()->isRecording();
+    if (m_montageWaiting)
+        return;
     m_processor.loadMontage(m_settings->getUseMontage(), m_settings->getMontage());
     // Titles and places belong to the montage: the next sample builds the graphs anew.
     rebuildChannels(0);
@@ -415,7 +417,11 @@ void MainWindow::loadMontage()
 void MainWindow::onNewData(qint64 ts, const QList<double>& data)
 {
     const int count = int(data.size());
-    m_processor.setVariant(m_settings->getAcquisition());
+    // A record keeps the variant and smoothing it began with, which its header and ".ini" describe.
+    const RecordSession* session = m_recordControl->session();
+    const bool recording = session->isRecording();
+    m_processor.setVariant(recording ? session->layout().variant : m_settings->getAcquisition());
+    m_processor.setSmoothing(recording ? session->layout().smoothing : m_settings->getRIRsmoothing());
     const int group = m_processor.valuesPerChannel();
     if (count % group != 0) {
         m_instrument->reportMisfitLines(count, group);
@@ -431,7 +437,6 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
     if (!m_emptyState->isHidden())
         showEmptyState(false);
 
-    m_processor.setSmoothing(m_settings->getRIRsmoothing());
     const int displayed = m_processor.displayedCount(count);
     if (displayed != m_graphs.size())
         rebuildChannels(displayed);
@@ -465,9 +470,6 @@ RecordLayout MainWindow::recordLayout() const
     layout.montageText = m_settings->getMontage();
     layout.montageActive = m_processor.montageActive;
     layout.montageNames = m_processor.montageNames;
-    // The data lines carry one triple per instrument channel, also under a montage that shows fewer or more
-    // graphs: the header follows the last sample when there was one, so that it names every column.
-    layout.channelCount = m_output.processed.isEmpty() ? int(m_graphs.size()) : int(m_output.processed.size() / 3);
     return layout;
 }
 

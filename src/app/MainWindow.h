@@ -112,6 +112,7 @@ private:
     QPointer<AboutWindow> m_aboutWindow;
     QWidget* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;
+    bool m_montageWaiting = false;
     // Stands in for the views while no instrument is connected.
     QWidget* m_emptyState = nullptr;
 

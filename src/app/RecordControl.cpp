@@ -6,9 +6,9 @@
 #include "NoticeBar.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
+#include "SampleClock.h"
 #include "StyleHelper.h"
 #include "TextHelper.h"
-#include "SampleClock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 
@@ -24,11 +25,14 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
     : QObject(window)
     , m_settings(settings)
     , m_window(window)
-    , m_textAsker([](QWidget* parent, QString* text) {
-        bool ok = false;
-        *text = QInputDialog::getText(parent, trGeneric("Mark"), trGeneric("Text of the mark (may stay empty):"),
-            QLineEdit::Normal, QString(), &ok);
-        return ok;
+    , m_textAsker([](QWidget* parent, const TextAnswer& answer) {
+        auto* dialog = new QInputDialog(parent);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowTitle(trGeneric("Mark"));
+        dialog->setLabelText(trGeneric("Text of the mark (may stay empty):"));
+        QObject::connect(dialog, &QDialog::finished, dialog,
+            [dialog, answer](int result) { answer(result == QDialog::Accepted, dialog->textValue()); });
+        dialog->open();
     })
 {
     m_recordButton = new QPushButton(window);
@@ -91,16 +95,19 @@ RecordControl::RecordControl(HalvexSettings* settings, QWidget* window)
 
 void RecordControl::onMarkClicked()
 {
-    const qint64 stamp = SampleClock::nowMs();
-    const qint64 recordStart = m_session->recordStart();
-    QString text;
-    if (!m_textAsker(m_window, &text))
+    // The events after the click wait for the mark's line, which keeps the click's time.
+    const int ticket = m_session->holdEvent(SampleClock::nowMs());
+    if (ticket < 0)
         return;
-    // The record may have ended, or another begun, while the question was open.
-    if (!m_session->isRecording() || m_session->recordStart() != recordStart)
-        return;
-    text = text.trimmed();
-    m_session->addEventAt(stamp, RecordEvents::SourceKey, text.isEmpty() ? QStringLiteral("Mark") : text);
+    const QPointer<RecordSession> session(m_session);
+    m_textAsker(m_window, [session, ticket](bool given, const QString& text) {
+        // A record that ended while the question was open took its place with it.
+        if (!session)
+            return;
+        const QString trimmed = text.trimmed();
+        session->releaseEvent(
+            ticket, given ? RecordEvents::SourceKey : QString(), trimmed.isEmpty() ? QStringLiteral("Mark") : trimmed);
+    });
 }
 
 void RecordControl::setDeviceAvailable(bool available)
@@ -109,9 +116,16 @@ void RecordControl::setDeviceAvailable(bool available)
     updateRecordButton();
 }
 
+void RecordControl::setDeviceWaitedFor(bool waitedFor)
+{
+    m_deviceWaitedFor = waitedFor;
+    updateRecordButton();
+}
+
 void RecordControl::updateRecordButton()
 {
-    m_recordButton->setEnabled(m_deviceAvailable && !m_session->isHookWaiting());
+    const bool canStart = m_deviceAvailable && !m_deviceWaitedFor;
+    m_recordButton->setEnabled(!m_session->isHookWaiting() && (canStart || m_session->isRecording()));
 }
 
 void RecordControl::startRecord(const QString& name)
@@ -121,7 +135,7 @@ void RecordControl::startRecord(const QString& name)
     const QString title = m_titleField->text();
     // The end hook waits in an event loop first, and the instrument may go away meanwhile.
     const bool ok = m_session->startRecord(name, [this, &title](RecordLayout& layout, QString& error) {
-        if (!m_deviceAvailable) {
+        if (!m_deviceAvailable || m_deviceWaitedFor) {
             error = trGeneric("The record did not start: no instrument is connected.");
             return false;
         }
@@ -183,6 +197,7 @@ void RecordControl::onRecordingChanged(bool recording)
     m_recordButton->setChecked(recording);
     m_titleField->setEnabled(!recording);
     m_markButton->setEnabled(recording);
+    updateRecordButton();
     m_shownSeconds = -1;
     if (!recording)
         m_elapsedLabel->setText(QStringLiteral("00:00"));

@@ -24,8 +24,11 @@ class RecordControl : public QObject
 public:
     // Gives what the record's headers are made from, at the moment of the start.
     using LayoutSource = std::function<RecordLayout()>;
-    // Asks for the optional text of a mark; false when the user cancels. Tests substitute one that answers.
-    using TextAsker = std::function<bool(QWidget* parent, QString* text)>;
+    // Called with the text of a mark, or given false when the user cancels.
+    using TextAnswer = std::function<void(bool given, const QString& text)>;
+    // Asks for the optional text of a mark and returns at once: a question with an event loop of its own would hold
+    // a record hook that waits under it. Tests substitute one that answers when they say.
+    using TextAsker = std::function<void(QWidget* parent, const TextAnswer& answer)>;
 
     // The widgets are children of window, which lays them out.
     RecordControl(HalvexSettings* settings, QWidget* window);
@@ -46,8 +49,10 @@ public:
 
     void setLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
     void setTextAsker(TextAsker asker) { m_textAsker = std::move(asker); }
-    // A record starts only with an instrument connected.
+    // A record starts only with an instrument connected, and not while it is lost and waited for; then the record
+    // button only stops.
     void setDeviceAvailable(bool available);
+    void setDeviceWaitedFor(bool waitedFor);
 
     // An empty name asks for the automatic base name (date, time and title). The record button follows the
     // recording state, so a start that fails leaves it unchecked and the session's failed() says why.
@@ -84,6 +89,7 @@ private:
     LayoutSource m_layoutSource;
     TextAsker m_textAsker;
     bool m_deviceAvailable = false;
+    bool m_deviceWaitedFor = false;
     // The elapsed-time label changes once a second; the text is made only then.
     qint64 m_shownSeconds = -1;
 };

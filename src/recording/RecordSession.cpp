@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace {
 
 QString hookFailure(const QString& url, const HttpHelper::Reply& reply)
@@ -81,8 +83,9 @@ void RecordSession::stopRecord(const QString& cause)
 
 void RecordSession::closeRecord(const QString& cause)
 {
-    if (m_recording)
+    if (m_recording && writePending(true))
         writeEvent(SampleClock::nowMs(), RecordEvents::SourceHalvex, QStringLiteral("record stopped"));
+    m_pending.clear();
     const bool wasRecording = m_recording;
     m_recording = false;
     m_writer.close();
@@ -94,20 +97,43 @@ void RecordSession::closeRecord(const QString& cause)
 
 void RecordSession::writeRaw(qint64 timestamp, const QList<double>& values)
 {
-    if (m_recording && !m_writer.writeRaw(timestamp - m_recordStart, values))
-        writeFailed();
+    if (m_recording) {
+        afterWrite(m_writer.writeRaw(timestamp - m_recordStart, values), int(values.size()),
+            m_writer.layout().channelCount * m_writer.rawValuesPerChannel());
+    }
 }
 
 void RecordSession::writeProcessed(qint64 timestamp, const QList<double>& values)
 {
     if (!m_recording)
         return;
-    if (!m_writer.writeProcessed(timestamp - m_recordStart, values)) {
-        writeFailed();
+    const RecordWriter::Result result = m_writer.writeProcessed(timestamp - m_recordStart, values);
+    if (result != RecordWriter::Result::Written) {
+        afterWrite(result, int(values.size()), m_writer.layout().channelCount * 3);
         return;
     }
     ++m_samples;
     m_lastElapsed = timestamp - m_recordStart;
+}
+
+void RecordSession::afterWrite(RecordWriter::Result result, int valueCount, int expected)
+{
+    if (result == RecordWriter::Result::Failed)
+        writeFailed();
+    else if (result == RecordWriter::Result::OtherLayout)
+        otherLayout(valueCount, expected);
+}
+
+void RecordSession::otherLayout(int valueCount, int expected)
+{
+    writePending(true);
+    writeEvent(SampleClock::nowMs(), RecordEvents::SourceHalvex,
+        QStringLiteral("layout changed: %1 values instead of %2").arg(valueCount).arg(expected));
+    closeRecord(QCoreApplication::translate(
+        "Generic", "the instrument now sends %1 values per sample instead of %2; start a new record for the new layout")
+                    .arg(valueCount)
+                    .arg(expected));
+    sendHook(m_endHook);
 }
 
 RecordSession::EventResult RecordSession::addEvent(const QString& source, const QString& text, qint64* elapsed)
@@ -139,10 +165,58 @@ RecordSession::EventResult RecordSession::addEventAt(
 
 bool RecordSession::writeEvent(qint64 timestamp, const QString& source, const QString& text)
 {
-    if (!m_writer.writeEvent(timestamp - m_recordStart, source, text))
+    if (!m_pending.isEmpty() && timestamp >= m_pending.constFirst().timestamp) {
+        const auto later = std::upper_bound(m_pending.begin(), m_pending.end(), timestamp,
+            [](qint64 stamp, const PendingEvent& event) { return stamp < event.timestamp; });
+        m_pending.insert(later, { timestamp, source, text, -1 });
+    } else if (!m_writer.writeEvent(timestamp - m_recordStart, source, text)) {
         return false;
+    }
     emit eventAdded(timestamp, source, text);
     return true;
+}
+
+bool RecordSession::writePending(bool dropHolds)
+{
+    while (!m_pending.isEmpty()) {
+        const PendingEvent& first = m_pending.constFirst();
+        if (first.ticket >= 0 && !dropHolds)
+            return true;
+        if (first.ticket < 0 && !m_writer.writeEvent(first.timestamp - m_recordStart, first.source, first.text)) {
+            m_pending.clear();
+            return false;
+        }
+        m_pending.removeFirst();
+    }
+    return true;
+}
+
+int RecordSession::holdEvent(qint64 timestamp)
+{
+    if (!m_recording)
+        return -1;
+    const int ticket = m_nextTicket++;
+    const auto later = std::upper_bound(m_pending.begin(), m_pending.end(), timestamp,
+        [](qint64 stamp, const PendingEvent& event) { return stamp < event.timestamp; });
+    m_pending.insert(later, { timestamp, QString(), QString(), ticket });
+    return ticket;
+}
+
+RecordSession::EventResult RecordSession::releaseEvent(int ticket, const QString& source, const QString& text)
+{
+    const auto held = std::find_if(
+        m_pending.begin(), m_pending.end(), [ticket](const PendingEvent& event) { return event.ticket == ticket; });
+    if (!m_recording || ticket < 0 || held == m_pending.end())
+        return EventResult::NotRecording;
+    const qint64 timestamp = held->timestamp;
+    m_pending.erase(held);
+    // Stamped before the events that waited for it, it is written ahead of them (or waits behind an earlier hold).
+    const EventResult result = source.isEmpty() ? EventResult::Written : addEventAt(timestamp, source, text);
+    if (m_recording && !writePending(false)) {
+        writeFailed();
+        return EventResult::Failed;
+    }
+    return result;
 }
 
 void RecordSession::addHalvexEvent(const QString& text)
@@ -154,8 +228,9 @@ void RecordSession::writeFailed()
 {
     const QString message = m_writer.errorString();
     // The events file may be the one that failed; then this line is lost too, and nothing more is tried.
-    m_writer.writeEvent(SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex,
-        QStringLiteral("write error: ") + message);
+    writePending(true);
+    m_writer.writeEvent(
+        SampleClock::nowMs() - m_recordStart, RecordEvents::SourceHalvex, QStringLiteral("write error: ") + message);
     closeRecord(message);
     sendHook(m_endHook);
 }

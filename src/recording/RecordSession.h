@@ -43,8 +43,12 @@ public:
     // Data lines in the ".csv" file of the running or last record, and the elapsed time of the last one.
     qint64 samples() const { return m_samples; }
     qint64 lastElapsed() const { return m_lastElapsed; }
+    // What the running or last record was started with; its channel count is that of its headers.
+    const RecordLayout& layout() const { return m_writer.layout(); }
 
-    // A failed write stops the record and reports the failure; what was written stays.
+    // A failed write stops the record and reports the failure; what was written stays. So does a sample whose value
+    // count differs from the record's headers (an instrument that returned with other channels): nothing of it is
+    // written, and the record ends with the cause stated in recordClosed() and a line of the program in its events.
     void writeRaw(qint64 timestamp, const QList<double>& values);
     void writeProcessed(qint64 timestamp, const QList<double>& values);
 
@@ -54,12 +58,21 @@ public:
     // More events than this within one second from one source are refused, the program's own excepted.
     static constexpr int MaxEventsPerSecond = EventRateLimit::MaxPerSecond;
     // Writes an event stamped now, on the clock of the samples; Written means the line has reached the operating
-    // system, and elapsed (when given) receives its time. A failed write ends the record like a failed sample.
+    // system (or waits behind a held event, see holdEvent()), and elapsed (when given) receives its time. A failed
+    // write ends the record like a failed sample.
     EventResult addEvent(const QString& source, const QString& text, qint64* elapsed = nullptr);
     // The same with the time stamp (ms since the epoch) taken when the event happened.
     EventResult addEventAt(qint64 timestamp, const QString& source, const QString& text, qint64* elapsed = nullptr);
     // An event of the program itself (source "halvex"); nothing happens while no record runs.
     void addHalvexEvent(const QString& text);
+
+    // Keeps the place of an event stamped at timestamp whose text is still to come (a mark whose text is being
+    // asked for). Until it is released, the events stamped after it wait in memory, so that the events file stays in
+    // time order. Returns a ticket for releaseEvent(), or -1 while no record runs.
+    int holdEvent(qint64 timestamp);
+    // Writes the held event with source and text, or drops it for an empty source, then the events that waited
+    // behind it. A ticket of a record that has ended since is NotRecording: its event went with that record.
+    EventResult releaseEvent(int ticket, const QString& source, const QString& text);
 
 signals:
     void recordingChanged(bool recording);
@@ -79,10 +92,25 @@ private:
     bool sendHook(const QString& url, QString* failure = nullptr, bool report = true);
     void closeRecord(const QString& cause);
     void writeFailed();
-    // Writes the line and tells of it; false when the write failed.
+    // Ends the record for a sample that does not fit its headers.
+    void otherLayout(int valueCount, int expected);
+    void afterWrite(RecordWriter::Result result, int valueCount, int expected);
+    // Writes the line, or puts it in line behind a held event, and tells of it; false when the write failed.
     bool writeEvent(qint64 timestamp, const QString& source, const QString& text);
+    // Writes the events that no longer wait for a held one; with dropHolds, drops the held ones first.
+    bool writePending(bool dropHolds);
+
+    struct PendingEvent
+    {
+        qint64 timestamp = 0;
+        QString source;
+        QString text;
+        int ticket = -1; // a held event while its text is to come, -1 for a complete one
+    };
 
     RecordWriter m_writer;
+    QList<PendingEvent> m_pending; // in time order, the first of them a held event
+    int m_nextTicket = 0;
     QString m_startHook;
     QString m_endHook;
     bool m_recording = false;

@@ -4,8 +4,16 @@
 #include "TextHelper.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -56,6 +64,18 @@ QString failure(const QString& fileName, const QString& reason)
 {
     return QCoreApplication::translate("Generic", "Cannot write the record file %1: %2").arg(fileName, reason);
 }
+
+#ifdef Q_OS_UNIX
+// The folder's entry of a new file reaches the disk only with the folder itself.
+void syncFolder(const QString& fileName)
+{
+    const int folder = ::open(QFile::encodeName(QFileInfo(fileName).absolutePath()).constData(), O_RDONLY);
+    if (folder < 0)
+        return;
+    ::fsync(folder);
+    ::close(folder);
+}
+#endif
 
 } // namespace
 
@@ -145,89 +165,161 @@ void RecordWriter::appendSampleLine(QByteArray& line, qint64 elapsed, const QLis
     line += "\r\n";
 }
 
+int RecordWriter::rawValuesPerChannel() const
+{
+    return m_layout.variant == RecordLayout::Acquire_VRIR ? 3 : 2;
+}
+
+bool RecordWriter::create(File& target, const QString& name)
+{
+    target.file = std::make_unique<QFile>(name);
+    target.whole = 0;
+    // NewOnly: a record never overwrites a file, so a failed start removes only files it made itself.
+    // Unbuffered: each write() is one system call, so nothing waits in the process for a stop that may never come.
+    if (target.file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return true;
+    m_error = failure(name, target.file->errorString());
+    target.file.reset();
+    return false;
+}
+
 bool RecordWriter::open(const QString& csvName, const RecordLayout& layout)
 {
     close();
     m_error.clear();
     m_csvName = csvName;
+    m_layout = layout;
+    m_layout.channelCount = 0;
 
-    // Unbuffered: each write() is one system call, so nothing waits in the process for a stop that may never come.
-    m_csv = std::make_unique<QFile>(csvName);
-    if (!m_csv->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_error = failure(csvName, m_csv->errorString());
-        m_csv.reset();
+    // Every file is required: a record without its ".raw" cannot be exported, without its ".events" it loses every
+    // mark, without its ".ini" its smoothing.
+    File ini;
+    const bool made = create(m_csv, csvName) && create(m_raw, companionName(csvName, QStringLiteral(".raw")))
+        && create(m_events, companionName(csvName, QStringLiteral(".events")))
+        && create(ini, companionName(csvName, QStringLiteral(".ini"))) && writeLine(ini, iniContent(layout));
+    if (!made) {
+        for (File* target : { &m_csv, &m_raw, &m_events, &ini }) {
+            if (target->file)
+                target->file->remove();
+            target->file.reset();
+        }
         return false;
     }
-
-    // Without its events file a record would lose every mark without a word: that fails the start like the ".csv".
-    m_events = std::make_unique<QFile>(companionName(csvName, QStringLiteral(".events")));
-    if (!m_events->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_error = failure(m_events->fileName(), m_events->errorString());
-        m_events.reset();
-        m_csv->remove();
-        m_csv.reset();
-        return false;
-    }
-
-    QFile ini(companionName(csvName, QStringLiteral(".ini")));
-    if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        ini.write(iniContent(layout));
-
-    m_raw = std::make_unique<QFile>(companionName(csvName, QStringLiteral(".raw")));
-    if (!m_raw->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        m_raw.reset();
-
-    if ((m_raw && !writeLine(*m_raw, rawHeader(layout))) || !writeLine(*m_csv, csvHeader(layout))) {
-        const QString error = m_error;
-        close();
-        m_error = error;
-        return false;
-    }
+#ifdef Q_OS_UNIX
+    ::fdatasync(ini.file->handle());
+    syncFolder(csvName);
+#endif
+    m_sinceSync.start();
     return true;
 }
 
 void RecordWriter::close()
 {
-    if (m_csv)
-        m_csv->close();
-    if (m_raw)
-        m_raw->close();
-    if (m_events)
-        m_events->close();
-    m_csv.reset();
-    m_raw.reset();
-    m_events.reset();
+    if (m_sinceSync.isValid())
+        syncAll();
+    m_sinceSync.invalidate();
+    for (File* target : { &m_csv, &m_raw, &m_events }) {
+        if (target->file)
+            target->file->close();
+        target->file.reset();
+    }
 }
 
-bool RecordWriter::writeRaw(qint64 elapsed, const QList<double>& values)
+RecordWriter::Result RecordWriter::takeLayout(int valueCount, int valuesPerChannel)
 {
-    if (!m_raw)
-        return true;
-    m_line.resize(0);
-    appendSampleLine(m_line, elapsed, values);
-    return writeLine(*m_raw, m_line);
+    if (m_layout.channelCount > 0)
+        return valueCount == m_layout.channelCount * valuesPerChannel ? Result::Written : Result::OtherLayout;
+    if (valueCount == 0 || valueCount % valuesPerChannel != 0)
+        return Result::OtherLayout;
+    m_layout.channelCount = valueCount / valuesPerChannel;
+    if (writeLine(m_raw, rawHeader(m_layout)) && writeLine(m_csv, csvHeader(m_layout)))
+        return Result::Written;
+    return Result::Failed;
 }
 
-bool RecordWriter::writeProcessed(qint64 elapsed, const QList<double>& values)
+RecordWriter::Result RecordWriter::writeRaw(qint64 elapsed, const QList<double>& values)
 {
-    if (!m_csv)
-        return true;
+    if (!m_raw.file)
+        return Result::Written;
+    const Result fits = takeLayout(int(values.size()), rawValuesPerChannel());
+    if (fits != Result::Written)
+        return fits;
     m_line.resize(0);
     appendSampleLine(m_line, elapsed, values);
-    return writeLine(*m_csv, m_line);
+    return writeLine(m_raw, m_line) ? Result::Written : Result::Failed;
+}
+
+RecordWriter::Result RecordWriter::writeProcessed(qint64 elapsed, const QList<double>& values)
+{
+    if (!m_csv.file)
+        return Result::Written;
+    const Result fits = takeLayout(int(values.size()), 3);
+    if (fits != Result::Written)
+        return fits;
+    m_line.resize(0);
+    appendSampleLine(m_line, elapsed, values);
+    return writeLine(m_csv, m_line) ? Result::Written : Result::Failed;
 }
 
 bool RecordWriter::writeEvent(qint64 elapsed, const QString& source, const QString& text)
 {
-    if (!m_events)
+    if (!m_events.file)
         return false;
-    return writeLine(*m_events, RecordEvents::formatLine(elapsed, source, text));
+    return writeLine(m_events, RecordEvents::formatLine(elapsed, source, text));
 }
 
-bool RecordWriter::writeLine(QFile& file, const QByteArray& line)
+bool RecordWriter::writeLine(File& target, const QByteArray& line)
 {
-    if (file.write(line) == line.size())
-        return true;
-    m_error = failure(file.fileName(), file.errorString());
-    return false;
+#ifdef Q_OS_UNIX
+    // QFile takes a write that the disk cuts short for a success without an error; the system call says why.
+    const int fd = target.file->handle();
+    const char* data = line.constData();
+    qint64 left = line.size();
+    while (left > 0) {
+        const ssize_t done = ::write(fd, data, size_t(left));
+        if (done > 0) {
+            data += done;
+            left -= done;
+            continue;
+        }
+        if (done < 0 && errno == EINTR)
+            continue;
+        const int error = done < 0 ? errno : EIO;
+        // A part of a line would read as a line of its own: the file ends with its last whole line.
+        if (::ftruncate(fd, target.whole) == 0)
+            ::lseek(fd, target.whole, SEEK_SET);
+        m_error = failure(target.file->fileName(), QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    }
+#else
+    if (target.file->write(line) != line.size()) {
+        m_error = failure(target.file->fileName(), target.file->errorString());
+        if (target.file->resize(target.whole))
+            target.file->seek(target.whole);
+        return false;
+    }
+#endif
+    target.whole += line.size();
+    if (m_syncIntervalMs >= 0 && m_sinceSync.isValid() && m_sinceSync.elapsed() >= m_syncIntervalMs)
+        return syncAll();
+    return true;
+}
+
+bool RecordWriter::syncAll()
+{
+    m_sinceSync.start();
+    for (File* target : { &m_csv, &m_raw, &m_events }) {
+        if (!target->file)
+            continue;
+#ifdef Q_OS_UNIX
+        // Only a failed write-back loses lines; a file that cannot be synced at all (not on a disk) is no fault.
+        if (::fdatasync(target->file->handle()) != 0 && (errno == EIO || errno == ENOSPC || errno == EDQUOT)) {
+            m_error = failure(target->file->fileName(), QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+#else
+        target->file->flush();
+#endif
+    }
+    return true;
 }

@@ -133,7 +133,8 @@ private slots:
     // What ends a wait without the instrument: the time running out, counted from the loss to the first sample
     // (also while the connector flaps, the port opening and failing at once over and over, which is one loss, and
     // while a port that opened again sends nothing), the give-up button, the window closing; or the settings ask
-    // for no wait at all.
+    // for no wait at all. The record key ends the record but not the wait, and starts nothing while the instrument
+    // is away.
     void waitEnds_data()
     {
         addColumns<int, QString, QString>({ "seconds", "action", "returns" });
@@ -143,6 +144,7 @@ private slots:
         QTest::newRow("time runs out while the port is back but silent") << 1 << QString() << QStringLiteral("silent");
         QTest::newRow("give up") << 300 << QStringLiteral("giveUp") << QString();
         QTest::newRow("window closed") << 300 << QStringLiteral("close") << QString();
+        QTest::newRow("record key twice") << 300 << QStringLiteral("recordKey") << QString();
     }
     void waitEnds()
     {
@@ -168,6 +170,8 @@ private slots:
             QTest::mouseClick(m_connection->giveUpButton(), Qt::LeftButton);
         else if (action == QLatin1String("close"))
             m_fixture->window->close();
+        for (int press = 0; action == QLatin1String("recordKey") && press < 2; ++press)
+            QTest::keyClick(m_fixture->window.get(), Qt::Key_R, Qt::ControlModifier);
 
         QTRY_VERIFY_WITH_TIMEOUT(!m_fixture->window->recordSession()->isRecording(), 5000);
         QVERIFY(seconds == 1 ? waited.elapsed() >= 500 : waited.elapsed() < 500);
@@ -175,6 +179,12 @@ private slots:
         QCOMPARE(m_fixture->hooksOfTheRecord(), m_oneRecord);
         if (action == QLatin1String("close"))
             return;
+        if (action == QLatin1String("recordKey")) {
+            QVERIFY(m_connection->isWaiting() && !m_fixture->child<QPushButton>("recordButton")->isEnabled());
+            QCOMPARE(RecordingWindow::eventTexts().mid(1),
+                QStringList({ "halvex instrument lost", "halvex record stopped" }));
+            return;
+        }
         QVERIFY(!m_connection->isWaiting() && !m_fixture->window->device());
         QVERIFY(!m_connection->giveUpButton()->isVisible());
         // Lost without the user's doing, the instrument is named, also as the record's cause, and stays the one to

@@ -1,5 +1,6 @@
 #include "AbstractFnirDevice.h"
 #include "DataGraphic.h"
+#include "DataRow.h"
 #include "FullDisk.h"
 #include "HttpTestClient.h"
 #include "LanguageContext.h"
@@ -108,32 +109,45 @@ private slots:
         QCOMPARE(RecordingWindow::recordBytes(QStringLiteral(".ini")), QByteArray("<Smoothing>20</Smoothing>\r\n"));
     }
 
-    // A start that fails leaves no files, sends no start hook and says why: a title too long for a file name,
-    // or the instrument lost while the end hook that begins every start waits.
+    // A start that fails leaves no file of its own, sends no start hook and says why: a title too long for a file
+    // name, the instrument lost while the end hook that begins every start waits, a companion file that cannot be
+    // made or is there already (which stays as it was).
     void failedStart_data()
     {
-        QTest::addColumn<bool>("lost");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("title too long") << false << "too long";
-        QTest::newRow("instrument lost meanwhile") << true << "no instrument";
+        addColumns<bool, QString, QString>({ "lost", "inTheWay", "says" });
+        addRow("title too long", false, "", "too long");
+        addRow("instrument lost meanwhile", true, "", "no instrument");
+        addRow("raw file cannot be made", false, "r.raw/", "r.raw");
+        addRow("an earlier events file", false, "r.events", "r.events");
     }
     void failedStart()
     {
         QFETCH(bool, lost);
+        QFETCH(QString, inTheWay);
         QFETCH(QString, says);
+        const QByteArray earlier = "100\tkey\tF1\r\n";
+        const bool file = !inTheWay.isEmpty() && !inTheWay.endsWith(QLatin1Char('/'));
         if (lost) {
             duringHooks([this] {
                 if (m_window->device())
                     emit m_window->device()->disconnected();
             });
-        } else {
+        } else if (inTheWay.isEmpty()) {
             m_title->setText(QString(300, QLatin1Char('t')));
+        } else {
+            QVERIFY(file ? TemporaryHome::writeFile(inTheWay, earlier) : QDir().mkdir(inTheWay));
         }
-        record();
+        if (inTheWay.isEmpty())
+            record();
+        else
+            m_window->startRecord(QStringLiteral("r.csv"));
         QVERIFY(!m_window->recordSession()->isRecording() && !m_recordButton->isChecked() && m_title->isEnabled());
         QVERIFY(m_message->isVisible() && m_message->text().contains(says));
         QCOMPARE(m_server->paths(), QStringList { "/stopRecord" });
-        QVERIFY(RecordingWindow::recordFile(QStringLiteral(".csv")).isEmpty());
+        const QStringList recordFiles { "*.csv", "*.raw", "*.ini", "*.events" };
+        QCOMPARE(QDir().entryList(recordFiles, QDir::Files), file ? QStringList { inTheWay } : QStringList());
+        if (file)
+            QCOMPARE(TemporaryHome::readFile(inTheWay), earlier);
     }
 
     // A record that cannot go on closes with a notice of when, how much was saved, where and why.
@@ -170,10 +184,8 @@ private slots:
         m_window->settings()->setMarkPort(port);
         m_window->setDevice(new VirtualFnirDevice(m_window));
         QTRY_VERIFY(!m_window->graphs().isEmpty() && m_window->graphs().constFirst()->recordCount() > 0);
-        m_window->recordControl()->setTextAsker([](QWidget*, QString* text) {
-            *text = QString::fromUtf8("артефакт\t1");
-            return true;
-        });
+        m_window->recordControl()->setTextAsker(
+            [](QWidget*, const RecordControl::TextAnswer& answer) { answer(true, QString::fromUtf8("артефакт\t1")); });
         record();
         QTRY_VERIFY(csv().count('\n') >= 3);
         QTest::keyClick(m_window, Qt::Key_F1);
@@ -209,23 +221,145 @@ private slots:
             QStringLiteral("The stimulus program at %1 could not be reached: Connection refused").arg(url));
     }
 
-    void headerOfANewInstrumentBeforeItsFirstSample()
+    // The headers name the channels of the samples: a record started before an instrument's first sample takes
+    // them from that sample, one stopped before any sample leaves ".csv" and ".raw" empty, and a sample of another
+    // layout (an instrument back with other channels) ends the record, saying why, before any of it is written.
+    void headerFollowsTheSamples_data()
     {
-        m_window->setDevice(new QuietDevice(m_window));
+        addColumns<bool, QList<int>, QByteArray, QString>({ "newInstrument", "channels", "lines", "cause" });
+        addRow("a new instrument before its first sample", true, QList<int> { 4 },
+            QByteArray(";V1;R1;IR1;V2;R2;IR2;V3;R3;IR3;V4;R4;IR4\r\n10;1;1;1;1;1;1;1;1;1;1;1;1\r\n"), QString());
+        addRow("stopped before any sample", true, QList<int>(), QByteArray(), QString());
+        addRow("back with other channels", false, QList<int> { 2, 4, 2 }, header + "10;1;1;1;1;1;1\r\n",
+            "the instrument now sends 12 values per sample instead of 6; start a new record for the new layout");
+    }
+    void headerFollowsTheSamples()
+    {
+        QFETCH(bool, newInstrument);
+        QFETCH(QList<int>, channels);
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, cause);
+        if (newInstrument)
+            m_window->setDevice(new QuietDevice(m_window));
         record();
-        QCOMPARE(csv(), QByteArray("\r\n"));
+        for (int i = 0; i < channels.size(); ++i)
+            m_window->onNewData(at(10 * (i + 1)), QList<double>(channels.at(i) * 3, i + 1));
+        if (cause.isEmpty())
+            record();
+        QVERIFY(!m_window->recordSession()->isRecording());
+        QCOMPARE(csv(), lines);
+        QCOMPARE(RecordingWindow::recordBytes(QStringLiteral(".raw")), lines);
+        QCOMPARE(RecordingWindow::recordBytes(QStringLiteral(".ini")), QByteArray("<Smoothing>20</Smoothing>\r\n"));
+        QCOMPARE(m_server->paths().size(), 3);
+        const QString name = RecordingWindow::recordFile(QStringLiteral(".csv"));
+        const QString samples = QString::number(lines.count('\n') - (lines.isEmpty() ? 0 : 1));
+        QStringList events = RecordingWindow::eventTexts().mid(1);
+        if (cause.isEmpty()) {
+            QCOMPARE(m_notice->text(), QStringLiteral("Saved %1 (%2 samples)").arg(name, samples));
+            QCOMPARE(events, QStringList { "halvex record stopped" });
+        } else {
+            QVERIFY(
+                m_notice->kind() == NoticeBar::Warning && m_notice->text().endsWith(QStringLiteral("Cause: ") + cause));
+            QCOMPARE(events, QStringList({ "halvex layout changed: 12 values instead of 6", "halvex record stopped" }));
+        }
     }
 
-    void enterInTheDeviceListWaitsForTheHook()
+    // While a record hook waits, neither Enter in the device list nor the virtual instrument button connects
+    // under it: the connect button's click that sent the hook goes on with the instrument typed in.
+    void connectingWaitsForTheHook_data()
     {
+        addColumns<bool>({ "virtualButton" });
+        addRow("enter in the device list", false);
+        addRow("the virtual instrument button", true);
+    }
+    void connectingWaitsForTheHook()
+    {
+        QFETCH(bool, virtualButton);
         auto* deviceList = m_fixture->child<QComboBox>("deviceList");
+        auto* useVirtual = m_fixture->child<QPushButton>("useVirtualButton");
         m_window->setDevice(nullptr);
         deviceList->setEditText(MainWindow::VirtualDeviceEntry);
-        duringHooks([deviceList] { QTest::keyClick(deviceList->lineEdit(), Qt::Key_Return); });
+        duringHooks([deviceList, useVirtual, virtualButton] {
+            if (virtualButton)
+                QTest::mouseClick(useVirtual, Qt::LeftButton);
+            else
+                QTest::keyClick(deviceList->lineEdit(), Qt::Key_Return);
+        });
         QTest::mouseClick(m_fixture->child<QPushButton>("connectButton"), Qt::LeftButton);
         QVERIFY(qobject_cast<VirtualFnirDevice*>(m_window->device()));
         QCOMPARE(m_window->settings()->getLastDevice(), MainWindow::VirtualDeviceEntry);
         QCOMPARE(m_server->paths(), QStringList { "/stopRecord" });
+    }
+
+    // The settings that shape a record wait for its end, and the settings say so meanwhile: its lines keep
+    // matching its header and its ".ini", and its graphs keep their names.
+    void settingsThatShapeTheRecordWait()
+    {
+        const auto graphNames = [this] {
+            QStringList names;
+            for (const DataGraphic* graph : m_window->graphs())
+                names << graph->name();
+            return names;
+        };
+        auto* note = m_fixture->child<QLabel>("settingsRecordNote");
+        HalvexSettings* settings = m_window->settings();
+        settings->setMontage(QStringLiteral("1=Fp1;2=Fp2"));
+        settings->setUseMontage(true);
+        QTRY_VERIFY(m_window->graphs().isEmpty());
+        m_window->onNewData(0, sample);
+        QCOMPARE(graphNames(), QStringList({ "Fp1", "Fp2" }));
+        QVERIFY(note && note->isHidden());
+        record();
+        QVERIFY(!note->isHidden());
+        m_window->onNewData(at(10), sample);
+        settings->setAcquisition(HalvexSettings::Acquire_RIR);
+        settings->setRIRsmoothing(3);
+        settings->setMontage(QStringLiteral("1=A;2=B"));
+        QTest::qWait(MainWindow::MontageEditPauseMs + 100);
+        m_window->onNewData(at(20), sample);
+        QVERIFY(m_window->recordSession()->isRecording());
+        QCOMPARE(graphNames(), QStringList({ "Fp1", "Fp2" }));
+        record();
+        const QByteArray lines = "10;1;2;3;4;5;6\r\n20;1;2;3;4;5;6\r\n";
+        QCOMPARE(csv(), ";V1(Fp1);R1;IR1;V2(Fp2);R2;IR2\r\n" + lines);
+        QCOMPARE(RecordingWindow::recordBytes(QStringLiteral(".raw")), header + lines);
+        QCOMPARE(RecordingWindow::recordBytes(QStringLiteral(".ini")),
+            QByteArray("<Smoothing>20</Smoothing>\r\n<Montage>\r\n1=Fp1;2=Fp2\r\n</Montage>\r\n"));
+        QVERIFY(note->isHidden());
+        // Then the new settings hold: six values are three R-IR channels, under the new names.
+        m_window->onNewData(at(30), sample);
+        QCOMPARE(m_window->processedSample().size(), 9);
+        QCOMPARE(graphNames(), QStringList({ "A", "B" }));
+    }
+
+    // The question for a mark's text, asked during a record hook's wait, does not hold the hook, and the mark's
+    // line keeps the time of the click: the lines that come while the question is open follow it.
+    void markQuestionDuringAHook()
+    {
+        RecordControl::TextAnswer answer;
+        m_window->recordControl()->setTextAsker(
+            [&answer](QWidget*, const RecordControl::TextAnswer& reply) { answer = reply; });
+        auto* mark = m_fixture->child<QPushButton>("markButton");
+        duringHooks([mark](const QString& path) {
+            if (path == QLatin1String("/startStimPack"))
+                QTest::mouseClick(mark, Qt::LeftButton);
+        });
+        record();
+        QVERIFY(answer && m_recordButton->isEnabled() && m_window->recordSession()->isRecording());
+        QTest::qWait(20);
+        QTest::keyClick(m_window, Qt::Key_F2);
+        answer(true, QStringLiteral(" cue "));
+        record();
+        // In the order of the file, which a reader that does not sort takes as it is.
+        QStringList texts;
+        QList<qint64> times;
+        for (const QByteArray& line : RecordingWindow::recordBytes(QStringLiteral(".events")).trimmed().split('\n')) {
+            const QList<QByteArray> fields = line.trimmed().split('\t');
+            times << fields.at(0).toLongLong();
+            texts << QString::fromUtf8(fields.at(1) + ' ' + fields.at(2));
+        }
+        QCOMPARE(texts, QStringList({ "key cue", "halvex start hook answered", "key F2", "halvex record stopped" }));
+        QVERIFY(std::is_sorted(times.cbegin(), times.cend()) && times.constFirst() < times.at(2) - 10);
     }
 
     // Last: the application runs its event loop here and is told to quit.

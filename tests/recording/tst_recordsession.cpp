@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -90,8 +91,8 @@ private slots:
         QVERIFY(!session.startRecord(QStringLiteral("r.csv"), RecordLayout()));
         QVERIFY(!secondStart);
         QVERIFY(!QFile::exists(QStringLiteral("second.csv")));
-        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray("ALT\r\n1;1;1;1\r\n"));
-        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.raw")), QByteArray("ALT\r\n1;1;2\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray("ALT;V1;R1;IR1\r\n1;1;1;1\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.raw")), QByteArray("ALT;R1;IR1\r\n1;1;2\r\n"));
         QCOMPARE(m_server->paths(), QStringList({ stopPath, startPath, stopPath }));
         QCOMPARE(waiting.size(), 6);
     }
@@ -121,8 +122,79 @@ private slots:
         QVERIFY(message.contains("r.events") && message.contains(QStringLiteral("No space left")));
         QVERIFY(!session.isRecording());
         QCOMPARE(m_server->paths(), QStringList(2, stopPath));
-        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray("ALT\r\n1;1;1;1\r\n"));
+        QCOMPARE(TemporaryHome::readFile(QStringLiteral("r.csv")), QByteArray("ALT;V1;R1;IR1\r\n1;1;1;1\r\n"));
         QCOMPARE(RecordEvents::read(QStringLiteral("r.events")).events.size(), RecordSession::MaxEventsPerSecond + 3);
+    }
+
+    // Elapsed times follow the monotonic clock while the wall clock steps back or forward in the middle of a record
+    // (NTP, a clock set by hand): a recorder in a process of its own, its wall clock stepped from outside. Its files
+    // are synced to the disk at most once a second while it runs, and at the stop.
+    void elapsedTimesIgnoreWallClockSteps_data()
+    {
+        addColumns<int>({ "stepMs" });
+        addRow("back 20 s", -20000);
+        addRow("forward 20 s", 20000);
+    }
+    void elapsedTimesIgnoreWallClockSteps()
+    {
+        QFETCH(int, stepMs);
+        QProcess recorder;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(HALVEX_PROCESS_SHIM));
+        environment.insert(QStringLiteral("HALVEX_SYNC_LOG"), m_home->path() + QStringLiteral("/syncs"));
+        environment.insert(QStringLiteral("HALVEX_CLOCK_STEP_AFTER_MS"), QStringLiteral("800"));
+        environment.insert(QStringLiteral("HALVEX_CLOCK_STEP_MS"), QString::number(stepMs));
+        // A sanitizer build wants its runtime first; the step library comes before it here.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+            environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+        recorder.setProcessEnvironment(environment);
+        recorder.start(QStringLiteral(HALVEX_CLOCKSTEP_HELPER), { m_home->path() });
+        QVERIFY(recorder.waitForFinished(15000));
+        QCOMPARE(recorder.exitCode(), 0);
+
+        QList<qint64> truth;
+        qint64 wallShift = 0;
+        qint64 stop = 0;
+        for (const QByteArray& line : recorder.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("sample "))
+                truth << line.mid(7).toLongLong();
+            else if (line.startsWith("wall "))
+                wallShift = line.mid(5).toLongLong();
+            else if (line.startsWith("stop "))
+                stop = line.mid(5).toLongLong();
+        }
+        // The step did happen, so the record below ran across it.
+        QVERIFY2(qAbs(wallShift - stepMs) < 1000, qPrintable(QString::number(wallShift)));
+        QVERIFY(truth.size() >= 5 && truth.constFirst() < 800 && truth.constLast() > 800);
+
+        QList<QByteArray> lines = TemporaryHome::readFile(QStringLiteral("r.csv")).split('\n');
+        lines = lines.mid(1, lines.size() - 2);
+        QCOMPARE(lines.size(), truth.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const qint64 elapsed = lines.at(i).split(';').constFirst().toLongLong();
+            QVERIFY2(qAbs(elapsed - truth.at(i)) <= 50, lines.at(i).constData());
+        }
+        const QList<RecordEvents::Event> events = RecordEvents::read(QStringLiteral("r.events")).events;
+        QVERIFY(events.size() >= 20);
+        for (qsizetype i = 0; i < events.size(); ++i) {
+            const qint64 previous = i == 0 ? 0 : events.at(i - 1).time;
+            QVERIFY(events.at(i).time >= previous && events.at(i).time <= truth.constLast() + 300);
+        }
+
+        // The syncs of one moment (the ".ini" at the start, then the three files together) as one time each.
+        QList<qint64> syncs;
+        qint64 last = 0;
+        for (const QByteArray& line : TemporaryHome::readFile(m_home->path() + QStringLiteral("/syncs")).split('\n')) {
+            const qint64 at = line.toLongLong();
+            if (!line.isEmpty() && (syncs.isEmpty() || at - last > 100))
+                syncs << at;
+            last = line.isEmpty() ? last : at;
+        }
+        QVERIFY(syncs.size() >= 2 && syncs.constLast() >= stop);
+        syncs.removeLast();
+        for (qsizetype i = 1; i < syncs.size(); ++i)
+            QVERIFY2(syncs.at(i) - syncs.at(i - 1) >= 990, qPrintable(QString::number(syncs.at(i) - syncs.at(i - 1))));
+        QVERIFY2(syncs.size() >= 3, qPrintable(QString::number(syncs.size())));
     }
 
 private:

@@ -2,6 +2,10 @@
 #include "RecordWriter.h"
 #include "TemporaryHome.h"
 
+#ifdef Q_OS_UNIX
+#include "FileSizeLimit.h"
+#endif
+
 #include <QDir>
 #include <QTest>
 
@@ -75,46 +79,107 @@ private slots:
 
     void filesByteForByte()
     {
+        using Result = RecordWriter::Result;
         TemporaryHome home;
         const QString csv = home.path() + QStringLiteral("/r-x.csv.csv");
-        RecordLayout l = layout(RecordLayout::Acquire_RIR, 1);
+        // The channels of the headers come from the first sample, whatever the window counted before it.
+        RecordLayout l = layout(RecordLayout::Acquire_RIR, 3);
         l.smoothing = 3;
         RecordWriter writer;
         QVERIFY(writer.open(csv, l));
-        QVERIFY(writer.writeRaw(-5, { 10, 14.6 }));
-        QVERIFY(writer.writeProcessed(-5, { 10, 10, 4 }));
+        QCOMPARE(TemporaryHome::readFile(csv), QByteArray());
+        QCOMPARE(writer.writeRaw(-5, { 10, 14.6 }), Result::Written);
+        QCOMPARE(writer.writeProcessed(-5, { 10, 10, 4 }), Result::Written);
         QVERIFY(writer.writeEvent(-2, QStringLiteral("key"), QStringLiteral("F1")));
-        // A change of the channel count keeps the header and writes the longer lines.
-        QVERIFY(writer.writeRaw(20, { 1, 2, 3, 4 }));
-        QVERIFY(writer.writeProcessed(20, { 1, 2, 3, 4, 5, 6 }));
+        // A sample of another channel count is refused whole, so that the headers name every line's fields.
+        QCOMPARE(writer.writeRaw(20, { 1, 2, 3, 4 }), Result::OtherLayout);
+        QCOMPARE(writer.writeProcessed(20, { 1, 2, 3, 4, 5, 6 }), Result::OtherLayout);
+        QCOMPARE(writer.writeRaw(30, { 1, 2 }), Result::Written);
         // Every line is in the files before the record is closed, so that a crash loses none of them.
-        QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n20;1;2;3;4;5;6\r\n"));
+        QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n"));
         QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.raw.raw")),
-            QByteArray(";R1;IR1\r\n-5;10;15\r\n20;1;2;3;4\r\n"));
+            QByteArray(";R1;IR1\r\n-5;10;15\r\n30;1;2\r\n"));
         QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.events.events")), "-2\tkey\tF1\r\n");
         QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.ini.ini")),
             QByteArray("<Smoothing>3</Smoothing>\r\n"));
     }
 
-    // A record that cannot make its ".csv" or its ".events" file does not start, names the file and leaves none.
+    // A record that cannot make any one of its files does not start, names the file, removes what it made and
+    // leaves alone what was there before.
     void openFailures_data()
     {
-        addColumns<QString, QString>({ "name", "failing" });
-        addRow("missing folder", "missing/r.csv", "missing/r.csv: No such file or directory");
-        addRow("events file is a folder", "r.csv", "r.events: ");
+        addColumns<QString, QString, QString>({ "name", "inTheWay", "failing" });
+        addRow("missing folder", "missing/r.csv", "", "missing/r.csv: No such file or directory");
+        addRow("events file is a folder", "r.csv", "r.events/", "r.events: ");
+        addRow("raw file is a folder", "r.csv", "r.raw/", "r.raw: ");
+        addRow("ini file is a folder", "r.csv", "r.ini/", "r.ini: ");
+        addRow("an earlier csv file", "r.csv", "r.csv", "r.csv: ");
+        addRow("an earlier raw file", "r.csv", "r.raw", "r.raw: ");
+        addRow("an earlier ini file", "r.csv", "r.ini", "r.ini: ");
     }
     void openFailures()
     {
         QFETCH(QString, name);
+        QFETCH(QString, inTheWay);
         QFETCH(QString, failing);
         TemporaryHome home;
-        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("r.events")));
+        const QDir folder(home.path());
+        const QByteArray earlier = "0;1;2\r\n";
+        if (inTheWay.endsWith(QLatin1Char('/')))
+            QVERIFY(folder.mkdir(inTheWay));
+        else if (!inTheWay.isEmpty())
+            QVERIFY(TemporaryHome::writeFile(folder.filePath(inTheWay), earlier));
         RecordWriter writer;
-        QVERIFY(!writer.open(home.path() + QLatin1Char('/') + name, layout(RecordLayout::Acquire_RIR, 1)));
+        QVERIFY(!writer.open(folder.filePath(name), layout(RecordLayout::Acquire_RIR, 1)));
         QVERIFY(!writer.isOpen());
-        QVERIFY(writer.errorString().contains(failing));
-        QCOMPARE(QDir(home.path()).entryList(QDir::Files), QStringList());
+        QVERIFY2(writer.errorString().contains(failing), qPrintable(writer.errorString()));
+        const bool file = !inTheWay.isEmpty() && !inTheWay.endsWith(QLatin1Char('/'));
+        QCOMPARE(folder.entryList(QDir::Files), file ? QStringList { inTheWay } : QStringList());
+        if (file)
+            QCOMPARE(TemporaryHome::readFile(folder.filePath(inTheWay)), earlier);
     }
+
+#ifdef Q_OS_UNIX
+    // A disk that fills in the middle of a line: the file is cut back to its last whole line, and the failure
+    // names the file and the system's reason, in each of the files that take lines while the record runs.
+    void shortWriteKeepsWholeLines_data()
+    {
+        addColumns<QString>({ "extension" });
+        addRow("csv", ".csv");
+        addRow("raw", ".raw");
+        addRow("events", ".events");
+    }
+    void shortWriteKeepsWholeLines()
+    {
+        QFETCH(QString, extension);
+        TemporaryHome home;
+        const QString csv = home.path() + QStringLiteral("/r.csv");
+        RecordWriter writer;
+        QVERIFY(writer.open(csv, layout(RecordLayout::Acquire_RIR, 1)));
+        const auto writeAll = [&writer](qint64 elapsed) {
+            return writer.writeRaw(elapsed, { 1890, 1900 }) == RecordWriter::Result::Written
+                && writer.writeProcessed(elapsed, { 1890, 1900, 10 }) == RecordWriter::Result::Written
+                && writer.writeEvent(elapsed, QStringLiteral("key"), QStringLiteral("F1"));
+        };
+        QVERIFY(writeAll(100));
+        const QString name = RecordWriter::companionName(csv, extension);
+        const QByteArray whole = TemporaryHome::readFile(name);
+        bool written = true;
+        {
+            FileSizeLimit limit(whole.size() + 4);
+            QVERIFY(limit.isActive());
+            if (extension == QLatin1String(".events"))
+                written = writer.writeEvent(200, QStringLiteral("key"), QStringLiteral("F2"));
+            else if (extension == QLatin1String(".raw"))
+                written = writer.writeRaw(200, { 1890, 1900 }) == RecordWriter::Result::Written;
+            else
+                written = writer.writeProcessed(200, { 1890, 1900, 10 }) == RecordWriter::Result::Written;
+        }
+        QVERIFY(!written);
+        QCOMPARE(TemporaryHome::readFile(name), whole);
+        QCOMPARE(writer.errorString(), QStringLiteral("Cannot write the record file %1: File too large").arg(name));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestRecordWriter)

@@ -29,7 +29,7 @@ bool writeRecord(const QString& csvPath, const RecordLayout& layout, const Times
     for (qsizetype i = 0; i < times.size(); ++i) {
         for (qsizetype c = 0; c < values.size(); ++c)
             values[c] = double(1000 + 50 * c + (i * 37 + c * 11) % 101);
-        if (!writer.writeRaw(times.at(i), values))
+        if (writer.writeRaw(times.at(i), values) != RecordWriter::Result::Written)
             return false;
     }
     writer.close();
