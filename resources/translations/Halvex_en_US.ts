@@ -396,6 +396,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The stimulus program at %1 did not answer in %2 s</translation>
     </message>
     <message>
+        <source>This address is not used: only %1 addresses are requested</source>
+        <translation>This address is not used: only %1 addresses are requested</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>To translate the app to the other language a restart is required. 
@@ -584,6 +588,14 @@ Restart now?</translation>
     <message>
         <source>built on </source>
         <translation>built on </translation>
+    </message>
+    <message>
+        <source>only http and https addresses are requested</source>
+        <translation>only http and https addresses are requested</translation>
+    </message>
+    <message>
+        <source>the answer is longer than %1 KiB</source>
+        <translation>the answer is longer than %1 KiB</translation>
     </message>
 </context>
 <context>

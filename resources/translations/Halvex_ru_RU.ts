@@ -396,6 +396,10 @@
         <translation>Программа стимуляции по адресу %1 не ответила за %2 с</translation>
     </message>
     <message>
+        <source>This address is not used: only %1 addresses are requested</source>
+        <translation>Этот адрес не используется: запрашиваются только адреса %1</translation>
+    </message>
+    <message>
         <source>To translate the app to the other language a restart is required. 
 Restart now?</source>
         <translation>Чтобы перевести программу на другой язык, нужен перезапуск. 
@@ -584,6 +588,14 @@ Restart now?</source>
     <message>
         <source>built on </source>
         <translation>сборка от </translation>
+    </message>
+    <message>
+        <source>only http and https addresses are requested</source>
+        <translation>запрашиваются только адреса http и https</translation>
+    </message>
+    <message>
+        <source>the answer is longer than %1 KiB</source>
+        <translation>ответ длиннее %1 КиБ</translation>
     </message>
 </context>
 <context>

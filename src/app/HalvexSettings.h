@@ -56,8 +56,10 @@ public:
     Q_CLASSINFO("RIRsmoothingSuffix", " samples")
     NT_PROPERTY(QString, SendOnStartRecord, "http://127.0.0.1:2336/startStimPack")
     Q_CLASSINFO("SendOnStartRecordDescription", "SendOnStartRecordDescription")
+    Q_CLASSINFO("SendOnStartRecordSchemes", "http https")
     NT_PROPERTY(QString, SendOnEndRecord, "http://127.0.0.1:2336/stopRecord")
     Q_CLASSINFO("SendOnEndRecordDescription", "SendOnEndRecordDescription")
+    Q_CLASSINFO("SendOnEndRecordSchemes", "http https")
     // The loopback port on which other programs put marks into the running record; 0 turns that off.
     NT_INT_PROPERTY(MarkPort, 2337, 0, 65535, 1)
     Q_CLASSINFO("MarkPortDescription", "MarkPortDescription")

@@ -7,7 +7,30 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
+
+// Files this process writes cannot grow past a few hundred bytes while it lives: a disk that fills up mid-write.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_saved {};
+    bool m_set = false;
+};
 
 const QByteArray allDefaults = "<?xml version=\"1.0\"?>\n"
                                "<HalvexSettings>\n"
@@ -113,6 +136,22 @@ private slots:
         QVERIFY(settings.getStartMaximized() && settings.getRIRsmoothing() == 20 && settings.getMontage().size() < 10);
         QCOMPARE(TemporaryHome::readFile(m_path), bytes);
         QCOMPARE(changes.isEmpty(), settings.getQVariantMap() == HalvexSettings(QString()).getQVariantMap());
+    }
+
+    // A write that fails half-way leaves the previous file whole, not the first bytes of the new one.
+    void failedWriteKeepsTheFile()
+    {
+        HalvexSettings settings(m_path);
+        settings.reload();
+        settings.setViewSeconds(30);
+        const QByteArray before = TemporaryHome::readFile(m_path);
+        QVERIFY(before.contains("<GraphicSpacing>"));
+        {
+            const FileSizeLimit limit(200);
+            QVERIFY(limit.isSet());
+            settings.setViewSeconds(40);
+        }
+        QCOMPARE(TemporaryHome::readFile(m_path), before);
     }
 
     // What the file must escape or keep on several lines comes back from it as it was set.

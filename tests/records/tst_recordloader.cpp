@@ -40,14 +40,17 @@ private slots:
         QTEST(loader.channelCount(), "count");
     }
 
-    // The V column of channel 0 on the 20 Hz grid, centred; every line reaches 100 ms after the start.
+    // The V column of channel 0 on the 20 Hz grid, centred (and high-passed from hpf on); every line reaches 100 ms
+    // after the start.
     void compare_data()
     {
-        addColumns<QByteArray, int, Status, qint64, Values>({ "data", "channel2", "status", "start", "left" });
+        addColumns<QByteArray, int, Status, qint64, Values, double>(
+            { "data", "channel2", "status", "start", "left", "hpf" });
         const Values ramp { -5, 0, 5 };
-        const auto row = [](const char* name, const QByteArray& data, qint64 start, const Values& left) {
-            QTest::newRow(name) << data << 0 << Status::Loaded << start << left;
-        };
+        const auto row
+            = [](const char* name, const QByteArray& data, qint64 start, const Values& left, double hpf = 0) {
+                  QTest::newRow(name) << data << 0 << Status::Loaded << start << left << hpf;
+              };
         row("CR LF", rirRecord(1, { "1000;0;0;0", "1100;10;0;0" }), 1000, ramp);
         row("LF, no final line end", ";V1;R1;IR1\n0;0;1;1\n100;10;1;1", 0, ramp);
         row("same time, later wins", rirRecord(1, { "0;0", "100;4", "100;10" }), 0, ramp);
@@ -57,8 +60,10 @@ private slots:
         row("sign and spaces", rirRecord(1, { " 0 ;0", "100; +10 " }), 0, ramp);
         row("non-numbers are 0", rirRecord(1, { "0;x", "100;10", "200;nan" }), 0, { -4, 1, 6, 1, -4 });
         row("infinity is 0", rirRecord(1, { "0;-inf", "100;10" }), 0, ramp);
+        // The filter sees the centred values: a level far from 0 would start every curve with a swing.
+        row("high-passed level stays 0", rirRecord(1, { "0;2000", "100;2000" }), 0, { 0, 0, 0 }, 0.5);
         const auto status = [](const char* name, const QByteArray& data, int channel2, Status status) {
-            QTest::newRow(name) << data << channel2 << status << 0LL << Values {};
+            QTest::newRow(name) << data << channel2 << status << 0LL << Values {} << 0.0;
         };
         const QByteArray nine = rirRecord(9, { "0;1" });
         status("channel 9 of 9", nine, 9, Status::ChannelOutOfRange);
@@ -72,10 +77,11 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QFETCH(int, channel2);
+        QFETCH(double, hpf);
         RecordLoader loader;
         loader.setData(data);
         RecordLoader::Comparison result;
-        QTEST(loader.compare(0, channel2, 0, result), "status");
+        QTEST(loader.compare(0, channel2, hpf, result), "status");
         QTEST(result.startTime, "start");
         QTEST(result.left, "left");
         if (result.size() > 2)

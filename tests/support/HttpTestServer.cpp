@@ -73,6 +73,10 @@ void HttpTestServer::onReadyRead(QTcpSocket* socket)
 
 void HttpTestServer::answer(QTcpSocket* socket)
 {
+    if (m_streamChunk > 0) {
+        stream(socket);
+        return;
+    }
     const QByteArray reason = m_status == 200 ? "OK" : m_status == 404 ? "Not Found" : "Error";
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(m_status) + ' ' + reason + "\r\n";
     reply += "Content-Type: application/json\r\n";
@@ -81,4 +85,19 @@ void HttpTestServer::answer(QTcpSocket* socket)
     reply += m_body;
     socket->write(reply);
     socket->disconnectFromHost();
+}
+
+void HttpTestServer::stream(QTcpSocket* socket)
+{
+    // Without a length the body lasts until the connection closes.
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+    const QByteArray chunk(m_streamChunk, 'x');
+    auto* timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket, chunk] {
+        // What the peer has not taken stays in this process: keep it to a few chunks, so that only the client's
+        // memory shows what the stream costs.
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 4 * chunk.size())
+            socket->write(chunk);
+    });
+    timer->start(m_streamIntervalMs);
 }

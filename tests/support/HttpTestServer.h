@@ -26,6 +26,13 @@ public:
     void setReply(int status, const QByteArray& body);
     void setDelayMs(int delayMs) { m_delayMs = delayMs; }
     void setNeverAnswer(bool never) { m_neverAnswer = never; }
+    // Answers 200 with a body that never ends: chunkBytes every intervalMs (0: as fast as the peer takes them), until
+    // the peer closes. chunkBytes 0 answers with the reply set again.
+    void setStream(int chunkBytes, int intervalMs)
+    {
+        m_streamChunk = chunkBytes;
+        m_streamIntervalMs = intervalMs;
+    }
 
     // The request targets in arrival order, exactly as sent in the request line.
     QStringList paths() const { return m_paths; }
@@ -39,6 +46,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket* socket);
     void answer(QTcpSocket* socket);
+    void stream(QTcpSocket* socket);
 
     QTcpServer m_server;
     QHash<QTcpSocket*, QByteArray> m_pending;
@@ -48,4 +56,6 @@ private:
     QByteArray m_body = "{}";
     int m_delayMs = 0;
     bool m_neverAnswer = false;
+    int m_streamChunk = 0;
+    int m_streamIntervalMs = 0;
 };

@@ -33,7 +33,8 @@ public:
     QString suffix;
     QString prefix;
     QString icon;
-    // Description, Placeholder, Precision, Suggestions; created on first use.
+    // Description, Placeholder, Precision, Suggestions, Schemes (the address schemes a text may use, separated by
+    // spaces; the editor marks any other address); created on first use.
     std::unique_ptr<QMap<QString, QString>> extraInfo;
     int typeId = 0;
     int priority = INT_MAX;

@@ -106,6 +106,21 @@ bool readFile(const QString& file, QByteArray* bytes)
     return true;
 }
 
+// Written aside and renamed over the old file, so that a crash or a full disk while writing leaves the previous
+// settings. The bytes are flushed before the commit: QSaveFile (Qt 6.4) renames the file even when the write-out
+// inside commit() stops short on a full disk, and a cut file would take the place of the whole one.
+bool writeFile(const QString& file, const QByteArray& bytes)
+{
+    QSaveFile output(file);
+    if (!output.open(QIODevice::WriteOnly))
+        return false;
+    if (output.write(bytes) != bytes.size() || !output.flush()) {
+        output.cancelWriting();
+        return false;
+    }
+    return output.commit();
+}
+
 } // namespace
 
 AbstractMetaDescriptor::AbstractMetaDescriptor(QObject* parent)
@@ -200,11 +215,7 @@ QByteArray AbstractMetaDescriptor::saveToJsonByteArray(QJsonDocument::JsonFormat
 
 bool AbstractMetaDescriptor::saveToJsonFile(const QString& file) const
 {
-    QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    output.write(saveToJsonByteArray(QJsonDocument::Compact));
-    return output.commit();
+    return writeFile(file, saveToJsonByteArray(QJsonDocument::Compact));
 }
 
 bool AbstractMetaDescriptor::loadFromJsonFile(const QString& file)
@@ -272,12 +283,7 @@ QString AbstractMetaDescriptor::saveAsXmlString() const
 
 bool AbstractMetaDescriptor::save(const QString& file) const
 {
-    // Written aside and renamed over the old file, so that a crash while writing leaves the previous settings.
-    QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    output.write(saveAsXmlString().toUtf8());
-    return output.commit();
+    return writeFile(file, saveAsXmlString().toUtf8());
 }
 
 bool AbstractMetaDescriptor::load(const QString& file)

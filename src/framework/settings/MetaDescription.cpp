@@ -15,7 +15,7 @@ namespace {
 const QStringList& extraKeyWords()
 {
     static const QStringList words { QStringLiteral("Description"), QStringLiteral("Placeholder"),
-        QStringLiteral("Precision"), QStringLiteral("Suggestions") };
+        QStringLiteral("Precision"), QStringLiteral("Suggestions"), QStringLiteral("Schemes") };
     return words;
 }
 

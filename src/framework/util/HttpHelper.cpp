@@ -1,5 +1,7 @@
 #include "HttpHelper.h"
 
+#include "LanguageContext.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEventLoop>
@@ -38,7 +40,12 @@ QByteArray HttpHelper::get(const QString& url, QString* error, int timeoutMs)
 
 HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs, QString* sslErrors)
 {
+    Reply result;
     const QUrl target(url, QUrl::TolerantMode);
+    if (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https")) {
+        result.error = trGeneric("only http and https addresses are requested");
+        return result;
+    }
     QEventLoop loop;
     QNetworkAccessManager manager;
     connect(&manager, &QNetworkAccessManager::finished, &loop, &QEventLoop::quit);
@@ -52,10 +59,20 @@ HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs, QString
         });
 
     QNetworkReply* reply = manager.get(QNetworkRequest(target));
+    // Without a bound the network thread reads an endless reply into memory as fast as it arrives, and its flood of
+    // events holds off the time limit's timer: the body is cut off past its limit, and the network thread stops
+    // reading when its buffer is full.
+    reply->setReadBufferSize(2 * MaximumReplyBytes);
+    bool oversized = false;
+    connect(reply, &QNetworkReply::readyRead, &loop, [reply, &oversized]() {
+        if (reply->bytesAvailable() > MaximumReplyBytes) {
+            oversized = true;
+            reply->abort();
+        }
+    });
     connect(reply, &QNetworkReply::downloadProgress, &loop,
         [url](qint64 received, qint64 total) { Instance()->emitProgress(url, received, total); });
 
-    Reply result;
     QTimer limit;
     limit.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5 % early
     limit.setSingleShot(true);
@@ -71,11 +88,15 @@ HttpHelper::Reply HttpHelper::request(const QString& url, int timeoutMs, QString
         while (!reply->isFinished() && limit.isActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    result.body = reply->isOpen() ? reply->readAll() : QByteArray();
+    result.body = reply->isOpen() ? reply->read(MaximumReplyBytes + 1) : QByteArray();
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // An error status is an answer, told by the status; the error text is for requests that got none.
     if (!result.timedOut && result.status == 0 && reply->error() != QNetworkReply::NoError)
         result.error = reply->errorString();
+    if (oversized || result.body.size() > MaximumReplyBytes) {
+        result.body.clear();
+        result.error = trGeneric("the answer is longer than %1 KiB").arg(MaximumReplyBytes / 1024);
+    }
     reply->deleteLater();
     return result;
 }

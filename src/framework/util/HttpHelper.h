@@ -9,18 +9,22 @@ class QNetworkAccessManager;
 
 // Blocking HTTP GET for the few places that need a reply before they go on. The wait runs a local event loop, so
 // the window stays responsive; every request ends after TimeoutMs at the latest, because a peer that accepts the
-// connection but never answers would otherwise hold its caller for ever.
+// connection but never answers would otherwise hold its caller for ever. Only http and https addresses are
+// requested: any other scheme (file:, data:, qrc:) would read what it names and not ask a program at all. A reply
+// body past MaximumReplyBytes ends the request, so an endless stream cannot fill the memory.
 class HttpHelper : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int TimeoutMs = 3000;
+    static constexpr qint64 MaximumReplyBytes = 64 * 1024;
 
     static HttpHelper* Instance();
     static QNetworkAccessManager* manager();
 
     // How a request ended: the body (also that of an HTTP error status), the HTTP status (0 without an answer),
-    // whether the time limit cut it short, and the network error text when the request failed.
+    // whether the time limit cut it short, and the error text when the request failed (a network error, an
+    // address that is not http or https, a body past MaximumReplyBytes).
     struct Reply
     {
         QByteArray body;

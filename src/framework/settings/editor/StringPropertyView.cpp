@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QUrl>
 
 StringPropertyView::StringPropertyView(AbstractMetaDescription* description, QWidget* parent)
     : BasePropertyView(description, parent)
@@ -16,9 +18,33 @@ StringPropertyView::StringPropertyView(AbstractMetaDescription* description, QWi
     const QString placeholder = description->extra(QStringLiteral("Placeholder"));
     if (!placeholder.isEmpty())
         m_edit->setPlaceholderText(QCoreApplication::translate("Generic", placeholder.toUtf8().constData()));
+    m_schemes = description->extra(QStringLiteral("Schemes")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     setEditor(m_edit, 100);
     metaValueChanged(description->getValue());
-    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) { setValueQueued(text); });
+    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        showValidity(text);
+        setValueQueued(text);
+    });
+}
+
+void StringPropertyView::showValidity(const QString& text)
+{
+    if (!m_edit || m_schemes.isEmpty())
+        return;
+    const QUrl url(text, QUrl::TolerantMode);
+    const bool valid = text.isEmpty() || (m_schemes.contains(url.scheme()) && !url.host().isEmpty());
+    if (m_edit->property("invalid").toBool() == !valid)
+        return;
+    // The text is kept as typed: the user may be half-way through it, and what reads the value refuses such an
+    // address anyway.
+    m_edit->setProperty("invalid", !valid);
+    m_edit->setToolTip(valid
+            ? QString()
+            : QCoreApplication::translate("Generic", "This address is not used: only %1 addresses are requested")
+                  .arg(m_schemes.join(QStringLiteral(", "))));
+    // The style sheet reads the property only when the widget is polished again.
+    m_edit->style()->unpolish(m_edit);
+    m_edit->style()->polish(m_edit);
 }
 
 void StringPropertyView::nullifyEditor()
@@ -38,6 +64,7 @@ void StringPropertyView::metaValueChanged(QVariant value)
     if (m_edit && m_edit->text() != latest) {
         const QSignalBlocker blocker(m_edit);
         m_edit->setText(latest);
+        showValidity(latest);
     }
     setDefaultButtonChecked(text == m_description->defaultText);
 }

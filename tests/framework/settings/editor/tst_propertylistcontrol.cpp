@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -135,6 +136,34 @@ private slots:
         QTRY_COMPARE(spin->value(), 10);
         QTest::keyClick(button, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), editorOf<QComboBox>(control, QStringLiteral("Acquisition")));
+    }
+
+    // A hook address the program will not ask is marked and says why, typed or found in the file; the text stays.
+    void hookAddresses_data()
+    {
+        addColumns<QString, bool>({ "text", "valid" });
+        addRow("http", "http://127.0.0.1:2336/startStimPack", true);
+        addRow("https", "https://lab.example/start", true);
+        addRow("empty turns the hook off", "", true);
+        addRow("file", "file:///etc/hostname", false);
+        addRow("no scheme", "127.0.0.1:2336/startStimPack", false);
+        addRow("no host", "http:startStimPack", false);
+    }
+    void hookAddresses()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        m_settings->setSendOnEndRecord(text);
+        PropertyListControl control(m_settings.get());
+        auto* typed = editorOf<QLineEdit>(control, QStringLiteral("SendOnStartRecord"));
+        typed->clear();
+        QTest::keyClicks(typed, text);
+        QTRY_COMPARE(m_settings->getSendOnStartRecord(), text);
+        for (QLineEdit* edit : { typed, editorOf<QLineEdit>(control, QStringLiteral("SendOnEndRecord")) }) {
+            QCOMPARE(edit->text(), text);
+            QCOMPARE(edit->property("invalid").toBool(), !valid);
+            QCOMPARE(edit->toolTip().contains(QLatin1String("http, https")), !valid);
+        }
     }
 
     void conditionMatches()
