@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -31,8 +32,6 @@ void convert(const double* intensity, std::size_t count, double baseline, double
 std::vector<std::vector<double>> compute(std::vector<std::vector<double>> intensities);
 
 } // namespace OpticalDensity
-
-#include <cmath>
 
 inline double OpticalDensity::of(double intensity, double baseline)
 {

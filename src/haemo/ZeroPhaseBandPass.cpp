@@ -115,15 +115,15 @@ void ZeroPhaseBandPass::apply(const double* in, std::size_t count, double* out) 
     const std::size_t taps = m_h.size();
     const std::size_t edge = std::min(taps, count) - 1;
     // _smart_pad 'reflect_limited': point reflection through the end samples.
-    m_extended.resize(count + 2 * edge);
+    std::vector<double> extended(count + 2 * edge);
     for (std::size_t k = 0; k < edge; ++k) {
-        m_extended[k] = 2 * in[0] - in[edge - k];
-        m_extended[edge + count + k] = 2 * in[count - 1] - in[count - 2 - k];
+        extended[k] = 2 * in[0] - in[edge - k];
+        extended[edge + count + k] = 2 * in[count - 1] - in[count - 2 - k];
     }
-    std::copy(in, in + count, m_extended.begin() + std::ptrdiff_t(edge));
+    std::copy(in, in + count, extended.begin() + std::ptrdiff_t(edge));
 
     // out[i] = Σ h[k]·ext[i + edge + (taps−1)/2 − k], with zeros beyond the extended series (short series only).
-    const std::ptrdiff_t extent = std::ptrdiff_t(m_extended.size());
+    const std::ptrdiff_t extent = std::ptrdiff_t(extended.size());
     const std::ptrdiff_t centre = std::ptrdiff_t((taps - 1) / 2 + edge);
     for (std::size_t i = 0; i < count; ++i) {
         const std::ptrdiff_t last = std::ptrdiff_t(i) + centre; // the sample under h[0]
@@ -131,7 +131,7 @@ void ZeroPhaseBandPass::apply(const double* in, std::size_t count, double* out) 
         const std::ptrdiff_t kEnd = std::min<std::ptrdiff_t>(std::ptrdiff_t(taps), last + 1);
         double sum = 0;
         for (std::ptrdiff_t k = kFirst; k < kEnd; ++k)
-            sum += m_h[size_t(k)] * m_extended[size_t(last - k)];
+            sum += m_h[size_t(k)] * extended[size_t(last - k)];
         out[i] = sum;
     }
 }

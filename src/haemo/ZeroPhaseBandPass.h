@@ -32,7 +32,8 @@ public:
 
     const std::vector<double>& coefficients() const { return m_h; }
 
-    // Filters one contiguous series of count samples into out (which must not overlap it).
+    // Filters one contiguous series of count samples into out (which must not overlap it). A designed filter is
+    // only read, so threads may share it.
     void apply(const double* in, std::size_t count, double* out) const;
     // Filters every run of samples between gaps (NaN) as a series of its own; the gaps stay NaN.
     std::vector<double> applyAroundGaps(const std::vector<double>& series) const;
@@ -41,5 +42,4 @@ private:
     ZeroPhaseBandPass() = default;
 
     std::vector<double> m_h;
-    mutable std::vector<double> m_extended;
 };

@@ -143,13 +143,13 @@ private slots:
         const std::optional<BeerLambert> law = BeerLambert::create({});
         LiveHaemoglobin live(*law, 1, 0.25);
         const double infrared = 1000;
-        for (const double red : { 1000.0, baselineLow, 1600.0 })
-            live.push(live.hasBaseline() ? 1 : 0.1 * (red == 1000 ? 0 : red == baselineLow ? 1 : 2), &red, &infrared);
-        QVERIFY(!live.hasBaseline());
+        const double baseline[3] = { 1000, baselineLow, 1600 };
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(live.push(0.1 * i, &baseline[i], &infrared), 0);
         QCOMPARE(live.push(1, &later, &infrared), 4);
+        // The baseline's zero is raised too: to the smallest positive light of the baseline, here the infrared's.
         const double i0 = live.baselineRed()[0];
-        const double floor = baselineLow > 0 ? baselineLow : 1000;
-        QCOMPARE(i0, (1000 + (baselineLow > 0 ? baselineLow : floor) + 1600) / 3);
+        QCOMPARE(i0, (1000 + (baselineLow > 0 ? baselineLow : infrared) + 1600) / 3);
         const BeerLambert::Haemoglobin expected = (*law)(-std::log(expectedIntensity / i0), 0.0);
         QCOMPARE(live.oxy(3)[0], expected.oxy);
         QCOMPARE(live.deoxy(3)[0], expected.deoxy);

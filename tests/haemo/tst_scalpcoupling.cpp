@@ -166,20 +166,6 @@ private slots:
         const double sci = SignalQuality::scalpCouplingIndex(*ZeroPhaseBandPass::design(c->rate, {}), od[0], od[1]);
         QVERIFY2(sci >= least && sci <= most, qPrintable(QString::number(sci)));
     }
-
-    // The band-pass passes a pulse at 1.1 Hz and leaves gaps where they are.
-    void gapsStayGaps()
-    {
-        const std::optional<ZeroPhaseBandPass> bandPass = ZeroPhaseBandPass::design(10, {});
-        Series pulse(400);
-        for (size_t i = 0; i < pulse.size(); ++i)
-            pulse[i] = std::sin(6.283185307179586 * 1.1 * double(i) / 10);
-        pulse[150] = Gap;
-        const Series filtered = bandPass->applyAroundGaps(pulse);
-        QVERIFY(std::isnan(filtered[150]));
-        for (const size_t i : { size_t(60), size_t(100), size_t(250), size_t(330) })
-            QVERIFY2(std::abs(filtered[i] - pulse[i]) < 0.02, qPrintable(QString::number(filtered[i] - pulse[i])));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_ScalpCoupling)
