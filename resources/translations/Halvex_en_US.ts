@@ -71,6 +71,10 @@
         <translation>%1 damaged lines skipped</translation>
     </message>
     <message>
+        <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
+        <translation>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>A record is running</translation>
     </message>
@@ -376,12 +380,20 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</translation>
     </message>
     <message>
+        <source>The partial pathlength factor must be above 0, not %1.</source>
+        <translation>The partial pathlength factor must be above 0, not %1.</translation>
+    </message>
+    <message>
         <source>The record did not start: no instrument is connected.</source>
         <translation>The record did not start: no instrument is connected.</translation>
     </message>
     <message>
         <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
         <translation>The record stopped at %1: %2 samples are saved in %3. Cause: %4</translation>
+    </message>
+    <message>
+        <source>The source–detector distance must be above 0 mm, not %1.</source>
+        <translation>The source–detector distance must be above 0 mm, not %1.</translation>
     </message>
     <message>
         <source>The stimulus program at %1 answered with HTTP status %2</source>
@@ -404,6 +416,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
 Restart now?</source>
         <translation>To translate the app to the other language a restart is required. 
 Restart now?</translation>
+    </message>
+    <message>
+        <source>The wavelength %1 nm lies outside the table of haemoglobin extinction coefficients (%2 to %3 nm).</source>
+        <translation>The wavelength %1 nm lies outside the table of haemoglobin extinction coefficients (%2 to %3 nm).</translation>
+    </message>
+    <message>
+        <source>The wavelengths %1 and %2 nm cannot tell oxy- from deoxy-haemoglobin: choose two different ones.</source>
+        <translation>The wavelengths %1 and %2 nm cannot tell oxy- from deoxy-haemoglobin: choose two different ones.</translation>
     </message>
     <message>
         <source>Use the virtual instrument</source>

@@ -71,6 +71,10 @@
         <translation>Пропущено повреждённых строк: %1</translation>
     </message>
     <message>
+        <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
+        <translation>Полосовому фильтру от %1 до %2 Гц с переходными полосами %3 и %4 Гц нужна частота дискретизации не ниже %5 отсчётов/с; у данных — %6.</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>Идёт запись</translation>
     </message>
@@ -376,12 +380,20 @@
         <translation>прибор теперь передаёт %1 значений на отсчёт вместо %2; для новой раскладки начните новую запись</translation>
     </message>
     <message>
+        <source>The partial pathlength factor must be above 0, not %1.</source>
+        <translation>Фактор парциальной длины пути должен быть больше 0, а не %1.</translation>
+    </message>
+    <message>
         <source>The record did not start: no instrument is connected.</source>
         <translation>Запись не начата: прибор не подключён.</translation>
     </message>
     <message>
         <source>The record stopped at %1: %2 samples are saved in %3. Cause: %4</source>
         <translation>Запись остановлена на %1: отсчётов сохранено в %3: %2. Причина: %4</translation>
+    </message>
+    <message>
+        <source>The source–detector distance must be above 0 mm, not %1.</source>
+        <translation>Расстояние между источником и детектором должно быть больше 0 мм, а не %1.</translation>
     </message>
     <message>
         <source>The stimulus program at %1 answered with HTTP status %2</source>
@@ -404,6 +416,14 @@
 Restart now?</source>
         <translation>Чтобы перевести программу на другой язык, нужен перезапуск. 
 Перезапустить сейчас?</translation>
+    </message>
+    <message>
+        <source>The wavelength %1 nm lies outside the table of haemoglobin extinction coefficients (%2 to %3 nm).</source>
+        <translation>Длина волны %1 нм лежит вне таблицы коэффициентов экстинкции гемоглобина (от %2 до %3 нм).</translation>
+    </message>
+    <message>
+        <source>The wavelengths %1 and %2 nm cannot tell oxy- from deoxy-haemoglobin: choose two different ones.</source>
+        <translation>По длинам волн %1 и %2 нм нельзя различить окси- и дезоксигемоглобин: выберите две разные длины волны.</translation>
     </message>
     <message>
         <source>Use the virtual instrument</source>
