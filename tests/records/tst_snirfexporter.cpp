@@ -213,6 +213,9 @@ private slots:
         RecordLayout layout;
         layout.variant = RecordLayout::Acquire_VRIR;
         layout.channelCount = 4;
+        // The writer never writes over a record, and every row writes this one anew.
+        for (const char* extension : { ".csv", ".raw", ".ini", ".events" })
+            QFile::remove(RecordWriter::companionName(record, QLatin1String(extension)));
         QVERIFY(writeRecord(record, layout, regular(60000, 10)));
         QFile::remove(SnirfExporter::outputPath(record));
         const QDir folder(m_home.path());
