@@ -71,6 +71,10 @@
         <translation>%1 damaged lines skipped</translation>
     </message>
     <message>
+        <source>%1 marks outside the samples left out</source>
+        <translation>%1 marks outside the samples left out</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>A record is running</translation>
     </message>

@@ -71,6 +71,10 @@
         <translation>Пропущено повреждённых строк: %1</translation>
     </message>
     <message>
+        <source>%1 marks outside the samples left out</source>
+        <translation>Отметки вне записанных отсчётов не вошли в файл: %1</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>Идёт запись</translation>
     </message>

@@ -1,9 +1,11 @@
 #include "SnirfExporter.h"
 
+#include "ExportStimuli.h"
 #include "Hdf5File.h"
 #include "RawRecord.h"
 #include "RecordEvents.h"
 #include "RecordLoader.h"
+#include "SampleTimes.h"
 #include "UniformGrid.h"
 
 #include <QDateTime>
@@ -16,28 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Stimulus
-{
-    QString name;
-    std::vector<double> rows; // onset s, duration s, amplitude
-};
-
-class Stimuli
-{
-public:
-    void add(const QString& name, double onset, double duration)
-    {
-        auto it = std::find_if(m_list.begin(), m_list.end(), [&name](const Stimulus& s) { return s.name == name; });
-        if (it == m_list.end())
-            it = m_list.insert(m_list.end(), { name, {} });
-        it->rows.insert(it->rows.end(), { onset, duration, 1.0 });
-    }
-    const std::vector<Stimulus>& list() const { return m_list; }
-
-private:
-    std::vector<Stimulus> m_list;
-};
 
 struct Position
 {
@@ -163,13 +143,14 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
                 .arg(record.skippedLines()));
     }
     record.sortByTime();
-    const std::vector<qint64>& times = record.times();
+    const std::vector<double> times = SampleTimes::spread(record.times());
     const double median = RecordGaps::medianInterval(times, RecordGaps::Middle::Mean);
     if (median <= 0)
         return fail(Failure::Input, QStringLiteral("%1: every sample has the same time").arg(rawPath));
     const double step = options.rate > 0 ? 1000 / options.rate : median;
     UniformGrid grid;
-    if (!grid.build(times, step, GapIntervals * median, qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {
+    if (!grid.build(times, step, RecordGaps::medianInterval(times, RecordGaps::Middle::Upper),
+            qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {
         return fail(Failure::Input,
             QStringLiteral("%1: the times span more than %2 hours (damaged time column?)")
                 .arg(rawPath)
@@ -178,22 +159,23 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     m_summary.gridPoints = grid.size();
     m_summary.rate = 1000 / step;
     m_summary.gaps = qsizetype(grid.gaps().size());
-    const qint64 zero = times.front();
+    const double zero = times.front();
 
-    const QString csvPath = rawPath.left(rawPath.size() - 3) + QStringLiteral("csv");
-    Stimuli stimuli;
-    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(csvPath)))
-        stimuli.add(mark.text, double(mark.time - zero) / 1000, 0);
+    // Up to the end of the last grid point's interval, as far as readers take the samples to reach.
+    ExportStimuli stimuli(double(grid.size()) * step / 1000);
+    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(rawPath)))
+        stimuli.addMark(mark.text, (double(mark.time) - zero) / 1000);
     const RecordEvents::Contents events = RecordEvents::read(RecordEvents::eventsPath(rawPath));
     m_summary.skippedEvents = events.skippedLines;
     for (const RecordEvents::Event& event : events.events)
-        stimuli.add(event.text, double(event.time - zero) / 1000, 0);
-    for (const RecordGaps::Gap& gap : grid.gaps())
-        stimuli.add(QStringLiteral("gap"), double(gap.start - zero) / 1000, double(gap.end - gap.start) / 1000);
+        stimuli.addMark(event.text, (double(event.time) - zero) / 1000);
+    for (const UniformGrid::Gap& gap : grid.gaps())
+        stimuli.addGap((gap.start - zero) / 1000, (gap.end - gap.start) / 1000);
+    m_summary.outsideMarks = stimuli.outside();
 
     QString title;
-    const QDateTime start
-        = recordStart(QFileInfo(rawPath).completeBaseName(), rawPath, times.back(), title).addMSecs(zero);
+    const QDateTime start = recordStart(QFileInfo(rawPath).completeBaseName(), rawPath, record.times().back(), title)
+                                .addMSecs(qint64(std::floor(zero)));
     const std::vector<RawRecord::Channel>& channels = record.channels();
     const qsizetype measurements = qsizetype(channels.size()) * 2;
 
@@ -218,12 +200,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
 
     const Hdf5File::Id data = file.group(nirs, QStringLiteral("data1"));
     std::vector<double> block;
-    {
-        std::vector<double> gridTimes(size_t(grid.size()));
-        for (qsizetype i = 0; i < grid.size(); ++i)
-            gridTimes[size_t(i)] = (grid.time(i) - double(zero)) / 1000;
-        file.writeDoubles(data, QStringLiteral("time"), gridTimes);
-    }
+    file.writeDoubles(data, QStringLiteral("time"), grid.snirfTime(1000));
     const Hdf5File::Id series = file.createMatrix(data, QStringLiteral("dataTimeSeries"), grid.size(), measurements);
     const qsizetype blockRows = qMax<qsizetype>(1, (qsizetype(1) << 17) / measurements);
     block.resize(size_t(blockRows * measurements));
@@ -251,7 +228,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         }
     }
 
-    const auto& stimulusList = stimuli.list();
+    const std::vector<ExportStimuli::Stimulus> stimulusList = stimuli.list();
     for (size_t s = 0; s < stimulusList.size(); ++s) {
         const Hdf5File::Id stim = file.group(nirs, QStringLiteral("stim%1").arg(s + 1));
         file.writeString(stim, QStringLiteral("name"), stimulusList[s].name);
@@ -264,10 +241,11 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     {
         const Hdf5File::Id group = file.group(nirs, QStringLiteral("aux%1").arg(++aux));
         file.writeString(group, QStringLiteral("name"), QStringLiteral("elapsed_ms"));
-        std::vector<double> values(times.begin(), times.end());
+        std::vector<double> values(record.times().begin(), record.times().end());
         file.writeDoubles(group, QStringLiteral("dataTimeSeries"), values);
-        for (double& value : values)
-            value = (value - double(zero)) / 1000;
+        // Each stamp at the time its sample was placed at.
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = (times[i] - zero) / 1000;
         file.writeDoubles(group, QStringLiteral("time"), values);
     }
     std::vector<double> values(size_t(grid.size()));

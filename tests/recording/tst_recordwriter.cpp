@@ -68,7 +68,7 @@ private slots:
         const QString titled = RecordWriter::baseName(start, QStringLiteral("a.csv/b"));
         QCOMPARE(titled, QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.csv"));
         QCOMPARE(RecordWriter::companionName(titled, QStringLiteral(".raw")),
-            QStringLiteral("2024.03.09-07.05.04.032-a.raw_b.raw"));
+            QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.raw"));
         QCOMPARE(
             RecordWriter::companionName(QStringLiteral("r"), QStringLiteral(".events")), QStringLiteral("r.events"));
     }
@@ -89,10 +89,10 @@ private slots:
         QVERIFY(writer.writeProcessed(20, { 1, 2, 3, 4, 5, 6 }));
         // Every line is in the files before the record is closed, so that a crash loses none of them.
         QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n20;1;2;3;4;5;6\r\n"));
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.raw.raw")),
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.raw")),
             QByteArray(";R1;IR1\r\n-5;10;15\r\n20;1;2;3;4\r\n"));
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.events.events")), "-2\tkey\tF1\r\n");
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.ini.ini")),
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.events")), "-2\tkey\tF1\r\n");
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.ini")),
             QByteArray("<Smoothing>3</Smoothing>\r\n"));
     }
 
