@@ -71,6 +71,8 @@ private slots:
             QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.raw"));
         QCOMPARE(
             RecordWriter::companionName(QStringLiteral("r"), QStringLiteral(".events")), QStringLiteral("r.events"));
+        QCOMPARE(
+            RecordWriter::companionName(QStringLiteral("r.raw"), QStringLiteral(".raw")), QStringLiteral("r.raw.raw"));
     }
 
     void filesByteForByte()

@@ -174,7 +174,8 @@ private slots:
             R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
         addRow("a hiccup under a second", regular(100, 20) + reads(2380, 100, 20, 1), 0.0,
             R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
-        addRow("a burst after a stall", regular(100, 20) + Times(100, 3980) + reads(4000, 100, 20, 1), 0.0,
+        // More lines than fit the stall at the median interval: spread at less, never back past the stamp before.
+        addRow("a burst after a stall", regular(100, 20) + Times(150, 3980) + reads(4000, 100, 20, 1), 0.0,
             R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
         // The three lines that end it were taken 20 ms apart: the gap is 1980 to 3940 ms, 97 grid points, 4 series.
         addRow("unplugged for two seconds", regular(100, 20) + Times(3, 3980) + reads(4000, 100, 20, 1), 0.0,
