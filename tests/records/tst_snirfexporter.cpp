@@ -169,10 +169,9 @@ private slots:
         addColumns<Times, double, QString>({ "times", "rate", "expected" });
         addRow("two lines a read at 50 Hz", reads(20, 300, 20, 2), 0.0,
             R"({"sfreq": 50, "medianRate": 50, "nanCount": 0, "aux": ["elapsed_ms 300 300"]})");
-        // Four lines 95 ms after the one before.
-        addRow("a late read", regular(200, 20) + Times(4, 4075) + reads(4095, 100, 20, 1), 0.0,
-            R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
-        addRow("a hiccup under a second", regular(100, 20) + reads(2380, 100, 20, 1), 0.0,
+        // Four lines 95 ms after the one before; later 400 ms without a line.
+        addRow("a late read and a hiccup under a second",
+            regular(200, 20) + Times(4, 4075) + reads(4095, 100, 20, 1) + reads(6475, 100, 20, 1), 0.0,
             R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
         // More lines than fit the stall at the median interval: spread at less, never back past the stamp before.
         addRow("a burst after a stall", regular(100, 20) + Times(150, 3980) + reads(4000, 100, 20, 1), 0.0,
@@ -230,15 +229,14 @@ private slots:
         const auto event = [](qint64 time, const char* text) {
             return RecordEvents::formatLine(time, "http", QString::fromUtf8(text));
         };
-        addRow("log starting at 0", false, QByteArray("0\tSync\r\n2000\tmark\r\n"), QByteArray(),
-            R"({"stimuli": ["1.700 0.000 mark"]})");
-        addRow("marks before the first sample and after the last", false, QByteArray(),
+        addRow("log starting at 0, marks before the first sample and after the last", false,
+            QByteArray("0\tSync\r\n2000\tmark\r\n"),
             event(100, "early") + event(1300, "inside") + event(4290, "last") + event(9000, "late"),
-            R"({"stimuli": ["1.000 0.000 inside", "3.990 0.000 last"]})");
-        addRow("marks without text", false, QByteArray("0\tSync\r\n1000\t\r\n"), event(1300, "") + event(1400, " "),
-            R"({"stimuli": ["0.700 0.000 Mark", "1.000 0.000 Mark", "1.100 0.000 Mark"]})");
-        addRow("a mark called gap", true, QByteArray(), event(1000, "gap") + event(3000, "gap (mark)"),
-            R"j({"stimuli": ["0.700 0.000 gap (mark) (mark)", "0.980 1.320 gap", "2.700 0.000 gap (mark)"]})j");
+            R"({"stimuli": ["1.000 0.000 inside", "1.700 0.000 mark", "3.990 0.000 last"]})");
+        addRow("marks without text or called gap", true, QByteArray("0\tSync\r\n1000\t\r\n"),
+            event(1100, "") + event(1200, " ") + event(3000, "gap") + event(3500, "gap (mark)"),
+            R"j({"stimuli": ["0.700 0.000 Mark", "0.800 0.000 Mark", "0.900 0.000 Mark", "0.980 1.320 gap",
+                "2.700 0.000 gap (mark) (mark)", "3.200 0.000 gap (mark)"]})j");
     }
     void stimuli()
     {
