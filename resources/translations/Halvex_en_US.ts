@@ -75,6 +75,10 @@
         <translation>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</translation>
     </message>
     <message>
+        <source>%1 marks outside the samples left out</source>
+        <translation>%1 marks outside the samples left out</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>A record is running</translation>
     </message>

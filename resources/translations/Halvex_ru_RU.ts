@@ -75,6 +75,10 @@
         <translation>Полосовому фильтру от %1 до %2 Гц с переходными полосами %3 и %4 Гц нужна частота дискретизации не ниже %5 отсчётов/с; у данных — %6.</translation>
     </message>
     <message>
+        <source>%1 marks outside the samples left out</source>
+        <translation>Отметки вне записанных отсчётов не вошли в файл: %1</translation>
+    </message>
+    <message>
         <source>A record is running</source>
         <translation>Идёт запись</translation>
     </message>

@@ -1,5 +1,7 @@
 #include "RecordEvents.h"
 
+#include "RecordFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -7,10 +9,7 @@
 
 QString RecordEvents::eventsPath(const QString& recordPath)
 {
-    QString path = recordPath;
-    if (path.endsWith(QLatin1String(".raw")))
-        return path.replace(QLatin1String(".raw"), QLatin1String(".events"));
-    return path.replace(QLatin1String(".csv"), QLatin1String(".events"));
+    return RecordFiles::existing(recordPath, QStringLiteral(".events"));
 }
 
 RecordEvents::Contents RecordEvents::read(const QString& eventsPath)

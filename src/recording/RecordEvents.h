@@ -30,7 +30,7 @@ public:
     // A damaged or hostile file cannot make the reader take more than this; the rest is counted as skipped.
     static constexpr qint64 MaxFileSize = qint64(16) << 20;
 
-    // The record's ".events" file: every ".csv" (or, for a ".raw" path, every ".raw") replaced by ".events".
+    // The record's ".events" file beside its ".csv" or ".raw" file (RecordFiles).
     static QString eventsPath(const QString& recordPath);
     // A missing or unreadable file gives no events.
     static Contents read(const QString& eventsPath);

@@ -1,6 +1,7 @@
 #include "RecordWriter.h"
 
 #include "RecordEvents.h"
+#include "RecordFiles.h"
 #include "TextHelper.h"
 
 #include <QCoreApplication>
@@ -108,10 +109,9 @@ QString RecordWriter::baseName(const QDateTime& start, const QString& title)
 QString RecordWriter::companionName(const QString& csvName, const QString& extension)
 {
     // A name without ".csv" would otherwise name the ".csv" file itself, and opening a companion would truncate it.
-    if (!csvName.contains(QStringLiteral(".csv")))
+    if (!csvName.endsWith(QStringLiteral(".csv")))
         return csvName + extension;
-    QString name = csvName;
-    return name.replace(QStringLiteral(".csv"), extension, Qt::CaseSensitive);
+    return RecordFiles::companion(csvName, extension);
 }
 
 QByteArray RecordWriter::csvHeader(const RecordLayout& layout)

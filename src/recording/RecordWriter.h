@@ -40,8 +40,8 @@ public:
     static QString safeTitle(const QString& title);
     // "yyyy.MM.dd-hh.mm.ss.zzz", "-" and the safe title when there is one, ".csv".
     static QString baseName(const QDateTime& start, const QString& title);
-    // The ".csv" name with every ".csv" replaced by the extension given (".ini", ".raw", ".events"); a name without
-    // ".csv" gets the extension appended.
+    // The ".csv" name with its ".csv" suffix replaced by the extension given (".ini", ".raw", ".events"); a name
+    // without that suffix gets the extension appended.
     static QString companionName(const QString& csvName, const QString& extension);
 
     static QByteArray csvHeader(const RecordLayout& layout);

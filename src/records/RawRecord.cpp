@@ -1,5 +1,6 @@
 #include "RawRecord.h"
 
+#include "RecordFiles.h"
 #include "RecordText.h"
 #include "TextHelper.h"
 
@@ -10,27 +11,15 @@
 #include <limits>
 #include <numeric>
 
-namespace {
-
-QString replaceExtension(const QString& path, const QString& extension)
-{
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    if (suffix == QLatin1String("csv") || suffix == QLatin1String("raw"))
-        return path.left(path.size() - suffix.size()) + extension;
-    return path + QLatin1Char('.') + extension;
-}
-
-} // namespace
-
 QString RawRecord::rawPath(const QString& recordPath)
 {
-    return replaceExtension(recordPath, QStringLiteral("raw"));
+    return recordPath.endsWith(QLatin1String(".raw")) ? recordPath
+                                                      : RecordFiles::existing(recordPath, QStringLiteral(".raw"));
 }
 
 QString RawRecord::iniPath(const QString& recordPath)
 {
-    return replaceExtension(recordPath, QStringLiteral("ini"));
+    return RecordFiles::existing(recordPath, QStringLiteral(".ini"));
 }
 
 bool RawRecord::read(const QString& path, const std::function<void(double)>& progress)

@@ -6,8 +6,8 @@
 
 // Where a record has no data: an interval between two successive lines that is longer than five times the
 // record's median interval and at least a second, as when the instrument was unplugged for a while. Found from the
-// elapsed times alone; the curves are resampled across a gap as across any other interval. The median and the scan
-// also serve the SNIRF export, whose rule for a gap is its own.
+// elapsed times alone; the curves are resampled across a gap as across any other interval. The SNIRF export uses
+// the same rule and leaves its grid empty inside a gap.
 class RecordGaps
 {
 public:
@@ -26,11 +26,11 @@ public:
 
     // times ascending and unique.
     static std::vector<Gap> find(const std::vector<quint32>& times);
+    // Whether an interval between two successive lines (ms) is a gap in a record of the given upper median
+    // interval.
+    static bool isGap(double interval, double median);
 
     // The median of the positive differences between successive times (ascending); 0 when there are none. Lines
     // that share a time stamp (samples that arrive in one read) are no interval.
     template<typename Time> static double medianInterval(const std::vector<Time>& times, Middle middle);
-    // Every interval between successive times (ascending) longer than limit and at least minimum.
-    template<typename Time>
-    static std::vector<Gap> longerThan(const std::vector<Time>& times, double limit, qint64 minimum = 0);
 };

@@ -1,6 +1,7 @@
 #include "RecordLoader.h"
 
 #include "CFIRFilter.h"
+#include "RecordFiles.h"
 #include "RecordText.h"
 
 #include <QFile>
@@ -272,8 +273,7 @@ void RecordLoader::centreAndFilter(std::vector<double>& values, double hpf)
 
 QString RecordLoader::logPath(const QString& recordPath)
 {
-    QString path = recordPath;
-    return path.replace(QLatin1String(".csv"), QLatin1String(".log"));
+    return RecordFiles::existing(recordPath, QStringLiteral(".log"));
 }
 
 QList<RecordLoader::Mark> RecordLoader::readMarks(const QString& logPath)
@@ -300,10 +300,13 @@ QList<RecordLoader::Mark> RecordLoader::parseMarks(const QByteArray& log)
         if (lineEnd > line && lineEnd[-1] == '\r')
             --lineEnd;
         const char* const timeEnd = RecordText::findByte(line, lineEnd, '\t');
-        if (timeEnd < lineEnd) {
-            const quint64 time = parseTime(line, timeEnd, std::numeric_limits<quint64>::max());
+        // A line without a time cannot be placed; a time of 0 is a time like any other.
+        const std::optional<quint64> parsed
+            = RecordText::parseUnsigned(line, timeEnd, std::numeric_limits<quint64>::max());
+        if (timeEnd < lineEnd && parsed) {
+            const quint64 time = *parsed;
             // The first timed line fixes the zero even when its text is skipped below.
-            if (!haveBase && time != 0) {
+            if (!haveBase) {
                 base = time;
                 haveBase = true;
             }
@@ -313,9 +316,8 @@ QList<RecordLoader::Mark> RecordLoader::parseMarks(const QByteArray& log)
             text.remove(QLatin1Char(' '));
             if (!text.contains(QLatin1String("Sync")) && !text.contains(QLatin1String("Next"))
                 && !text.startsWith(QLatin1Char('/'))) {
-                // Before any timed line the zero is -1 (so such a mark lies at 1 ms). The unsigned difference,
-                // reinterpreted, is right for any two times less than 2^63 apart.
-                marks.append({ haveBase ? qint64(time - base) : qint64(time) + 1, text });
+                // The unsigned difference, reinterpreted, is right for any two times less than 2^63 apart.
+                marks.append({ qint64(time - base), text });
             }
         }
         if (next == logEnd)

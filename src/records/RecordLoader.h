@@ -58,7 +58,7 @@ public:
 
     Status compare(int channel1, int channel2, double hpf, Comparison& result) const;
 
-    // The record's ".log" file: every ".csv" in the path replaced by ".log".
+    // The record's ".log" file beside its ".csv" or ".raw" file (RecordFiles).
     static QString logPath(const QString& recordPath);
     // An unreadable or missing log gives no marks.
     static QList<Mark> readMarks(const QString& logPath);

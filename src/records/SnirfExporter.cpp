@@ -1,9 +1,11 @@
 #include "SnirfExporter.h"
 
+#include "ExportStimuli.h"
 #include "Hdf5File.h"
 #include "RawRecord.h"
 #include "RecordEvents.h"
 #include "RecordLoader.h"
+#include "SampleTimes.h"
 #include "UniformGrid.h"
 
 #include <QDateTime>
@@ -17,28 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-struct Stimulus
-{
-    QString name;
-    std::vector<double> rows; // onset s, duration s, amplitude
-};
-
-class Stimuli
-{
-public:
-    void add(const QString& name, double onset, double duration)
-    {
-        auto it = std::find_if(m_list.begin(), m_list.end(), [&name](const Stimulus& s) { return s.name == name; });
-        if (it == m_list.end())
-            it = m_list.insert(m_list.end(), { name, {} });
-        it->rows.insert(it->rows.end(), { onset, duration, 1.0 });
-    }
-    const std::vector<Stimulus>& list() const { return m_list; }
-
-private:
-    std::vector<Stimulus> m_list;
-};
 
 // SNIRF strings are ASCII (or UTF-16, which few readers take), and the format's validator reads every string of the
 // file as ASCII, failing on any other byte. Other characters are therefore written as \uXXXX (\UXXXXXXXX beyond the
@@ -234,13 +214,14 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
                 .arg(record.skippedLines()));
     }
     record.sortByTime();
-    const std::vector<qint64>& times = record.times();
+    const std::vector<double> times = SampleTimes::spread(record.times());
     const double median = RecordGaps::medianInterval(times, RecordGaps::Middle::Mean);
     if (median <= 0)
         return fail(Failure::Input, QStringLiteral("%1: every sample has the same time").arg(rawPath));
     const double step = options.rate > 0 ? 1000 / options.rate : median;
     UniformGrid grid;
-    if (!grid.build(times, step, GapIntervals * median, qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {
+    if (!grid.build(times, step, RecordGaps::medianInterval(times, RecordGaps::Middle::Upper),
+            qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {
         return fail(Failure::Input,
             QStringLiteral("%1: the times span more than %2 hours (damaged time column?)")
                 .arg(rawPath)
@@ -249,22 +230,23 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     m_summary.gridPoints = grid.size();
     m_summary.rate = 1000 / step;
     m_summary.gaps = qsizetype(grid.gaps().size());
-    const qint64 zero = times.front();
+    const double zero = times.front();
 
-    const QString csvPath = rawPath.left(rawPath.size() - 3) + QStringLiteral("csv");
-    Stimuli stimuli;
-    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(csvPath)))
-        stimuli.add(mark.text, double(mark.time - zero) / 1000, 0);
+    // Up to the end of the last grid point's interval, as far as readers take the samples to reach.
+    ExportStimuli stimuli(double(grid.size()) * step / 1000);
+    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(rawPath)))
+        stimuli.addMark(mark.text, (double(mark.time) - zero) / 1000);
     const RecordEvents::Contents events = RecordEvents::read(RecordEvents::eventsPath(rawPath));
     m_summary.skippedEvents = events.skippedLines;
     for (const RecordEvents::Event& event : events.events)
-        stimuli.add(event.text, double(event.time - zero) / 1000, 0);
-    for (const RecordGaps::Gap& gap : grid.gaps())
-        stimuli.add(QStringLiteral("gap"), double(gap.start - zero) / 1000, double(gap.end - gap.start) / 1000);
+        stimuli.addMark(event.text, (double(event.time) - zero) / 1000);
+    for (const UniformGrid::Gap& gap : grid.gaps())
+        stimuli.addGap((gap.start - zero) / 1000, (gap.end - gap.start) / 1000);
+    m_summary.outsideMarks = stimuli.outside();
 
     QString title;
-    const QDateTime start
-        = recordStart(QFileInfo(rawPath).completeBaseName(), rawPath, times.back(), title).addMSecs(zero);
+    const QDateTime start = recordStart(QFileInfo(rawPath).completeBaseName(), rawPath, record.times().back(), title)
+                                .addMSecs(qint64(std::floor(zero)));
     const std::vector<RawRecord::Channel>& channels = record.channels();
     const qsizetype measurements = qsizetype(channels.size()) * 2;
 
@@ -284,12 +266,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     writeMetadata(file, nirs, options, start, title);
 
     const Hdf5File::Id data = file.group(nirs, QStringLiteral("data1"));
-    {
-        std::vector<double> gridTimes(size_t(grid.size()));
-        for (qsizetype i = 0; i < grid.size(); ++i)
-            gridTimes[size_t(i)] = (grid.time(i) - double(zero)) / 1000;
-        file.writeDoubles(data, QStringLiteral("time"), gridTimes);
-    }
+    file.writeDoubles(data, QStringLiteral("time"), grid.snirfTime(1000));
     const Hdf5File::Id series = file.createMatrix(data, QStringLiteral("dataTimeSeries"), grid.size(), measurements);
     writeInChunks(file, series, grid.size(), measurements, [&](qsizetype first, qsizetype rows, double* out) {
         for (qsizetype i = first; i < first + rows; ++i) {
@@ -311,7 +288,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         }
     }
 
-    const auto& stimulusList = stimuli.list();
+    const std::vector<ExportStimuli::Stimulus> stimulusList = stimuli.list();
     for (size_t s = 0; s < stimulusList.size(); ++s) {
         const Hdf5File::Id stim = file.group(nirs, QStringLiteral("stim%1").arg(s + 1));
         file.writeString(stim, QStringLiteral("name"), asciiText(stimulusList[s].name));
@@ -325,14 +302,16 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     {
         const Hdf5File::Id group = file.group(nirs, QStringLiteral("aux%1").arg(++aux));
         file.writeString(group, QStringLiteral("name"), QStringLiteral("elapsed_ms"));
-        const qsizetype lines = qsizetype(times.size());
+        // The stamps as they were written, each at the time its sample was placed at.
+        const std::vector<qint64>& stamps = record.times();
+        const qsizetype lines = qsizetype(stamps.size());
         const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), lines, 1);
         writeInChunks(file, values, lines, 1,
-            [&times](qsizetype first, qsizetype rows, double* out) { std::copy_n(times.begin() + first, rows, out); });
+            [&stamps](qsizetype first, qsizetype rows, double* out) { std::copy_n(stamps.begin() + first, rows, out); });
         const Hdf5File::Id seconds = file.createMatrix(group, QStringLiteral("time"), lines, 0);
         writeInChunks(file, seconds, lines, 0, [&times, zero](qsizetype first, qsizetype rows, double* out) {
             for (qsizetype i = first; i < first + rows; ++i)
-                *out++ = double(times[size_t(i)] - zero) / 1000;
+                *out++ = (times[size_t(i)] - zero) / 1000;
         });
     }
     for (const RawRecord::Channel& channel : channels) {

@@ -37,10 +37,9 @@ public:
         qint64 gridPoints = 0;
         double rate = 0; // Hz
         qsizetype gaps = 0;
+        qint64 outsideMarks = 0; // marks and events left out: before the first sample or after the last
     };
 
-    // A gap in the samples longer than this many median intervals is left empty rather than interpolated.
-    static constexpr double GapIntervals = 3;
     static constexpr double MaxRate = 1000;
     static constexpr double MinWavelength = 300;
     static constexpr double MaxWavelength = 1100;

@@ -72,9 +72,11 @@ private slots:
         const QString titled = RecordWriter::baseName(start, QStringLiteral("a.csv/b"));
         QCOMPARE(titled, QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.csv"));
         QCOMPARE(RecordWriter::companionName(titled, QStringLiteral(".raw")),
-            QStringLiteral("2024.03.09-07.05.04.032-a.raw_b.raw"));
+            QStringLiteral("2024.03.09-07.05.04.032-a.csv_b.raw"));
         QCOMPARE(
             RecordWriter::companionName(QStringLiteral("r"), QStringLiteral(".events")), QStringLiteral("r.events"));
+        QCOMPARE(
+            RecordWriter::companionName(QStringLiteral("r.raw"), QStringLiteral(".raw")), QStringLiteral("r.raw.raw"));
     }
 
     void filesByteForByte()
@@ -97,10 +99,10 @@ private slots:
         QCOMPARE(writer.writeRaw(30, { 1, 2 }), Result::Written);
         // Every line is in the files before the record is closed, so that a crash loses none of them.
         QCOMPARE(TemporaryHome::readFile(csv), QByteArray(";V1;R1;IR1\r\n-5;10;10;4\r\n"));
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.raw.raw")),
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.raw")),
             QByteArray(";R1;IR1\r\n-5;10;15\r\n30;1;2\r\n"));
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.events.events")), "-2\tkey\tF1\r\n");
-        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.ini.ini")),
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.events")), "-2\tkey\tF1\r\n");
+        QCOMPARE(TemporaryHome::readFile(home.path() + QStringLiteral("/r-x.csv.ini")),
             QByteArray("<Smoothing>3</Smoothing>\r\n"));
     }
 

@@ -12,6 +12,65 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import snirf_validate  # noqa: E402
 
+
+def is_gap(interval, median):
+    """The records' gap rule: longer than five median intervals and at least a second."""
+    return (interval > 5 * median) & (interval >= 1000)
+
+
+def upper_median(times):
+    steps = np.diff(times)
+    steps = np.sort(steps[steps > 0])
+    return steps[len(steps) // 2] if len(steps) else 0.0
+
+
+def spread_times(stamps):
+    """When each line was sampled: lines that arrived in one read share a stamp; each run of them spreads evenly
+    back to the stamp before it, the first run and a run after a gap at the median interval (never before the
+    stamp before it)."""
+    starts = np.r_[0, np.flatnonzero(np.diff(stamps)) + 1]
+    ends = np.r_[starts[1:], len(stamps)]
+    times = stamps.astype(float)
+
+    def place(start, end, share):
+        times[start:end] = stamps[start] - np.arange(end - start - 1, -1, -1) * share
+
+    for start, end in zip(starts[1:], ends[1:]):
+        place(start, end, (stamps[start] - stamps[start - 1]) / (end - start))
+    median = upper_median(times)
+    for start, end in zip(starts, ends):
+        interval = stamps[start] - stamps[start - 1] if start else 0
+        if start == 0 or is_gap(interval, median):
+            place(start, end, median if start == 0 else min(median, interval / (end - start)))
+    return times
+
+
+def in_gaps(grid, t):
+    """The grid points strictly inside a gap between two samples."""
+    after = np.clip(np.searchsorted(t, grid, side='right'), 1, len(t) - 1)
+    return (grid > t[after - 1]) & (grid < t[after]) & is_gap(t[after] - t[after - 1], upper_median(t))
+
+
+def stimuli_and_gaps(raw, snirf_path, t, zero):
+    """What readers get of the stimuli and inside gaps. Fails when MNE drops a stimulus the file holds, or when the
+    stretch before the first gap does not give finite haemoglobin."""
+    with h5py.File(snirf_path, 'r') as f:
+        nirs = f['nirs']
+        stimuli = sorted('%.3f %.3f %s' % (row[0], row[1], nirs[key]['name'][()].decode())
+                         for key in nirs if key.startswith('stim') for row in np.atleast_2d(nirs[key]['data'][()]))
+        time_length = len(nirs['data1']['time'])
+        assert np.allclose(nirs['aux1']['time'][()], (t - zero) / 1000), 'aux1 time'
+    assert len(raw.annotations) == len(stimuli), (list(raw.annotations.description), stimuli)
+    events = mne.events_from_annotations(raw, verbose='error')[0] if len(raw.annotations) else np.zeros((0, 3))
+    data = raw.get_data()
+    nan = np.isnan(data).any(axis=0)
+    if nan.any():
+        # A reader takes the stretches between gaps one at a time.
+        piece = raw.copy().crop(tmax=raw.times[np.argmax(nan) - 1])
+        assert np.isfinite(mne.preprocessing.nirs.optical_density(piece, verbose='error').get_data()).all()
+    return {'stimuli': stimuli, 'eventSamples': sorted(int(e) for e in events[:, 0]), 'timeLength': time_length}
+
+
 snirf_path, raw_path = sys.argv[1], sys.argv[2]
 raw = mne.io.read_raw_snirf(snirf_path, preload=True, verbose='error')
 hb = mne.preprocessing.nirs.beer_lambert_law(mne.preprocessing.nirs.optical_density(raw, verbose='error'))
@@ -21,9 +80,7 @@ with open(raw_path, encoding='utf-8') as f:
 table = np.loadtxt(raw_path, delimiter=';', skiprows=1, ndmin=2)
 table = table[np.argsort(table[:, 0], kind='stable')]
 times = table[:, 0]
-# Of lines sharing a time, the last one counts.
-last = np.r_[times[1:] != times[:-1], True]
-t, rows = times[last], table[last]
+t, rows = spread_times(times), table
 steps = np.diff(t)
 median = np.median(steps[steps > 0])
 grid = t[0] + np.arange(raw.n_times) * 1000.0 / raw.info['sfreq']
@@ -34,8 +91,7 @@ data = raw.get_data()
 for index, name in enumerate(raw.ch_names):
     letter = 'R' if name.endswith(' 760') else 'IR'
     expected = np.interp(grid, t, rows[:, header.index(letter + numbers[index // 2])])
-    after = np.clip(np.searchsorted(t, grid, side='right'), 1, len(t) - 1)
-    expected[(grid > t[after - 1]) & (grid < t[after]) & ((t[after] - t[after - 1]) > 3 * median)] = np.nan
+    expected[in_gaps(grid, t)] = np.nan
     assert np.array_equal(np.isnan(expected), np.isnan(data[index])), name
     both = ~np.isnan(expected)
     assert np.max(np.abs(expected[both] - data[index][both])) < 1e-9, name
@@ -65,6 +121,7 @@ tags = ' '.join(tags[key].encode().decode('unicode_escape') for key in
                 ('SubjectID', 'MeasurementDate', 'MeasurementTime', 'Title', 'SoftwareVersion'))
 missing = snirf_validate.available()
 issues = missing if missing else snirf_validate.validate(snirf_path)
-print(json.dumps({'sfreq': raw.info['sfreq'], 'medianRate': 1000.0 / median, 'annotations': annotations,
-                  'nanCount': int(np.sum(np.isnan(data))), 'labels': labels, 'aux': aux, 'tags': tags,
-                  'measDate': raw.info['meas_date'].isoformat(), 'validator': issues}))
+print(json.dumps({'sfreq': float('%.12g' % raw.info['sfreq']), 'medianRate': float('%.12g' % (1000.0 / median)),
+                  'annotations': annotations, 'nanCount': int(np.sum(np.isnan(data))), 'labels': labels, 'aux': aux,
+                  'tags': tags, 'measDate': raw.info['meas_date'].isoformat(), 'validator': issues,
+                  **stimuli_and_gaps(raw, snirf_path, t, t[0])}))

@@ -1,4 +1,5 @@
 #include "DataRow.h"
+#include "RawRecord.h"
 #include "RecordEvents.h"
 #include "RecordFixture.h"
 #include "RecordGaps.h"
@@ -115,11 +116,12 @@ private slots:
         marks("Sync fixes the zero", "1000\tSync\r\n3500\tStim A\r\n", { "2500 StimA" });
         marks("comment, Next skipped", "1000\tA\r\n1500\t// note\r\n1600\tNext\r\n", { "0 A" });
         marks("one field skipped", "1000\r\n2000\tB\tmore\r\n", { "0 B" });
-        marks("zero before the base", "0\tA\r\n1000\tB\r\n", { "1 A", "0 B" });
+        marks("zero is a time", "0\tSync\r\n2000\tB\r\n", { "2000 B" });
+        marks("line without a time skipped", "x\tA\r\n1000\tSync\r\n3000\tB\r\n", { "2000 B" });
         marks("earlier than the base", "5000\tSync\r\n4000\tearly\r\n", { "-1000 early" });
         marks("bare LF", "1000\tA\n2000\tB\n", { "0 A", "1000 B" });
-        marks("time beyond 64 bits is 0", "99999999999999999999\tA\r\n18446744073709551615\tB\r\n3\tC",
-            { "1 A", "0 B", "4 C" });
+        marks("time beyond 64 bits skipped", "99999999999999999999\tA\r\n18446744073709551615\tB\r\n3\tC",
+            { "0 B", "4 C" });
         QTest::newRow("written events") << true
                                         << RecordEvents::formatLine(12, "key", "F1")
                 + RecordEvents::formatLine(40, "http", QString::fromUtf8("Стимул\tA\r\nB") + QChar(0) + QChar(0x2028))
@@ -180,14 +182,46 @@ private slots:
         QTEST(found, "gaps");
     }
 
+    // The ".log", ".events", ".raw" and ".ini" files read beside a record, given the files that exist. A folder or
+    // a title may hold ".csv" or ".raw"; records written earlier had every ".csv" of the file name replaced.
+    void companions_data()
+    {
+        addColumns<QStringList, QString, QStringList>({ "existing", "record", "companions" });
+        const QStringList earlier { "T-a.log.log", "T-a.events.events", "T-a.raw.raw", "T-a.ini.ini" };
+        addRow("folder holding .csv and .raw", QStringList(), "s.csv.raw/T.csv",
+            QStringList { "s.csv.raw/T.log", "s.csv.raw/T.events", "s.csv.raw/T.raw", "s.csv.raw/T.ini" });
+        addRow("the .raw in such a folder", QStringList(), "s.csv.raw/T.raw",
+            QStringList { "s.csv.raw/T.log", "s.csv.raw/T.events", "s.csv.raw/T.raw", "s.csv.raw/T.ini" });
+        addRow("title holding .csv", earlier, "T-b.csv.csv",
+            QStringList { "T-b.csv.log", "T-b.csv.events", "T-b.csv.raw", "T-b.csv.ini" });
+        addRow("title holding .csv, written earlier", earlier, "T-a.csv.csv", earlier);
+        addRow("its .raw, written earlier", earlier, "T-a.raw.raw", earlier);
+        addRow("both names exist", earlier + QStringList { "T-a.csv.log", "T-a.csv.raw" }, "T-a.csv.csv",
+            QStringList { "T-a.csv.log", "T-a.events.events", "T-a.csv.raw", "T-a.ini.ini" });
+    }
+    void companions()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, record);
+        TemporaryHome home;
+        const QDir dir(home.path());
+        for (const QString& name : existing)
+            QVERIFY(TemporaryHome::writeFile(dir.filePath(name), "x"));
+        const QString path = dir.filePath(record);
+        const QStringList found { RecordLoader::logPath(path), RecordEvents::eventsPath(path), RawRecord::rawPath(path),
+            RawRecord::iniPath(path) };
+        QFETCH(QStringList, companions);
+        QStringList expected;
+        for (const QString& name : companions)
+            expected << dir.filePath(name);
+        QCOMPARE(found, expected);
+    }
+
     void files()
     {
         TemporaryHome home;
         const QDir dir(home.path());
         const QString path = dir.filePath("a.csv.d/2024.csv");
-        QCOMPARE(RecordLoader::logPath(path), dir.filePath("a.log.d/2024.log"));
-        QCOMPARE(RecordEvents::eventsPath(path), dir.filePath("a.events.d/2024.events"));
-        QCOMPARE(RecordEvents::eventsPath("/r/2024.csv.raw"), QString("/r/2024.csv.events"));
         RecordLoader loader;
         QVERIFY(!loader.open(path) && !loader.open(home.path()));
         QVERIFY(RecordLoader::readMarks(RecordLoader::logPath(path)).isEmpty());

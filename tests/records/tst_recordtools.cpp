@@ -1,5 +1,6 @@
 #include "DataRow.h"
 #include "RecordFixture.h"
+#include "RecordsSettings.h"
 #include "SnirfValidation.h"
 #include "TemporaryHome.h"
 
@@ -41,6 +42,8 @@ private slots:
         QVERIFY(TemporaryHome::writeFile(path("folder/c.raw"), record + "80;1\r\nxx\r\n"));
         QVERIFY(TemporaryHome::writeFile(path("exists.snirf"), "mine"));
         QVERIFY(TemporaryHome::writeFile(path("short.raw"), ";R1;IR1\r\n0;10;20\r\n"));
+        QVERIFY(TemporaryHome::writeFile(path("marks.raw"), record));
+        QVERIFY(TemporaryHome::writeFile(path("marks.events"), "-30\tkey\tF1\r\n30\tkey\tF2\r\n90\thalvex\tstop\r\n"));
         QVERIFY(QDir(m_home.path()).mkpath("out"));
     }
 
@@ -86,6 +89,9 @@ private slots:
             "short.raw: fewer than 2 samples (0 damaged lines skipped)\nhalvex-export: exists.snirf exists; --force "
             "replaces it\n");
         row(exporter, "missing record", { "none.csv" }, 2, "", "none.raw: no such file\n");
+        row(exporter, "marks outside the samples", { "marks.raw" }, 0,
+            "marks.snirf: 4 points at 50 Hz from 4 samples\n",
+            "marks.raw: 2 marks outside the samples left out (readers would drop them)\n");
         row(exporter, "wavelengths swapped", { "a.raw", "--wavelengths", "850,760" }, 2, "",
             "--wavelengths takes two numbers in nm, red below infrared, from 300 to 1100\n\nUsage:");
     }
@@ -119,6 +125,50 @@ private slots:
         QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
         if (validation.outcome == SnirfValidation::Absent)
             QSKIP(qPrintable(validation.report));
+    }
+
+    // Without --wavelengths, the records settings of the data folder give them, as in the records window.
+    void wavelengths_data()
+    {
+        addColumns<int, int, QStringList, QByteArray>({ "red", "infrared", "arguments", "written" });
+        addRow("no settings", 0, 0, QStringList(), QByteArray("760 850\n"));
+        addRow("records settings", 690, 830, QStringList(), QByteArray("690 830\n"));
+        addRow(
+            "option over the settings", 690, 830, QStringList { "--wavelengths", "700,900" }, QByteArray("700 900\n"));
+        addRow("settings with red above infrared", 900, 850, QStringList(), QByteArray());
+    }
+    void wavelengths()
+    {
+        QFETCH(int, red);
+        QFETCH(int, infrared);
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, written);
+        const QString settingsPath = QDir(m_home.dataFolder()).filePath("RecSettings.xml");
+        if (red > 0) {
+            RecordsSettings settings(settingsPath);
+            settings.setRedWavelength(red);
+            settings.setInfraredWavelength(infrared);
+        }
+        QProcess process;
+        process.setWorkingDirectory(m_home.path());
+        process.start(HALVEX_EXPORT, arguments << "a.raw");
+        QVERIFY(process.waitForFinished(30000));
+        if (written.isEmpty()) {
+            QCOMPARE(process.readAllStandardError(),
+                "halvex-export: the records settings (" + settingsPath.toUtf8()
+                    + ") give 900 nm red and 850 nm infrared; red must lie below infrared: correct them or give "
+                      "--wavelengths\n");
+            QCOMPARE(process.exitCode(), 2);
+            QVERIFY(!QFileInfo::exists(path("a.snirf")));
+            return;
+        }
+        QCOMPARE(process.exitCode(), 0);
+        QProcess python;
+        python.start("/usr/bin/python3",
+            { "-c", "import sys, h5py; print(*(int(w) for w in h5py.File(sys.argv[1])['nirs/probe/wavelengths']))",
+                path("a.snirf") });
+        QVERIFY(python.waitForFinished(30000));
+        QCOMPARE(python.readAllStandardOutput(), written);
     }
 
     // A disk that refuses the file part way (a file size limit stands in for a full disk), at the start, in the

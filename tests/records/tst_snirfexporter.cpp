@@ -22,6 +22,9 @@ using Times = QList<qint64>;
 // The record writer's files for the given elapsed times; every value is positive and differs per line and column.
 bool writeRecord(const QString& csvPath, const RecordLayout& layout, const Times& times)
 {
+    // The writer never writes over a record, and the rows of a test write theirs under one name.
+    for (const char* extension : { ".csv", ".raw", ".ini", ".events" })
+        QFile::remove(RecordWriter::companionName(csvPath, QLatin1String(extension)));
     RecordWriter writer;
     if (!writer.open(csvPath, layout))
         return false;
@@ -41,6 +44,16 @@ Times regular(int count, int step, int jitter = 0)
     Times times;
     for (int i = 0; i < count; ++i)
         times.append(qint64(i) * step + (i % 2) * jitter);
+    return times;
+}
+
+// Samples every step ms from first on, arriving perRead at a time: each read stamps its lines with the time of the
+// last one.
+Times reads(qint64 first, int count, int step, int perRead)
+{
+    Times times;
+    for (int i = 0; i < count; ++i)
+        times.append(first + qint64(i / perRead * perRead + perRead - 1) * step);
     return times;
 }
 
@@ -92,11 +105,11 @@ private slots:
         Times gap = regular(200, 16);
         for (qsizetype i = 100; i < gap.size(); ++i)
             gap[i] += 200;
-        // 216 ms between lines 99 and 100: grid points 1584 + 16 ... 1584 + 208 ms have no value, 13 per series.
-        QTest::newRow("RIR, a gap") << int(RecordLayout::Acquire_RIR) << 2 << QString() << gap << QByteArray()
-                                    << QByteArray() << 0.0
-                                    << QByteArray(R"({"annotations": ["1.584 gap"], "aux": ["elapsed_ms 200x1 200"],
-                "labels": ["S-1", "S-2", "D-1", "D-2"], "medianRate": 62.5, "nanCount": 52, "sfreq": 62.5})");
+        // 216 ms between lines 99 and 100, less than a second: interpolated.
+        QTest::newRow("RIR, a hole") << int(RecordLayout::Acquire_RIR) << 2 << QString() << gap << QByteArray()
+                                     << QByteArray() << 0.0
+                                     << QByteArray(R"({"annotations": [], "aux": ["elapsed_ms 200x1 200"],
+                "labels": ["S-1", "S-2", "D-1", "D-2"], "medianRate": 62.5, "nanCount": 0, "sfreq": 62.5})");
         QTest::newRow("rate given, late start")
             << int(RecordLayout::Acquire_aRIR) << 1 << QString() << Times { 300, 340, 380, 420, 460, 500, 540 }
             << QByteArray() << event(400) << 100.0
@@ -137,6 +150,8 @@ private slots:
         QVERIFY(python.waitForFinished(100000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        for (const char* key : { "stimuli", "eventSamples", "timeLength" })
+            result.remove(key);
         const QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589)).addMSecs(times.constFirst());
         const QDateTime utc = start.toUTC();
         QCOMPARE(utc.date(), QDate(2026, 3, 13));
@@ -151,6 +166,126 @@ private slots:
             QJsonDocument::fromJson(expected).toJson(QJsonDocument::Compact));
         if (validator.isString())
             QSKIP(qPrintable(validator.toString()));
+    }
+
+    // Exports the record and checks the file with snirf_check.py; of its answer, the keys that expected names must
+    // match.
+    void exportAndCheck(const QString& record, double rate, const QString& expected)
+    {
+        SnirfExporter exporter;
+        SnirfExporter::Options options;
+        options.rate = rate;
+        options.overwrite = true;
+        QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral(SNIRF_CHECK), SnirfExporter::outputPath(record),
+                QString(record).replace(".csv", ".raw") });
+        QVERIFY(python.waitForFinished(100000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        const QJsonValue validator = result.value("validator");
+        QVERIFY2(validator.isString() || validator.toArray().isEmpty(),
+            QJsonDocument(validator.toArray()).toJson().constData());
+        const QJsonObject wanted = QJsonDocument::fromJson(expected.toUtf8()).object();
+        QVERIFY(!wanted.isEmpty());
+        for (auto it = wanted.begin(); it != wanted.end(); ++it)
+            QVERIFY2(result.value(it.key()) == it.value(),
+                qPrintable(
+                    it.key() + ": " + QJsonDocument(QJsonObject { { it.key(), result.value(it.key()) } }).toJson()));
+    }
+
+    // The serial device stamps lines by their arrival, so the lines of one read share a stamp; every line is a
+    // sample all the same. A hole shorter than a gap is interpolated; a gap is empty.
+    void sampleTimes_data()
+    {
+        addColumns<Times, double, QString>({ "times", "rate", "expected" });
+        addRow("two lines a read at 50 Hz", reads(20, 300, 20, 2), 0.0,
+            R"({"sfreq": 50, "medianRate": 50, "nanCount": 0, "aux": ["elapsed_ms 300x1 300"]})");
+        // Four lines 95 ms after the one before; later 400 ms without a line.
+        addRow("a late read and a hiccup under a second",
+            regular(200, 20) + Times(4, 4075) + reads(4095, 100, 20, 1) + reads(6475, 100, 20, 1), 0.0,
+            R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
+        // More lines than fit the stall at the median interval: spread at less, never back past the stamp before.
+        addRow("a burst after a stall", regular(100, 20) + Times(150, 3980) + reads(4000, 100, 20, 1), 0.0,
+            R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
+        // The three lines that end it were taken 20 ms apart: the gap is 1980 to 3940 ms, 97 grid points, 4 series.
+        addRow("unplugged for two seconds", regular(100, 20) + Times(3, 3980) + reads(4000, 100, 20, 1), 0.0,
+            R"({"sfreq": 50, "nanCount": 388, "stimuli": ["1.980 1.960 gap"]})");
+        Times repeated = regular(100, 20);
+        repeated.insert(3, 40);
+        addRow("one stamp twice, finer grid", repeated, 100.0, R"({"sfreq": 100, "nanCount": 0})");
+    }
+    void sampleTimes()
+    {
+        QFETCH(Times, times);
+        const QString record = recordPath(QStringLiteral("times"));
+        RecordLayout layout;
+        layout.variant = RecordLayout::Acquire_RIR;
+        layout.channelCount = 2;
+        QVERIFY(writeRecord(record, layout, times));
+        QFETCH(double, rate);
+        QFETCH(QString, expected);
+        exportAndCheck(record, rate, expected);
+    }
+
+    // Readers take the rate from the "time" dataset; MNE-Python rounds its steps to four decimals. An event 15 s
+    // in lands on the sample 15 s in.
+    void rates_data()
+    {
+        addColumns<double, QString>({ "rate", "expected" });
+        addRow("50 Hz, every time point", 50.0,
+            R"({"sfreq": 50, "eventSamples": [750], "timeLength": 1001, "annotations": ["15.000 event"]})");
+        addRow("60 Hz", 60.0, R"({"sfreq": 60, "eventSamples": [900], "timeLength": 2})");
+        addRow("160 Hz", 160.0, R"({"sfreq": 160, "eventSamples": [2400], "timeLength": 2})");
+        addRow("800 Hz", 800.0, R"({"sfreq": 800, "eventSamples": [12000], "timeLength": 2})");
+    }
+    void rates()
+    {
+        const QString record = recordPath(QStringLiteral("rates"));
+        RecordLayout layout;
+        layout.variant = RecordLayout::Acquire_RIR;
+        layout.channelCount = 1;
+        QVERIFY(writeRecord(record, layout, regular(1001, 20)));
+        QVERIFY(TemporaryHome::writeFile(
+            RecordEvents::eventsPath(record), RecordEvents::formatLine(15000, "key", QStringLiteral("event"))));
+        QFETCH(double, rate);
+        QFETCH(QString, expected);
+        exportAndCheck(record, rate, expected);
+    }
+
+    // Every stimulus in the file reaches the reader (snirf_check.py fails on one that MNE drops), under a name of
+    // its own. The samples run from 300 to 4280 ms, with a gap from 1280 to 2600 ms where the rows say so.
+    void stimuli_data()
+    {
+        addColumns<bool, QByteArray, QByteArray, QString>({ "gap", "log", "events", "expected" });
+        const auto event = [](qint64 time, const char* text) {
+            return RecordEvents::formatLine(time, "http", QString::fromUtf8(text));
+        };
+        addRow("log starting at 0, marks before the first sample and after the last", false,
+            QByteArray("0\tSync\r\n2000\tmark\r\n"),
+            event(100, "early") + event(1300, "inside") + event(4290, "last") + event(9000, "late"),
+            R"({"stimuli": ["1.000 0.000 inside", "1.700 0.000 mark", "3.990 0.000 last"]})");
+        addRow("marks without text or called gap", true, QByteArray("0\tSync\r\n1000\t\r\n"),
+            event(1100, "") + event(1200, " ") + event(3000, "gap") + event(3500, "gap (mark)"),
+            R"j({"stimuli": ["0.700 0.000 Mark", "0.800 0.000 Mark", "0.900 0.000 Mark", "0.980 1.320 gap",
+                "2.700 0.000 gap (mark) (mark)", "3.200 0.000 gap (mark)"]})j");
+    }
+    void stimuli()
+    {
+        QFETCH(bool, gap);
+        QFETCH(QByteArray, log);
+        QFETCH(QByteArray, events);
+        const QString record = recordPath(QStringLiteral("stimuli"));
+        RecordLayout layout;
+        layout.variant = RecordLayout::Acquire_RIR;
+        layout.channelCount = 1;
+        QVERIFY(
+            writeRecord(record, layout, gap ? reads(300, 50, 20, 1) + reads(2600, 85, 20, 1) : reads(300, 200, 20, 1)));
+        QVERIFY(TemporaryHome::writeFile(QString(record).replace(".csv", ".log"), log));
+        QVERIFY(TemporaryHome::writeFile(RecordEvents::eventsPath(record), events));
+        QFETCH(QString, expected);
+        exportAndCheck(record, 0, expected);
     }
 
     void damaged_data()
@@ -213,9 +348,6 @@ private slots:
         RecordLayout layout;
         layout.variant = RecordLayout::Acquire_VRIR;
         layout.channelCount = 4;
-        // The writer never writes over a record, and every row writes this one anew.
-        for (const char* extension : { ".csv", ".raw", ".ini", ".events" })
-            QFile::remove(RecordWriter::companionName(record, QLatin1String(extension)));
         QVERIFY(writeRecord(record, layout, regular(60000, 10)));
         QFile::remove(SnirfExporter::outputPath(record));
         const QDir folder(m_home.path());

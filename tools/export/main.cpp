@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -39,12 +40,25 @@ ExitCode exitCode(SnirfExporter::Failure failure)
     return OutputError;
 }
 
+// The records window's settings in the data folder, as it keeps them (Documents/Halvex, where the program runs);
+// the defaults when there are none. Nothing is created or written.
+void readRecordsSettings(RecordsSettings& settings)
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+        + QStringLiteral("/Halvex/RecSettings.xml");
+    if (!QFileInfo(path).isFile())
+        return;
+    settings.setFilepath(path);
+    settings.reload();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const RecordsSettings defaults(QString(), nullptr);
+    RecordsSettings defaults(QString(), nullptr);
+    readRecordsSettings(defaults);
     CommandLine commandLine(QStringLiteral("halvex-export"),
         QStringLiteral(
             "Writes records as SNIRF files (\"<record>.snirf\" beside each record) for MNE-Python, Homer3 and other "
@@ -66,7 +80,8 @@ int main(int argc, char* argv[])
             .arg(SnirfExporter::MaxRate),
         QStringLiteral("hz"));
     const QCommandLineOption wavelengthsOption(QStringLiteral("wavelengths"),
-        QStringLiteral("Red and infrared wavelengths in nm; they must match the instrument (default %1,%2).")
+        QStringLiteral("Red and infrared wavelengths in nm; they must match the instrument (default: the records "
+                       "settings' RedWavelength and InfraredWavelength, now %1,%2).")
             .arg(defaults.getRedWavelength())
             .arg(defaults.getInfraredWavelength()),
         QStringLiteral("red,ir"));
@@ -104,6 +119,15 @@ int main(int argc, char* argv[])
                     .arg(SnirfExporter::MinWavelength)
                     .arg(SnirfExporter::MaxWavelength));
         }
+    } else if (!(options.redWavelength < options.infraredWavelength)) {
+        // Not the command line's fault: no usage.
+        commandLine.message(
+            QStringLiteral("the records settings (%1) give %2 nm red and %3 nm infrared; red must lie below infrared: "
+                           "correct them or give --wavelengths")
+                .arg(QDir::toNativeSeparators(defaults.getFilepath()))
+                .arg(options.redWavelength)
+                .arg(options.infraredWavelength));
+        return UsageError;
     }
 
     QStringList records;
@@ -152,6 +176,10 @@ int main(int argc, char* argv[])
         if (summary.skippedEvents > 0)
             commandLine.message(
                 QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
+        if (summary.outsideMarks > 0)
+            commandLine.message(QStringLiteral("%1: %2 marks outside the samples left out (readers would drop them)")
+                                    .arg(record)
+                                    .arg(summary.outsideMarks));
     }
     return result;
 }

@@ -258,6 +258,8 @@ void RecordsWindow::exportSnirf()
                               : generic("Not exported: %1").arg(exporter.errorString()));
         if (exported && exporter.summary().skippedLines > 0)
             lines.append(generic("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
+        if (exported && exporter.summary().outsideMarks > 0)
+            lines.append(generic("%1 marks outside the samples left out").arg(exporter.summary().outsideMarks));
     }
     m_exportProgress->hide();
     m_exportButton->setEnabled(true);
