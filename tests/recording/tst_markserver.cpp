@@ -26,14 +26,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
-
-QString percentEncoded(const QString& text)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(text));
-}
 
 const QByteArray Token = QByteArrayLiteral("0123456789abcdef0123456789abcdef");
 
@@ -67,39 +63,6 @@ bool resetPeakMemory()
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
-// Sends a head announcing a body, then the body in pieces for as long as the server takes them, until it answers
-// or closes; answerMs receives how long after the head the answer came.
-HttpTestClient::Reply sendWithBody(quint16 port, const QByteArray& head, qint64 bodySize, qint64* answerMs)
-{
-    QTcpSocket socket;
-    QByteArray answer;
-    qint64 sent = 0;
-    QElapsedTimer sinceHead;
-    const QByteArray piece(64 * 1024, 'x');
-    const auto more = [&] {
-        if (socket.bytesToWrite() == 0 && sent < bodySize && answer.isEmpty()) {
-            sent += piece.size();
-            socket.write(piece);
-        }
-    };
-    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] {
-        socket.write(head);
-        sinceHead.start();
-        more();
-    });
-    QObject::connect(&socket, &QTcpSocket::bytesWritten, &socket, more);
-    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] {
-        answer += socket.readAll();
-        if (*answerMs < 0 && HttpTestClient::parse(answer).status != 0)
-            *answerMs = sinceHead.elapsed();
-    });
-    *answerMs = -1;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    (void)QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState || *answerMs >= 0; }, 10000);
-    answer += socket.readAll();
-    return HttpTestClient::parse(answer);
-}
-
 } // namespace
 
 class TestMarkServer : public QObject
@@ -131,10 +94,8 @@ private slots:
         addRow("mark outside a record", false, "GET /mark?text=a", 409, R"({"recording":false})");
         addRow("status", false, "GET /status", 200, R"({"connected":true,"device":"Virtual FNIR","recording":false})");
         addRow("too many", true, "GET /mark?text=a", 429, R"({"error":"too many events","recording":true})");
-        addRow("unknown path", true, "GET /marks?text=a", 404, "");
         addRow("path below mark", true, "GET /mark/x", 404, "");
         addRow("POST mark", true, "POST /mark?text=a", 405, "");
-        addRow("DELETE status", true, "DELETE /status", 405, "");
     }
     void answers()
     {
@@ -158,58 +119,52 @@ private slots:
     }
 
     // Who may write marks: the stimulus program on this computer, not a web page in its browser, not a name that
-    // an attacker made point at 127.0.0.1. {P} is the port, {T} the token; nothing refused reaches the record.
+    // an attacker made point at 127.0.0.1; and what of a mark's text reaches the record. {P} is the port, {T} the
+    // token; "|" breaks lines, an HTTP/1.1 line gets "Host: 127.0.0.1:{P}" unless it has its own Host. Nothing
+    // refused reaches the record.
     void access_data()
     {
         addColumns<QString, QString, bool, int, QString, QString>(
             { "request", "origins", "tokenRequired", "status", "header", "written" });
-        const QString local = QStringLiteral("Host: 127.0.0.1:{P}");
-        addRow("script", "GET /mark?text=a HTTP/1.1|" + local, "", false, 200, "", "http a");
-        addRow("script over IPv6", "GET /mark?text=a HTTP/1.1|Host: [::1]:{P}", "", false, 200, "", "http a");
-        addRow("localhost, named source", "GET /mark?text=a&source=Stim_2-b HTTP/1.1|Host: LocalHost:{P}", "", false,
-            200, "", "http:Stim_2-b a");
-        addRow("rebound name", "GET /mark?text=a HTTP/1.1|Host: rebind.attacker.example:{P}", "", false, 403, "", "");
-        addRow("rebound status", "GET /status HTTP/1.1|Host: rebind.attacker.example:{P}", "", false, 403, "", "");
-        addRow("other port", "GET /mark?text=a HTTP/1.1|Host: 127.0.0.1:1", "", false, 403, "", "");
+        const QString cut(RecordSession::MaxEventText - 1, QLatin1Char('x'));
+        const QString stimulus = QString::fromUtf8("Стимул A: 50%");
+        addRow("script", "GET /mark?text=a", "", false, 200, "", "http a");
+        addRow("script over IPv6", "GET /mark?text=a|Host: [::1]:{P}", "", false, 200, "", "http a");
+        addRow("localhost, named source", "GET /mark?text=a&source=Stim_2-b|Host: LocalHost:{P}", "", false, 200, "",
+            "http:Stim_2-b a");
+        addRow("rebound name", "GET /mark?text=a|Host: rebind.attacker.example:{P}", "", false, 403, "", "");
+        addRow("other port", "GET /mark?text=a|Host: 127.0.0.1:1", "", false, 403, "", "");
         addRow("no host", "GET /mark?text=a HTTP/1.0", "", false, 403, "", "");
-        addRow("foreign origin", "GET /mark?text=a HTTP/1.1|" + local + "|Origin: https://evil.example", "", false, 403,
-            "", "");
-        addRow("image of a page", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: cross-site", "", false, 403,
-            "", "");
-        addRow("same-site page", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: same-site", "", false, 403,
-            "", "");
-        addRow("address bar", "GET /mark?text=a HTTP/1.1|" + local + "|Sec-Fetch-Site: none", "", false, 200, "",
-            "http a");
-        addRow("allowed origin",
-            "GET /mark?text=a HTTP/1.1|" + local + "|Origin: http://localhost:8000|Sec-Fetch-Site: same-site",
+        addRow("foreign origin", "GET /mark?text=a|Origin: https://evil.example", "", false, 403, "", "");
+        addRow("image of a same-site page", "GET /mark?text=a|Sec-Fetch-Site: same-site", "", false, 403, "", "");
+        addRow("address bar", "GET /mark?text=a|Sec-Fetch-Site: none", "", false, 200, "", "http a");
+        addRow("allowed origin", "GET /mark?text=a|Origin: http://localhost:8000|Sec-Fetch-Site: same-site",
             "http://localhost:8000", false, 200, "Access-Control-Allow-Origin: http://localhost:8000", "http a");
-        addRow("allowed origin, other scheme", "GET /mark?text=a HTTP/1.1|" + local + "|Origin: https://localhost:8000",
+        addRow("allowed origin, other scheme", "GET /mark?text=a|Origin: https://localhost:8000",
             "http://localhost:8000", false, 403, "", "");
         addRow("preflight",
-            "OPTIONS /mark?text=a HTTP/1.1|" + local
-                + "|Origin: http://localhost:8000|Access-Control-Request-Method: GET"
-                  "|Access-Control-Request-Headers: x-halvex-token",
+            "OPTIONS /mark?text=a|Origin: http://localhost:8000|Access-Control-Request-Method: GET"
+            "|Access-Control-Request-Headers: x-halvex-token",
             "http://localhost:8000", true, 204, "Access-Control-Allow-Headers: X-Halvex-Token", "");
-        addRow("preflight of a foreign page",
-            "OPTIONS /mark?text=a HTTP/1.1|" + local
-                + "|Origin: https://evil.example|Access-Control-Request-Method: GET",
+        addRow("preflight of a foreign page", "OPTIONS /mark?text=a|Origin: https://evil.example",
             "http://localhost:8000", false, 403, "", "");
-        addRow("no token", "GET /mark?text=a HTTP/1.1|" + local, "", true, 401, "", "");
-        addRow("wrong token", "GET /mark?text=a&token=0123 HTTP/1.1|" + local, "", true, 401, "", "");
-        addRow("status without token", "GET /status HTTP/1.1|" + local, "", true, 401, "", "");
-        addRow(
-            "token header", "GET /mark?text=a HTTP/1.1|" + local + "|X-Halvex-Token: {T}", "", true, 200, "", "http a");
-        addRow("token parameter", "GET /mark?token={T}&text=a HTTP/1.1|" + local, "", true, 200, "", "http a");
-        addRow("no text", "GET /mark HTTP/1.1|" + local, "", false, 400, "", "");
-        addRow("empty text", "GET /mark?text=&source=x HTTP/1.1|" + local, "", false, 400, "", "");
-        addRow(
-            "only invisible characters", "GET /mark?text=%E2%80%AE%E2%80%8B HTTP/1.1|" + local, "", false, 400, "", "");
+        addRow("wrong token", "GET /mark?text=a&token=0123", "", true, 401, "", "");
+        addRow("status without token", "GET /status", "", true, 401, "", "");
+        addRow("token header", "GET /mark?text=a|X-Halvex-Token: {T}", "", true, 200, "", "http a");
+        addRow("token parameter", "GET /mark?token={T}&text=a", "", true, 200, "", "http a");
+        addRow("no text", "GET /mark", "", false, 400, "", "");
+        addRow("empty text", "GET /mark?text=&source=x", "", false, 400, "", "");
+        addRow("only invisible characters", "GET /mark?text=%E2%80%AE%E2%80%8B", "", false, 400, "", "");
         addRow("controls and format characters",
-            "GET /mark?text=a%C2%9Bb%E2%80%AEc%E2%80%8Bd%EF%BB%BFe%F3%A0%80%81f%C2%ADg HTTP/1.1|" + local, "", false,
-            200, "", "http a bcdefg");
-        addRow("source with a dot", "GET /mark?text=a&source=a.b HTTP/1.1|" + local, "", false, 400, "", "");
-        addRow("source of 33", "GET /mark?text=a&source=" + QString(33, QLatin1Char('s')) + " HTTP/1.1|" + local, "",
-            false, 400, "", "");
+            "GET /mark?text=a%C2%9Bb%E2%80%AEc%E2%80%8Bd%EF%BB%BFe%F3%A0%80%81f%C2%ADg", "", false, 200, "",
+            "http a bcdefg");
+        addRow("source with a dot", "GET /mark?text=a&source=a.b", "", false, 400, "", "");
+        addRow("source of 33", "GET /mark?text=a&source=" + QString(33, QLatin1Char('s')), "", false, 400, "", "");
+        addRow("UTF-8 and a percent sign", "GET /mark?text=" + QString::fromLatin1(QUrl::toPercentEncoding(stimulus)),
+            "", false, 200, "", "http " + stimulus);
+        addRow("form-encoded", "GET /mark?x=1&text=a%2Bb+%26+c%3Dd", "", false, 200, "", "http a+b & c=d");
+        addRow("cut short", "GET /mark?text=" + cut + "%F0%9F%98%80" + QString(500, QLatin1Char('y')), "", false, 200,
+            "", "http " + cut);
     }
     void access()
     {
@@ -221,11 +176,17 @@ private slots:
         m_server->setToken(Token);
         m_server->setTokenRequired(tokenRequired);
         QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
-        request.replace(QStringLiteral("{P}"), QString::number(m_port)).replace(QStringLiteral("{T}"), Token);
+        QStringList lines = request.split(QLatin1Char('|'));
+        if (!lines.constFirst().contains(QStringLiteral(" HTTP/"))) {
+            lines.first() += QStringLiteral(" HTTP/1.1");
+            if (!request.contains(QStringLiteral("Host:")))
+                lines.insert(1, QStringLiteral("Host: 127.0.0.1:{P}"));
+        }
+        request = lines.join(QStringLiteral("\r\n")).replace(QStringLiteral("{P}"), QString::number(m_port));
         const QHostAddress address(
             request.contains(QStringLiteral("[::1]")) ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
         const HttpTestClient::Reply reply = HttpTestClient::exchange(
-            m_port, request.replace(QLatin1Char('|'), QStringLiteral("\r\n")).toUtf8() + "\r\n\r\n", 5000, address);
+            m_port, request.replace(QStringLiteral("{T}"), Token).toUtf8() + "\r\n\r\n", 5000, address);
         QTEST(reply.status, "status");
         if (!header.isEmpty()) {
             const QStringList pair = header.split(QStringLiteral(": "));
@@ -244,23 +205,21 @@ private slots:
     {
         QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(m_port) + "\r\n";
+        // Head, bytes of body sent after it for as long as the server takes them, the refusal.
+        const QList<std::tuple<QByteArray, qint64, int>> requests {
+            { "GET /mark?text=" + QByteArray(64 * 1024, 'a') + " HTTP/1.1\r\n" + host + "\r\n", 0, 414 },
+            { "GET /mark?text=b HTTP/1.1\r\n" + host + "Content-Length: 10485760\r\n\r\n", 10 << 20, 413 },
+            { "GET /mark?text=c HTTP/1.1\r\n" + host + "X-Filler: " + QByteArray(9000, 'f') + "\r\n\r\n", 0, 431 },
+        };
         QVERIFY(resetPeakMemory());
         const qint64 before = peakMemory();
-        QElapsedTimer timer;
-        timer.start();
-        const HttpTestClient::Reply longLine = HttpTestClient::exchange(
-            m_port, "GET /mark?text=" + QByteArray(64 * 1024, 'a') + " HTTP/1.1\r\n" + host + "\r\n", 2000);
-        QCOMPARE(longLine.status, 414);
-        QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
-        qint64 answerMs = -1;
-        const HttpTestClient::Reply body = sendWithBody(m_port,
-            "GET /mark?text=b HTTP/1.1\r\n" + host + "Content-Length: " + QByteArray::number(10 << 20) + "\r\n\r\n",
-            10 << 20, &answerMs);
-        QCOMPARE(body.status, 413);
-        QVERIFY2(answerMs >= 0 && answerMs < 100, qPrintable(QString::number(answerMs)));
-        const HttpTestClient::Reply headers = HttpTestClient::exchange(
-            m_port, "GET /mark?text=c HTTP/1.1\r\n" + host + "X-Filler: " + QByteArray(9000, 'f') + "\r\n\r\n", 2000);
-        QCOMPARE(headers.status, 431);
+        for (const auto& [head, body, status] : requests) {
+            QElapsedTimer timer;
+            timer.start();
+            const QHostAddress local(QHostAddress::LocalHost);
+            QCOMPARE(HttpTestClient::exchange(m_port, head, 2000, local, body).status, status);
+            QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
+        }
         QVERIFY2(peakMemory() - before < 10'000'000, qPrintable(QString::number(peakMemory() - before)));
         QCOMPARE(m_client.request(HttpTestClient::url(m_port, "/status")).status, 200);
         m_session->stopRecord();
@@ -299,10 +258,7 @@ private slots:
         }
         QTest::qWait(50);
         QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
-        QElapsedTimer timer;
-        timer.start();
         QCOMPARE(m_client.request(HttpTestClient::url(m_port, "/mark?text=real"), "GET", 1000).status, 200);
-        QVERIFY(timer.elapsed() < 1000);
         m_session->stopRecord();
         QCOMPARE(writtenEvents(QStringLiteral("r.events")), QStringList { "http real" });
     }
@@ -336,47 +292,31 @@ private slots:
         QTest::qWait(300);
         slow.write(" HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_port) + "\r\n\r\n");
         QTRY_VERIFY(slow.bytesAvailable() > 0 && HttpTestClient::parse(slow.peek(4096)).status == 200);
-        const qint64 stamped = qint64(QJsonDocument::fromJson(HttpTestClient::parse(slow.readAll()).body)
-                                          .object()
-                                          .value("elapsed_ms")
-                                          .toDouble());
+        const QJsonObject answer = QJsonDocument::fromJson(HttpTestClient::parse(slow.readAll()).body).object();
+        const qint64 stamped = qint64(answer.value("elapsed_ms").toDouble());
         QVERIFY2(stamped >= sent && stamped < sent + 150, qPrintable(QStringLiteral("%1 %2").arg(sent).arg(stamped)));
         m_session->stopRecord();
     }
 
-    // Each mark lands with the time of the moment it arrived, between the samples around it, in order, cut short.
-    void marksLandInTheRecord()
+    // A mark lands with the time of the moment it arrived, between the samples around it.
+    void markLandsBetweenItsSamples()
     {
         QVERIFY(m_session->startRecord(QStringLiteral("r.csv"), RecordLayout()));
-        const QString cut(RecordSession::MaxEventText - 1, QLatin1Char('x'));
-        const QStringList expected { QString::fromUtf8("Стимул A: 50%"), QStringLiteral("a+b & c=d"), cut };
-        const QStringList targets { "/mark?text=" + percentEncoded(expected.at(0)), "/mark?x=1&text=a%2Bb+%26+c%3Dd",
-            "/mark?text=" + percentEncoded(cut + QString::fromUtf8("😀") + QString(500, QLatin1Char('y'))) };
-        QList<qint64> acknowledged;
-        for (const QString& target : targets) {
-            m_session->writeProcessed(QDateTime::currentMSecsSinceEpoch(), { 1, 1, 1 });
-            QTest::qWait(2);
-            const HttpTestClient::Reply reply = m_client.request(HttpTestClient::url(m_port, target));
-            QCOMPARE(reply.status, 200);
-            acknowledged << qint64(QJsonDocument::fromJson(reply.body).object().value("elapsed_ms").toDouble());
-            QTest::qWait(2);
-        }
+        m_session->writeProcessed(QDateTime::currentMSecsSinceEpoch(), { 1, 1, 1 });
+        QTest::qWait(2);
+        const HttpTestClient::Reply reply = m_client.request(HttpTestClient::url(m_port, "/mark?text=a"));
+        QCOMPARE(reply.status, 200);
+        QTest::qWait(2);
         m_session->writeProcessed(QDateTime::currentMSecsSinceEpoch(), { 1, 1, 1 });
         m_session->stopRecord();
-
-        const QList<RecordEvents::Event> events = RecordEvents::read(QStringLiteral("r.events")).events;
-        QCOMPARE(events.size(), 4);
+        const qint64 time = RecordEvents::read(QStringLiteral("r.events")).events.at(0).time;
+        QCOMPARE(time, qint64(QJsonDocument::fromJson(reply.body).object().value("elapsed_ms").toDouble()));
         const QList<QByteArray> lines = TemporaryHome::readFile(QStringLiteral("r.csv")).split('\n');
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(events.at(i).source, QStringLiteral("http"));
-            QCOMPARE(events.at(i).text, expected.at(i));
-            QCOMPARE(events.at(i).time, acknowledged.at(i));
-            QVERIFY(lines.at(i + 1).split(';').at(0).toLongLong() < events.at(i).time);
-            QVERIFY(lines.at(i + 2).split(';').at(0).toLongLong() > events.at(i).time);
-        }
+        QVERIFY(lines.at(1).split(';').at(0).toLongLong() < time);
+        QVERIFY(lines.at(2).split(';').at(0).toLongLong() > time);
     }
 
-    // No other address than the loopback one answers, an unfinished request is dropped, port 0 closes the endpoint.
+    // No other address than the loopback one answers, an unfinished request is dropped.
     void connectionsThatGetNothing()
     {
         const QList<QHostAddress> addresses = QNetworkInterface::allAddresses();
@@ -387,15 +327,12 @@ private slots:
                 || !socket.waitForConnected(1000));
         }
         m_server->setRequestTimeLimit(100);
-        QVERIFY(m_server->listen(m_port));
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, m_port);
         QVERIFY(socket.waitForConnected(2000));
         socket.write("GET /mark?text=never HTTP/1.1\r\nHost: 127.0.0.1\r\n");
         QSignalSpy closed(&socket, &QTcpSocket::disconnected);
         QVERIFY(closed.wait(2000));
-        QVERIFY(m_server->listen(0));
-        QCOMPARE(m_client.request(HttpTestClient::url(m_port, "/status"), "GET", 1000).status, 0);
     }
 
     // An answer 200 means the line reached the operating system: a kill right after loses none of the marks.

@@ -27,12 +27,23 @@ QString HttpTestClient::url(quint16 port, const QString& pathAndQuery)
 }
 
 HttpTestClient::Reply HttpTestClient::exchange(
-    quint16 port, const QByteArray& bytes, int timeoutMs, const QHostAddress& address)
+    quint16 port, const QByteArray& bytes, int timeoutMs, const QHostAddress& address, qint64 fillerBytes)
 {
     // Driven by the event loop, so that a server in the same thread answers.
     QTcpSocket socket;
     QByteArray answer;
-    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&socket, &bytes] { socket.write(bytes); });
+    const QByteArray piece(64 * 1024, 'x');
+    const auto more = [&] {
+        if (socket.bytesToWrite() == 0 && fillerBytes > 0 && answer.isEmpty()) {
+            fillerBytes -= piece.size();
+            socket.write(piece);
+        }
+    };
+    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] {
+        socket.write(bytes);
+        more();
+    });
+    QObject::connect(&socket, &QTcpSocket::bytesWritten, &socket, more);
     QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&socket, &answer] { answer += socket.readAll(); });
     socket.connectToHost(address, port);
     // A server that keeps the connection open has answered once its body is complete; one that refuses a request

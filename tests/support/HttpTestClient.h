@@ -25,10 +25,11 @@ public:
     // "http://127.0.0.1:<port>" followed by path and query, exactly as given (already percent-encoded).
     static QString url(quint16 port, const QString& pathAndQuery);
 
-    // Sends bytes exactly as given over a new connection and reads until the server closes it, at most timeoutMs;
+    // Sends bytes exactly as given over a new connection, then fillerBytes of body in pieces for as long as the server
+    // takes them and has not answered, and reads until the answer is whole or the server closes, at most timeoutMs;
     // a head without its end gives status 0.
     static Reply exchange(quint16 port, const QByteArray& bytes, int timeoutMs = 5000,
-        const QHostAddress& address = QHostAddress(QHostAddress::LocalHost));
+        const QHostAddress& address = QHostAddress(QHostAddress::LocalHost), qint64 fillerBytes = 0);
     // Splits what a server sent into status, head and body.
     static Reply parse(const QByteArray& answer);
 
