@@ -90,10 +90,6 @@ public:
         }
         return {};
     }
-    bool has(const QByteArray& name, const QByteArray& key) const
-    {
-        return m_answers.contains(MneReference::key(name) + ' ' + key);
-    }
 
 private:
     // Case names travel as one word.
