@@ -35,20 +35,16 @@ struct HaemoCase
 class MneReference
 {
 public:
-    // Empty when Debian's python3-mne can be loaded; otherwise why the comparison cannot run.
-    static QString missing()
+    // Empty on success or when Debian's python3-mne cannot be loaded (then skip() says why), else what went wrong.
+    QString start(const QList<HaemoCase>& cases)
     {
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QStringLiteral("import mne, scipy") });
-        if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
-            return QStringLiteral("python3-mne is missing (/usr/bin/python3 cannot import mne and scipy): the "
-                                  "comparison with MNE-Python is skipped");
-        return {};
-    }
-
-    // Empty on success, else what went wrong.
-    QString run(const QList<HaemoCase>& cases)
-    {
+        if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+            m_skip = QStringLiteral("python3-mne is missing (/usr/bin/python3 cannot import mne and scipy): the "
+                                    "comparison with MNE-Python is skipped");
+            return {};
+        }
         QTemporaryDir folder;
         QFile request(folder.filePath(QStringLiteral("request.txt")));
         if (!request.open(QIODevice::WriteOnly))
@@ -60,19 +56,14 @@ public:
             return line + '\n';
         };
         for (const HaemoCase& c : cases) {
-            request.write("case " + key(c.name) + '\n');
-            request.write(numbers("rate", { c.rate })
+            request.write("case " + key(c.name) + '\n' + numbers("rate", { c.rate })
                 + numbers("wavelengths", { c.redWavelength, c.infraredWavelength })
-                + numbers("distance_mm", { c.distanceMm }) + numbers("ppf", { c.ppf }));
-            if (c.filter)
-                request.write("filter\n");
-            if (!c.extinction.empty())
-                request.write(numbers("extinction", c.extinction));
+                + numbers("distance_mm", { c.distanceMm }) + numbers("ppf", { c.ppf }) + (c.filter ? "filter\n" : "")
+                + (c.extinction.empty() ? QByteArray() : numbers("extinction", c.extinction)));
             for (size_t k = 0; k < c.red.size(); ++k)
                 request.write(numbers("red", c.red[k]) + numbers("infrared", c.infrared[k]));
         }
         request.close();
-        QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral(MNE_REFERENCE), request.fileName() });
         if (!python.waitForFinished(110000) || python.exitCode() != 0)
             return QString::fromUtf8(python.readAllStandardError());
@@ -83,6 +74,7 @@ public:
         }
         return {};
     }
+    const QString& skip() const { return m_skip; }
 
     // The numbers of an answer line after its key, the line whose first number is index ("oxy" of channel 0:
     // values("case", "oxy", 0)); empty when MNE gave none.
@@ -98,16 +90,13 @@ public:
         }
         return {};
     }
-    bool has(const QByteArray& name, const QByteArray& key) const
-    {
-        return m_answers.contains(MneReference::key(name) + ' ' + key);
-    }
 
 private:
     // Case names travel as one word.
     static QByteArray key(QByteArray name) { return name.replace(' ', '_'); }
 
     QHash<QByteArray, QList<QList<QByteArray>>> m_answers;
+    QString m_skip;
 };
 
 // Light as the instrument sees it: a level, a cardiac pulse near 1.1 Hz (shared by both wavelengths of a channel
