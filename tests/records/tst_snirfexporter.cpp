@@ -80,43 +80,88 @@ private slots:
         tzset();
     }
 
-    void readBack_data()
+    // Each row writes a record, exports it and checks the file with snirf_check.py: the subject, title, date and
+    // version tags and the measurement date always, of the rest the keys that expected names.
+    void exported_data()
     {
-        // expected: what snirf_check.py prints, less the tags
-        addColumns<int, int, QString, Times, QByteArray, QByteArray, double, QByteArray>(
+        addColumns<int, int, QString, Times, QByteArray, QByteArray, double, QString>(
             { "variant", "channels", "montage", "times", "log", "events", "rate", "expected" });
-        const auto event = [](qint64 time) { return RecordEvents::formatLine(time, "key", "event 1"); };
+        const int rir = RecordLayout::Acquire_RIR;
+        const auto event = [](qint64 time, const char* text = "event 1", const char* source = "key") {
+            return RecordEvents::formatLine(time, source, QString::fromUtf8(text));
+        };
 
         // Intervals of 17 and 23 ms: the median of an even count is the mean of the middle two, 20 ms.
-        QTest::newRow("VRIR, montage, marks and events")
-            << int(RecordLayout::Acquire_VRIR) << 3 << QStringLiteral("1=Fp1;2=Fp2\n3=Cz") << regular(501, 20, 3)
-            << QByteArray("5000\tSync\r\n6000\tStim A\r\n7500\t// note\r\n9000\tStim A\r\n") << event(2500) << 0.0
-            << QByteArray(R"({"annotations": ["1.000 StimA", "2.500 event 1", "4.000 StimA"], "aux": ["V1 501x1 501",
+        addRow("VRIR, montage, marks and events", int(RecordLayout::Acquire_VRIR), 3,
+            QStringLiteral("1=Fp1;2=Fp2\n3=Cz"), regular(501, 20, 3),
+            QByteArray("5000\tSync\r\n6000\tStim A\r\n7500\t// note\r\n9000\tStim A\r\n"), event(2500), 0.0,
+            QStringLiteral(R"({"annotations": ["1.000 StimA", "2.500 event 1", "4.000 StimA"], "aux": ["V1 501x1 501",
                 "V2 501x1 501", "V3 501x1 501", "elapsed_ms 501x1 501"], "labels": ["S-Fp1", "S-Fp2", "S-Cz", "D-Fp1",
-                "D-Fp2", "D-Cz"], "medianRate": 50, "nanCount": 0, "sfreq": 50})");
+                "D-Fp2", "D-Cz"], "medianRate": 50, "nanCount": 0, "sfreq": 50})"));
         // Texts beyond ASCII (title, subject, marks, events, montage) as escapes; a montage name used twice.
-        QTest::newRow("Ärger, repeated names")
-            << int(RecordLayout::Acquire_RIR) << 3 << QStringLiteral("1=Fp1;2=Fp1\n3=Цz") << regular(101, 20)
-            << QByteArray("1000\tSync\r\n1500\tReiz Ä\r\n") << RecordEvents::formatLine(800, "key", "событие") << 0.0
-            << QByteArray(
-                   R"({"annotations": ["0.500 Reiz\\u00c4", "0.800 \\u0441\\u043e\\u0431\\u044b\\u0442\\u0438\\u0435"],
-                "aux": ["elapsed_ms 101x1 101"], "labels": ["S-Fp1", "S-Fp1-2", "S-\\u0426z", "D-Fp1", "D-Fp1-2",
-                "D-\\u0426z"], "medianRate": 50, "nanCount": 0, "sfreq": 50})");
-        Times gap = regular(200, 16);
-        for (qsizetype i = 100; i < gap.size(); ++i)
-            gap[i] += 200;
+        addRow("Ärger, repeated names", rir, 3, QStringLiteral("1=Fp1;2=Fp1\n3=Цz"), regular(101, 20),
+            QByteArray("1000\tSync\r\n1500\tReiz Ä\r\n"), event(800, "событие"), 0.0,
+            QStringLiteral(
+                R"({"annotations": ["0.500 Reiz\\u00c4", "0.800 \\u0441\\u043e\\u0431\\u044b\\u0442\\u0438\\u0435"],
+                "labels": ["S-Fp1", "S-Fp1-2", "S-\\u0426z", "D-Fp1", "D-Fp1-2", "D-\\u0426z"]})"));
+        Times hole = regular(200, 16);
+        for (qsizetype i = 100; i < hole.size(); ++i)
+            hole[i] += 200;
         // 216 ms between lines 99 and 100, less than a second: interpolated.
-        QTest::newRow("RIR, a hole") << int(RecordLayout::Acquire_RIR) << 2 << QString() << gap << QByteArray()
-                                     << QByteArray() << 0.0
-                                     << QByteArray(R"({"annotations": [], "aux": ["elapsed_ms 200x1 200"],
-                "labels": ["S-1", "S-2", "D-1", "D-2"], "medianRate": 62.5, "nanCount": 0, "sfreq": 62.5})");
-        QTest::newRow("rate given, late start")
-            << int(RecordLayout::Acquire_aRIR) << 1 << QString() << Times { 300, 340, 380, 420, 460, 500, 540 }
-            << QByteArray() << event(400) << 100.0
-            << QByteArray(R"({"annotations": ["0.100 event 1"], "aux": ["elapsed_ms 7x1 7"], "labels": ["S-1", "D-1"],
-                "medianRate": 25, "nanCount": 0, "sfreq": 100})");
+        addRow("RIR, a hole", rir, 2, QString(), hole, QByteArray(), QByteArray(), 0.0,
+            QStringLiteral(R"({"annotations": [], "aux": ["elapsed_ms 200x1 200"], "labels": ["S-1", "S-2", "D-1",
+                "D-2"], "medianRate": 62.5, "nanCount": 0, "sfreq": 62.5})"));
+        addRow("rate given, late start", int(RecordLayout::Acquire_aRIR), 1, QString(),
+            Times { 300, 340, 380, 420, 460, 500, 540 }, QByteArray(), event(400), 100.0,
+            QStringLiteral(R"({"annotations": ["0.100 event 1"], "medianRate": 25, "sfreq": 100})"));
+
+        // The serial device stamps lines by their arrival, so the lines of one read share a stamp; every line is a
+        // sample all the same. A hole shorter than a gap is interpolated; a gap is empty.
+        addRow("two lines a read at 50 Hz", rir, 2, QString(), reads(20, 300, 20, 2), QByteArray(), QByteArray(), 0.0,
+            QStringLiteral(R"({"sfreq": 50, "medianRate": 50, "nanCount": 0, "aux": ["elapsed_ms 300x1 300"]})"));
+        // Four lines 95 ms after the one before; later 400 ms without a line.
+        addRow("a late read and a hiccup under a second", rir, 2, QString(),
+            regular(200, 20) + Times(4, 4075) + reads(4095, 100, 20, 1) + reads(6475, 100, 20, 1), QByteArray(),
+            QByteArray(), 0.0, QStringLiteral(R"({"sfreq": 50, "nanCount": 0, "stimuli": []})"));
+        // More lines than fit the stall at the median interval: spread at less, never back past the stamp before.
+        addRow("a burst after a stall", rir, 2, QString(),
+            regular(100, 20) + Times(150, 3980) + reads(4000, 100, 20, 1), QByteArray(), QByteArray(), 0.0,
+            QStringLiteral(R"({"sfreq": 50, "nanCount": 0, "stimuli": []})"));
+        // The three lines that end it were taken 20 ms apart: the gap is 1980 to 3940 ms, 97 grid points, 4 series.
+        addRow("unplugged for two seconds", rir, 2, QString(),
+            regular(100, 20) + Times(3, 3980) + reads(4000, 100, 20, 1), QByteArray(), QByteArray(), 0.0,
+            QStringLiteral(R"({"sfreq": 50, "nanCount": 388, "stimuli": ["1.980 1.960 gap"]})"));
+        Times repeated = regular(100, 20);
+        repeated.insert(3, 40);
+        addRow("one stamp twice, finer grid", rir, 2, QString(), repeated, QByteArray(), QByteArray(), 100.0,
+            QStringLiteral(R"({"sfreq": 100, "nanCount": 0})"));
+
+        // Readers take the rate from the "time" dataset; MNE-Python rounds its steps to four decimals. An event 15 s
+        // in lands on the sample 15 s in.
+        const QByteArray at15 = event(15000, "event");
+        addRow("50 Hz, every time point", rir, 1, QString(), regular(1001, 20), QByteArray(), at15, 50.0,
+            QStringLiteral(
+                R"({"sfreq": 50, "eventSamples": [750], "timeLength": 1001, "annotations": ["15.000 event"]})"));
+        addRow("60 Hz", rir, 1, QString(), regular(1001, 20), QByteArray(), at15, 60.0,
+            QStringLiteral(R"({"sfreq": 60, "eventSamples": [900], "timeLength": 2})"));
+        addRow("160 Hz", rir, 1, QString(), regular(1001, 20), QByteArray(), at15, 160.0,
+            QStringLiteral(R"({"sfreq": 160, "eventSamples": [2400], "timeLength": 2})"));
+
+        // Every stimulus in the file reaches the reader (snirf_check.py fails on one that MNE drops), under a name of
+        // its own. The samples run from 300 to 4280 ms, with a gap from 1280 to 2600 ms in the second row.
+        addRow("log starting at 0, marks before the first sample and after the last", rir, 1, QString(),
+            reads(300, 200, 20, 1), QByteArray("0\tSync\r\n2000\tmark\r\n"),
+            event(100, "early", "http") + event(1300, "inside", "http") + event(4290, "last", "http")
+                + event(9000, "late", "http"),
+            0.0, QStringLiteral(R"({"stimuli": ["1.000 0.000 inside", "1.700 0.000 mark", "3.990 0.000 last"]})"));
+        addRow("marks without text or called gap", rir, 1, QString(), reads(300, 50, 20, 1) + reads(2600, 85, 20, 1),
+            QByteArray("0\tSync\r\n1000\t\r\n"),
+            event(1100, "", "http") + event(1200, " ", "http") + event(3000, "gap", "http")
+                + event(3500, "gap (mark)", "http"),
+            0.0, QStringLiteral(R"j({"stimuli": ["0.700 0.000 Mark", "0.800 0.000 Mark", "0.900 0.000 Mark",
+                "0.980 1.320 gap", "2.700 0.000 gap (mark) (mark)", "3.200 0.000 gap (mark)"]})j"));
     }
-    void readBack()
+    void exported()
     {
         QFETCH(int, variant);
         QFETCH(int, channels);
@@ -133,6 +178,7 @@ private slots:
         layout.useMontage = !montage.isEmpty();
         layout.montageText = montage;
         QVERIFY(writeRecord(record, layout, times));
+        QFile::remove(QString(record).replace(".csv", ".log"));
         if (!log.isEmpty())
             QVERIFY(TemporaryHome::writeFile(QString(record).replace(".csv", ".log"), log));
         QVERIFY(TemporaryHome::writeFile(RecordEvents::eventsPath(record), events));
@@ -140,42 +186,8 @@ private slots:
         SnirfExporter exporter;
         SnirfExporter::Options options;
         options.rate = rate;
-        options.subject = QStringLiteral("P07-") + title;
-        QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
-
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral(SNIRF_CHECK), SnirfExporter::outputPath(record),
-                QString(record).replace(".csv", ".raw") });
-        QVERIFY(python.waitForFinished(100000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-        QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-        for (const char* key : { "stimuli", "eventSamples", "timeLength" })
-            result.remove(key);
-        const QDateTime start = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589)).addMSecs(times.constFirst());
-        const QDateTime utc = start.toUTC();
-        QCOMPARE(utc.date(), QDate(2026, 3, 13));
-        QCOMPARE(result.take("tags").toString(),
-            "P07-" + title + utc.toString(" yyyy-MM-dd hh:mm:ssZ ") + title + ' ' + HALVEX_VERSION);
-        QCOMPARE(result.take("measDate").toString(), utc.toString("yyyy-MM-ddThh:mm:ss+00:00"));
-        const QJsonValue validator = result.take("validator");
-        QVERIFY2(validator.isString() || validator.toArray().isEmpty(),
-            QJsonDocument(validator.toArray()).toJson().constData());
-        QFETCH(QByteArray, expected);
-        QCOMPARE(QJsonDocument(result).toJson(QJsonDocument::Compact),
-            QJsonDocument::fromJson(expected).toJson(QJsonDocument::Compact));
-        if (validator.isString())
-            QSKIP(qPrintable(validator.toString()));
-    }
-
-    // Exports the record and checks the file with snirf_check.py; of its answer, the keys that expected names must
-    // match.
-    void exportAndCheck(const QString& record, double rate, const QString& expected)
-    {
-        SnirfExporter exporter;
-        SnirfExporter::Options options;
-        options.rate = rate;
         options.overwrite = true;
+        options.subject = QStringLiteral("P07-") + title;
         QVERIFY2(exporter.exportRecord(record, QString(), options), qPrintable(exporter.errorString()));
         QProcess python;
         python.start(QStringLiteral("/usr/bin/python3"),
@@ -184,108 +196,23 @@ private slots:
         QVERIFY(python.waitForFinished(100000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
         const QJsonObject result = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+        const QDateTime utc = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53, 589)).addMSecs(times.constFirst()).toUTC();
+        QCOMPARE(utc.date(), QDate(2026, 3, 13));
+        QCOMPARE(result.value("tags").toString(),
+            "P07-" + title + utc.toString(" yyyy-MM-dd hh:mm:ssZ ") + title + ' ' + HALVEX_VERSION);
+        QCOMPARE(result.value("measDate").toString(), utc.toString("yyyy-MM-ddThh:mm:ss+00:00"));
         const QJsonValue validator = result.value("validator");
         QVERIFY2(validator.isString() || validator.toArray().isEmpty(),
             QJsonDocument(validator.toArray()).toJson().constData());
+        QFETCH(QString, expected);
         const QJsonObject wanted = QJsonDocument::fromJson(expected.toUtf8()).object();
         QVERIFY(!wanted.isEmpty());
         for (auto it = wanted.begin(); it != wanted.end(); ++it)
             QVERIFY2(result.value(it.key()) == it.value(),
                 qPrintable(
                     it.key() + ": " + QJsonDocument(QJsonObject { { it.key(), result.value(it.key()) } }).toJson()));
-    }
-
-    // The serial device stamps lines by their arrival, so the lines of one read share a stamp; every line is a
-    // sample all the same. A hole shorter than a gap is interpolated; a gap is empty.
-    void sampleTimes_data()
-    {
-        addColumns<Times, double, QString>({ "times", "rate", "expected" });
-        addRow("two lines a read at 50 Hz", reads(20, 300, 20, 2), 0.0,
-            R"({"sfreq": 50, "medianRate": 50, "nanCount": 0, "aux": ["elapsed_ms 300x1 300"]})");
-        // Four lines 95 ms after the one before; later 400 ms without a line.
-        addRow("a late read and a hiccup under a second",
-            regular(200, 20) + Times(4, 4075) + reads(4095, 100, 20, 1) + reads(6475, 100, 20, 1), 0.0,
-            R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
-        // More lines than fit the stall at the median interval: spread at less, never back past the stamp before.
-        addRow("a burst after a stall", regular(100, 20) + Times(150, 3980) + reads(4000, 100, 20, 1), 0.0,
-            R"({"sfreq": 50, "nanCount": 0, "stimuli": []})");
-        // The three lines that end it were taken 20 ms apart: the gap is 1980 to 3940 ms, 97 grid points, 4 series.
-        addRow("unplugged for two seconds", regular(100, 20) + Times(3, 3980) + reads(4000, 100, 20, 1), 0.0,
-            R"({"sfreq": 50, "nanCount": 388, "stimuli": ["1.980 1.960 gap"]})");
-        Times repeated = regular(100, 20);
-        repeated.insert(3, 40);
-        addRow("one stamp twice, finer grid", repeated, 100.0, R"({"sfreq": 100, "nanCount": 0})");
-    }
-    void sampleTimes()
-    {
-        QFETCH(Times, times);
-        const QString record = recordPath(QStringLiteral("times"));
-        RecordLayout layout;
-        layout.variant = RecordLayout::Acquire_RIR;
-        layout.channelCount = 2;
-        QVERIFY(writeRecord(record, layout, times));
-        QFETCH(double, rate);
-        QFETCH(QString, expected);
-        exportAndCheck(record, rate, expected);
-    }
-
-    // Readers take the rate from the "time" dataset; MNE-Python rounds its steps to four decimals. An event 15 s
-    // in lands on the sample 15 s in.
-    void rates_data()
-    {
-        addColumns<double, QString>({ "rate", "expected" });
-        addRow("50 Hz, every time point", 50.0,
-            R"({"sfreq": 50, "eventSamples": [750], "timeLength": 1001, "annotations": ["15.000 event"]})");
-        addRow("60 Hz", 60.0, R"({"sfreq": 60, "eventSamples": [900], "timeLength": 2})");
-        addRow("160 Hz", 160.0, R"({"sfreq": 160, "eventSamples": [2400], "timeLength": 2})");
-        addRow("800 Hz", 800.0, R"({"sfreq": 800, "eventSamples": [12000], "timeLength": 2})");
-    }
-    void rates()
-    {
-        const QString record = recordPath(QStringLiteral("rates"));
-        RecordLayout layout;
-        layout.variant = RecordLayout::Acquire_RIR;
-        layout.channelCount = 1;
-        QVERIFY(writeRecord(record, layout, regular(1001, 20)));
-        QVERIFY(TemporaryHome::writeFile(
-            RecordEvents::eventsPath(record), RecordEvents::formatLine(15000, "key", QStringLiteral("event"))));
-        QFETCH(double, rate);
-        QFETCH(QString, expected);
-        exportAndCheck(record, rate, expected);
-    }
-
-    // Every stimulus in the file reaches the reader (snirf_check.py fails on one that MNE drops), under a name of
-    // its own. The samples run from 300 to 4280 ms, with a gap from 1280 to 2600 ms where the rows say so.
-    void stimuli_data()
-    {
-        addColumns<bool, QByteArray, QByteArray, QString>({ "gap", "log", "events", "expected" });
-        const auto event = [](qint64 time, const char* text) {
-            return RecordEvents::formatLine(time, "http", QString::fromUtf8(text));
-        };
-        addRow("log starting at 0, marks before the first sample and after the last", false,
-            QByteArray("0\tSync\r\n2000\tmark\r\n"),
-            event(100, "early") + event(1300, "inside") + event(4290, "last") + event(9000, "late"),
-            R"({"stimuli": ["1.000 0.000 inside", "1.700 0.000 mark", "3.990 0.000 last"]})");
-        addRow("marks without text or called gap", true, QByteArray("0\tSync\r\n1000\t\r\n"),
-            event(1100, "") + event(1200, " ") + event(3000, "gap") + event(3500, "gap (mark)"),
-            R"j({"stimuli": ["0.700 0.000 Mark", "0.800 0.000 Mark", "0.900 0.000 Mark", "0.980 1.320 gap",
-                "2.700 0.000 gap (mark) (mark)", "3.200 0.000 gap (mark)"]})j");
-    }
-    void stimuli()
-    {
-        QFETCH(bool, gap);
-        QFETCH(QByteArray, log);
-        QFETCH(QByteArray, events);
-        const QString record = recordPath(QStringLiteral("stimuli"));
-        RecordLayout layout;
-        layout.variant = RecordLayout::Acquire_RIR;
-        layout.channelCount = 1;
-        QVERIFY(
-            writeRecord(record, layout, gap ? reads(300, 50, 20, 1) + reads(2600, 85, 20, 1) : reads(300, 200, 20, 1)));
-        QVERIFY(TemporaryHome::writeFile(QString(record).replace(".csv", ".log"), log));
-        QVERIFY(TemporaryHome::writeFile(RecordEvents::eventsPath(record), events));
-        QFETCH(QString, expected);
-        exportAndCheck(record, 0, expected);
+        if (validator.isString())
+            QSKIP(qPrintable(validator.toString()));
     }
 
     void damaged_data()
