@@ -21,11 +21,10 @@ public:
 
     // Starts a new baseline with the next sample.
     void reset();
-    bool hasBaseline() const { return m_baselineDone; }
     int channels() const { return m_channels; }
 
     // One sample: time in seconds, the red and infrared intensities of every channel. Returns how many samples
-    // became known; readTime(), oxy() and deoxy() give them, oldest first, until the next push.
+    // became known; readyTime(), oxy() and deoxy() give them, oldest first, until the next push.
     int push(double time, const double* red, const double* infrared);
     double readyTime(int k) const { return m_readyTimes[size_t(k)]; }
     // µM, one value per channel.
@@ -33,7 +32,6 @@ public:
     const double* deoxy(int k) const { return m_readyDeoxy.data() + size_t(k) * size_t(m_channels); }
 
     const std::vector<double>& baselineRed() const { return m_baselineRed; }
-    const std::vector<double>& baselineInfrared() const { return m_baselineInfrared; }
 
 private:
     double corrected(double intensity) const;
