@@ -91,6 +91,14 @@
         <translation>How the instrument&apos;s values make up a channel: V, R and IR; R and IR; or R and IR in alternate lines</translation>
     </message>
     <message>
+        <source>BaselineSeconds</source>
+        <translation>Baseline</translation>
+    </message>
+    <message>
+        <source>BaselineSecondsDescription</source>
+        <translation>The live haemoglobin is the change from the mean light of this many seconds after the instrument starts or after &quot;Reset baseline&quot;</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
@@ -139,6 +147,14 @@
         <translation>Connect</translation>
     </message>
     <message>
+        <source>DarkLevel</source>
+        <translation>Dark level</translation>
+    </message>
+    <message>
+        <source>DarkLevelDescription</source>
+        <translation>A channel whose mean light stays below this is dark: the detector sees no light from its source</translation>
+    </message>
+    <message>
         <source>Disconnect</source>
         <translation>Disconnect</translation>
     </message>
@@ -153,6 +169,14 @@
     <message>
         <source>Give up</source>
         <translation>Give up</translation>
+    </message>
+    <message>
+        <source>GoodCoupling</source>
+        <translation>Good coupling</translation>
+    </message>
+    <message>
+        <source>GoodCouplingDescription</source>
+        <translation>A channel whose scalp coupling index (SCI, 0–1) reaches this sees the scalp well; below it the channel is named as bad</translation>
     </message>
     <message>
         <source>GraphicSpacing</source>
@@ -180,7 +204,7 @@
     </message>
     <message>
         <source>InfraredWavelengthDescription</source>
-        <translation>Wavelength of the infrared light (IR) in nm, for the SNIRF export; must match the instrument</translation>
+        <translation>Wavelength of the infrared light (IR) in nm, for haemoglobin and the SNIRF export; must match the instrument</translation>
     </message>
     <message>
         <source>Instrument lost — waiting for it to return (%1)</source>
@@ -276,8 +300,24 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open one or more records (.csv files) to compare their channels</translation>
     </message>
     <message>
+        <source>PartialPathlengthFactor</source>
+        <translation>Pathlength factor</translation>
+    </message>
+    <message>
+        <source>PartialPathlengthFactorDescription</source>
+        <translation>Partial pathlength factor (PPF) of the modified Beer–Lambert law: how much longer than the source–detector distance the light&apos;s path through the tissue is, for haemoglobin</translation>
+    </message>
+    <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>QualityWindowSeconds</source>
+        <translation>Signal check window</translation>
+    </message>
+    <message>
+        <source>QualityWindowSecondsDescription</source>
+        <translation>The signal check judges each channel on this many last seconds, once a second</translation>
     </message>
     <message>
         <source>REC</source>
@@ -317,7 +357,7 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     </message>
     <message>
         <source>RedWavelengthDescription</source>
-        <translation>Wavelength of the red light (R) in nm, for the SNIRF export; must match the instrument</translation>
+        <translation>Wavelength of the red light (R) in nm, for haemoglobin and the SNIRF export; must match the instrument</translation>
     </message>
     <message>
         <source>Refresh device list</source>
@@ -330,6 +370,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>RememberLastDeviceDescription</source>
         <translation>Connect the last instrument again at the next start</translation>
+    </message>
+    <message>
+        <source>SaturationLevel</source>
+        <translation>Saturation level</translation>
+    </message>
+    <message>
+        <source>SaturationLevelDescription</source>
+        <translation>Raw values from this level up count as saturated; 0 takes 2 % below the largest value the instrument has sent</translation>
     </message>
     <message>
         <source>Save</source>
@@ -360,6 +408,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Set default to</translation>
     </message>
     <message>
+        <source>SourceDetectorDistance</source>
+        <translation>Source–detector distance</translation>
+    </message>
+    <message>
+        <source>SourceDetectorDistanceDescription</source>
+        <translation>Distance between each channel&apos;s source and detector in mm, for haemoglobin and the SNIRF probe</translation>
+    </message>
+    <message>
         <source>Start or stop recording</source>
         <translation>Start or stop recording</translation>
     </message>
@@ -378,6 +434,38 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</translation>
+    </message>
+    <message>
+        <source>VirtualBadChannelEvery</source>
+        <translation>Bad virtual channels</translation>
+    </message>
+    <message>
+        <source>VirtualBadChannelEveryDescription</source>
+        <translation>Every n-th channel of the model head is badly coupled (no pulse, more noise); 0 couples them all</translation>
+    </message>
+    <message>
+        <source>VirtualRate</source>
+        <translation>Virtual rate</translation>
+    </message>
+    <message>
+        <source>VirtualRateDescription</source>
+        <translation>Samples per second of the virtual instrument&apos;s model head</translation>
+    </message>
+    <message>
+        <source>VirtualSignal</source>
+        <translation>Virtual signal</translation>
+    </message>
+    <message>
+        <source>VirtualSignalDescription</source>
+        <translation>What the virtual instrument sends: a random walk, or a model head with a pulse, breathing and a response to every event mark</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>mm</translation>
+    </message>
+    <message>
+        <source>samples/s</source>
+        <translation>samples/s</translation>
     </message>
     <message>
         <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>
@@ -662,8 +750,23 @@ Restart now?</translation>
         <translation>Graphics</translation>
     </message>
     <message>
+        <source>View_Haemoglobin</source>
+        <translation>Haemoglobin</translation>
+    </message>
+    <message>
         <source>View_Table</source>
         <translation>Table</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualSignalModel</name>
+    <message>
+        <source>Head</source>
+        <translation>Model head</translation>
+    </message>
+    <message>
+        <source>RandomWalk</source>
+        <translation>Random walk</translation>
     </message>
 </context>
 </TS>

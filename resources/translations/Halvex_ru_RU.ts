@@ -91,6 +91,14 @@
         <translation>Как значения прибора образуют канал: V, R и IR; R и IR; или R и IR в чередующихся строках</translation>
     </message>
     <message>
+        <source>BaselineSeconds</source>
+        <translation>Базовая линия</translation>
+    </message>
+    <message>
+        <source>BaselineSecondsDescription</source>
+        <translation>Живой гемоглобин — изменение относительно среднего света за столько секунд после запуска прибора или после «Сбросить базовую линию»</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
@@ -139,6 +147,14 @@
         <translation>Подключить</translation>
     </message>
     <message>
+        <source>DarkLevel</source>
+        <translation>Уровень темноты</translation>
+    </message>
+    <message>
+        <source>DarkLevelDescription</source>
+        <translation>Канал, чей средний свет ниже этого уровня, тёмный: детектор не видит света своего источника</translation>
+    </message>
+    <message>
         <source>Disconnect</source>
         <translation>Отключить</translation>
     </message>
@@ -153,6 +169,14 @@
     <message>
         <source>Give up</source>
         <translation>Не ждать</translation>
+    </message>
+    <message>
+        <source>GoodCoupling</source>
+        <translation>Хороший контакт</translation>
+    </message>
+    <message>
+        <source>GoodCouplingDescription</source>
+        <translation>Канал, чей индекс контакта с кожей (SCI, 0–1) не ниже этого значения, хорошо видит кожу головы; каналы ниже названы плохими</translation>
     </message>
     <message>
         <source>GraphicSpacing</source>
@@ -180,7 +204,7 @@
     </message>
     <message>
         <source>InfraredWavelengthDescription</source>
-        <translation>Длина волны инфракрасного света (IR) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
+        <translation>Длина волны инфракрасного света (IR) в нм для гемоглобина и экспорта SNIRF; должна совпадать с прибором</translation>
     </message>
     <message>
         <source>Instrument lost — waiting for it to return (%1)</source>
@@ -276,8 +300,24 @@
         <translation>Открыть одну или несколько записей (файлы .csv), чтобы сравнить их каналы</translation>
     </message>
     <message>
+        <source>PartialPathlengthFactor</source>
+        <translation>Фактор пути</translation>
+    </message>
+    <message>
+        <source>PartialPathlengthFactorDescription</source>
+        <translation>Фактор дифференциального пути (PPF) модифицированного закона Бера — Ламберта: во сколько раз путь света в ткани длиннее расстояния источник — детектор; для гемоглобина</translation>
+    </message>
+    <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Подключите прибор (через USB или Bluetooth-адаптер последовательного порта), включите его, выберите его порт в списке устройств выше и нажмите «Подключить» (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>QualityWindowSeconds</source>
+        <translation>Окно проверки сигнала</translation>
+    </message>
+    <message>
+        <source>QualityWindowSecondsDescription</source>
+        <translation>Проверка сигнала оценивает каждый канал по стольким последним секундам, раз в секунду</translation>
     </message>
     <message>
         <source>REC</source>
@@ -317,7 +357,7 @@
     </message>
     <message>
         <source>RedWavelengthDescription</source>
-        <translation>Длина волны красного света (R) в нм для экспорта SNIRF; должна совпадать с прибором</translation>
+        <translation>Длина волны красного света (R) в нм для гемоглобина и экспорта SNIRF; должна совпадать с прибором</translation>
     </message>
     <message>
         <source>Refresh device list</source>
@@ -330,6 +370,14 @@
     <message>
         <source>RememberLastDeviceDescription</source>
         <translation>При следующем запуске снова подключать последнее устройство</translation>
+    </message>
+    <message>
+        <source>SaturationLevel</source>
+        <translation>Уровень насыщения</translation>
+    </message>
+    <message>
+        <source>SaturationLevelDescription</source>
+        <translation>Сырые значения от этого уровня и выше считаются насыщенными; 0 — на 2 % ниже наибольшего значения, присланного прибором</translation>
     </message>
     <message>
         <source>Save</source>
@@ -360,6 +408,14 @@
         <translation>Значение по умолчанию:</translation>
     </message>
     <message>
+        <source>SourceDetectorDistance</source>
+        <translation>Расстояние источник — детектор</translation>
+    </message>
+    <message>
+        <source>SourceDetectorDistanceDescription</source>
+        <translation>Расстояние между источником и детектором каждого канала в мм; для гемоглобина и геометрии в SNIRF</translation>
+    </message>
+    <message>
         <source>Start or stop recording</source>
         <translation>Начать или остановить запись</translation>
     </message>
@@ -378,6 +434,38 @@
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>Идёт запись: изменения варианта получения данных, RIRsmoothing и монтажа вступят в силу после её окончания.</translation>
+    </message>
+    <message>
+        <source>VirtualBadChannelEvery</source>
+        <translation>Плохие вирт. каналы</translation>
+    </message>
+    <message>
+        <source>VirtualBadChannelEveryDescription</source>
+        <translation>Каждый n-й канал модели головы плохо прилегает (без пульса, больше шума); 0 — все прилегают хорошо</translation>
+    </message>
+    <message>
+        <source>VirtualRate</source>
+        <translation>Частота вирт. прибора</translation>
+    </message>
+    <message>
+        <source>VirtualRateDescription</source>
+        <translation>Отсчётов в секунду у модели головы виртуального прибора</translation>
+    </message>
+    <message>
+        <source>VirtualSignal</source>
+        <translation>Виртуальный сигнал</translation>
+    </message>
+    <message>
+        <source>VirtualSignalDescription</source>
+        <translation>Что посылает виртуальный прибор: случайное блуждание или модель головы с пульсом, дыханием и ответом на каждую метку события</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>samples/s</source>
+        <translation>отсч./с</translation>
     </message>
     <message>
         <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>
@@ -662,8 +750,23 @@ Restart now?</source>
         <translation>Графики</translation>
     </message>
     <message>
+        <source>View_Haemoglobin</source>
+        <translation>Гемоглобин</translation>
+    </message>
+    <message>
         <source>View_Table</source>
         <translation>Таблица</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualSignalModel</name>
+    <message>
+        <source>Head</source>
+        <translation>Модель головы</translation>
+    </message>
+    <message>
+        <source>RandomWalk</source>
+        <translation>Случайное блуждание</translation>
     </message>
 </context>
 </TS>

@@ -10,12 +10,15 @@ class HalvexSettings : public NTSettings
 {
     Q_OBJECT
 public:
-    enum ViewMode { View_Table = 0, View_Graphics = 1 };
+    enum ViewMode { View_Table = 0, View_Graphics = 1, View_Haemoglobin = 2 };
     Q_ENUM(ViewMode)
     enum AcquisitionVariant { Acquire_VRIR = 0, Acquire_RIR = 1, Acquire_aRIR = 2 };
     Q_ENUM(AcquisitionVariant)
     enum HalvexLanguage { en_US = 0, ru_RU = 1 };
     Q_ENUM(HalvexLanguage)
+    // What the virtual instrument draws: a random walk, or a model head with a pulse that answers event marks.
+    enum VirtualSignalModel { RandomWalk = 0, Head = 1 };
+    Q_ENUM(VirtualSignalModel)
 
     explicit HalvexSettings(const QString& file, QObject* parent = nullptr);
 
@@ -40,13 +43,34 @@ public:
     NT_INT_PROPERTY(VirtualDeviceChannels, 12, 1, 100, 1)
     Q_CLASSINFO("VirtualDeviceChannelsDescription", "VirtualDeviceChannelsDescription")
     Q_CLASSINFO("VirtualDeviceChannelsVisibleBound", "UseVirtualDevice")
+    NT_PROPERTY(VirtualSignalModel, VirtualSignal, VirtualSignalModel::RandomWalk)
+    Q_CLASSINFO("VirtualSignalDescription", "VirtualSignalDescription")
+    Q_CLASSINFO("VirtualSignalVisibleBound", "UseVirtualDevice")
+    NT_INT_PROPERTY(VirtualRate, 10, 1, 100, 1)
+    Q_CLASSINFO("VirtualRateDescription", "VirtualRateDescription")
+    Q_CLASSINFO("VirtualRateSuffix", " samples/s")
+    Q_CLASSINFO("VirtualRateVisibleBound", "UseVirtualDevice")
+    // Every n-th channel of the model head is badly coupled; 0 couples them all.
+    NT_INT_PROPERTY(VirtualBadChannelEvery, 6, 0, 100, 1)
+    Q_CLASSINFO("VirtualBadChannelEveryDescription", "VirtualBadChannelEveryDescription")
+    Q_CLASSINFO("VirtualBadChannelEveryVisibleBound", "UseVirtualDevice")
     NT_PROPERTY(ViewMode, View, ViewMode::View_Graphics)
     Q_CLASSINFO("ViewDescription", "ViewDescription")
     Q_CLASSINFO("ViewIconView_Graphics", ":/icons/chart-line.svg")
     Q_CLASSINFO("ViewIconView_Table", ":/icons/table.svg")
+    Q_CLASSINFO("ViewIconView_Haemoglobin", ":/icons/heart-rate.svg")
     NT_INT_PROPERTY(ViewSeconds, 10, 1, 120, 1)
     Q_CLASSINFO("ViewSecondsDescription", "ViewSecondsDescription")
     Q_CLASSINFO("ViewSecondsSuffix", " s")
+    // The live haemoglobin starts from the mean light of this many seconds after the instrument starts or the
+    // baseline is reset.
+    NT_INT_PROPERTY(BaselineSeconds, 10, 1, 120, 1)
+    Q_CLASSINFO("BaselineSecondsDescription", "BaselineSecondsDescription")
+    Q_CLASSINFO("BaselineSecondsSuffix", " s")
+    // The live signal check looks at this many last seconds, once a second.
+    NT_INT_PROPERTY(QualityWindowSeconds, 10, 3, 60, 1)
+    Q_CLASSINFO("QualityWindowSecondsDescription", "QualityWindowSecondsDescription")
+    Q_CLASSINFO("QualityWindowSecondsSuffix", " s")
     NT_PROPERTY(AcquisitionVariant, Acquisition, AcquisitionVariant::Acquire_aRIR)
     Q_CLASSINFO("AcquisitionDescription", "AcquisitionDescription")
     NT_PROPERTY(bool, LockCommonVerticalScale, false)

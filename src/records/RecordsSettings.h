@@ -31,11 +31,35 @@ public:
     Q_CLASSINFO("Channel1Description", "Channel1Description")
     NT_INT_PROPERTY(Channel2, 9, 0, 100, 1)
     Q_CLASSINFO("Channel2Description", "Channel2Description")
-    // The light of the instrument's R and IR values, for the SNIRF export; they must match the instrument.
-    NT_INT_PROPERTY(RedWavelength, 760, 300, 1100, 1)
+    // What turns the instrument's light into haemoglobin and quality: the live view, this window, halvex-export and
+    // halvex-analyze read one file, so that they all give the same numbers. The wavelengths of the R and IR values
+    // must match the instrument; the extinction table covers them up to 1000 nm.
+    NT_INT_PROPERTY(RedWavelength, 760, 300, 1000, 1)
     Q_CLASSINFO("RedWavelengthDescription", "RedWavelengthDescription")
     Q_CLASSINFO("RedWavelengthSuffix", "nm")
-    NT_INT_PROPERTY(InfraredWavelength, 850, 300, 1100, 1)
+    NT_INT_PROPERTY(InfraredWavelength, 850, 300, 1000, 1)
     Q_CLASSINFO("InfraredWavelengthDescription", "InfraredWavelengthDescription")
     Q_CLASSINFO("InfraredWavelengthSuffix", "nm")
+    NT_PROPERTY(double, PartialPathlengthFactor, 6.0)
+    Q_CLASSINFO("PartialPathlengthFactorDescription", "PartialPathlengthFactorDescription")
+    NT_BOUNDS(PartialPathlengthFactor, 0.1, 50.0, 0.1)
+    Q_CLASSINFO("PartialPathlengthFactorPrecision", "1")
+    NT_INT_PROPERTY(SourceDetectorDistance, 30, 1, 100, 1)
+    Q_CLASSINFO("SourceDetectorDistanceDescription", "SourceDetectorDistanceDescription")
+    Q_CLASSINFO("SourceDetectorDistanceSuffix", "mm")
+    // A channel whose scalp coupling index reaches this sees the scalp.
+    NT_PROPERTY(double, GoodCoupling, 0.75)
+    Q_CLASSINFO("GoodCouplingDescription", "GoodCouplingDescription")
+    NT_BOUNDS(GoodCoupling, 0.0, 1.0, 0.05)
+    Q_CLASSINFO("GoodCouplingPrecision", "2")
+    // Raw values from this level up count as saturated; 0 takes 2 % below the largest value seen.
+    NT_PROPERTY(double, SaturationLevel, 0.0)
+    Q_CLASSINFO("SaturationLevelDescription", "SaturationLevelDescription")
+    NT_BOUNDS(SaturationLevel, 0.0, 1000000000.0, 1.0)
+    Q_CLASSINFO("SaturationLevelPrecision", "0")
+    // A channel whose mean intensity stays below this is dark.
+    NT_PROPERTY(double, DarkLevel, 1.0)
+    Q_CLASSINFO("DarkLevelDescription", "DarkLevelDescription")
+    NT_BOUNDS(DarkLevel, 0.0, 1000000000.0, 1.0)
+    Q_CLASSINFO("DarkLevelPrecision", "0")
 };

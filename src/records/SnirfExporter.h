@@ -42,7 +42,7 @@ public:
 
     static constexpr double MaxRate = 1000;
     static constexpr double MinWavelength = 300;
-    static constexpr double MaxWavelength = 1100;
+    static constexpr double MaxWavelength = 1000;
     // The grid of a damaged time column could be unbounded; no record spans more than a day.
     static constexpr double MaxSpanSeconds = 24 * 3600;
     // Channel distance on the probe grid and between a channel's source and detector, in mm.

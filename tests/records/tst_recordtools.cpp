@@ -93,7 +93,7 @@ private slots:
             "marks.snirf: 4 points at 50 Hz from 4 samples\n",
             "marks.raw: 2 marks outside the samples left out (readers would drop them)\n");
         row(exporter, "wavelengths swapped", { "a.raw", "--wavelengths", "850,760" }, 2, "",
-            "--wavelengths takes two numbers in nm, red below infrared, from 300 to 1100\n\nUsage:");
+            "--wavelengths takes two numbers in nm, red below infrared, from 300 to 1000\n\nUsage:");
     }
     void run()
     {

@@ -58,6 +58,9 @@ private slots:
                        "    <HPF>0.02</HPF>\n    <Range>100</Range>\n    <Offset>0</Offset>\n"
                        "    <Channel1>0</Channel1>\n    <Channel2>9</Channel2>\n"
                        "    <RedWavelength>760</RedWavelength>\n    <InfraredWavelength>850</InfraredWavelength>\n"
+                       "    <PartialPathlengthFactor>6</PartialPathlengthFactor>\n"
+                       "    <SourceDetectorDistance>30</SourceDetectorDistance>\n    <GoodCoupling>0.75</GoodCoupling>\n"
+                       "    <SaturationLevel>0</SaturationLevel>\n    <DarkLevel>1</DarkLevel>\n"
                        "</RecordsSettings>\n"));
     }
 
