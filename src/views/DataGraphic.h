@@ -105,19 +105,21 @@ private:
     bool refreshGeometry();
     void refreshTheme();
     void dropExpiredRecords(qint64 newest);
-    void updateTimeLabels(double base);
     void updateGridLabels(double first, int step, int count);
     ValueGrid valueGrid(double span) const;
     void updateValueTexts();
-    void paintDirect(QPainter& painter);
     void drawValueLabels(QPainter& painter);
     void drawGridLabels(QPainter& painter, const ValueGrid& grid);
     void drawTitle(QPainter& painter);
-    void drawCurves(QPainter& painter);
     void drawBars(QPainter& painter);
     void drawMarks(QPainter& painter, const std::function<double(qint64)>& markX);
     void drawEvents(QPainter& painter, const std::function<double(qint64)>& eventX);
     void drawTimeTexts(QPainter& painter, const QPen& pen, bool fromTop);
+
+    // Whole picture (DataGraphicStatic.cpp).
+    void paintDirect(QPainter& painter);
+    void updateTimeLabels(double base);
+    void drawCurves(QPainter& painter);
 
     // Live frame (DataGraphicLive.cpp).
     bool usesLiveFrame() const;
