@@ -13,8 +13,8 @@
 // - a mark at time T falls on the grid sample nearest to it, i = round((T − start) · rate);
 // - its epoch holds the samples i + round(from · rate) … i + round(to · rate) (rounding halves to even, as Python's
 //   round does), at the times k / rate, k = round(from · rate) … round(to · rate);
-// - from every epoch of every series the mean over its samples with from ≤ baselineFrom ≤ k / rate ≤ baselineTo is
-//   taken away;
+// - from every epoch of every series the mean over its samples whose times k / rate lie in [baselineFrom,
+//   baselineTo] is taken away (the baseline must lie inside [from, to]; MNE allows a sample's step beyond);
 // - the result is the mean over the epochs and its standard error, the sample standard deviation (ddof = 1) / √n.
 // An epoch that runs past either end of the series, or holds a gap (NaN) in any series, is left out and counted as
 // dropped (MNE drops an epoch whole too; gaps are the same in every series of a record). Two marks of a condition
