@@ -352,6 +352,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Records</translation>
     </message>
     <message>
+        <source>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</source>
+        <translation>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</translation>
+    </message>
+    <message>
         <source>RedWavelength</source>
         <translation>Red wavelength</translation>
     </message>
@@ -428,12 +432,48 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open the main window maximised</translation>
     </message>
     <message>
+        <source>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</source>
+        <translation>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</translation>
+    </message>
+    <message>
+        <source>The baseline from %1 to %2 s holds no sample at %3 samples/s.</source>
+        <translation>The baseline from %1 to %2 s holds no sample at %3 samples/s.</translation>
+    </message>
+    <message>
+        <source>The baseline from %1 to %2 s must lie inside the window from %3 to %4 s, its start not after its end.</source>
+        <translation>The baseline from %1 to %2 s must lie inside the window from %3 to %4 s, its start not after its end.</translation>
+    </message>
+    <message>
         <source>The connection to %1 was lost or could not be opened.</source>
         <translation>The connection to %1 was lost or could not be opened.</translation>
     </message>
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</translation>
+    </message>
+    <message>
+        <source>The marks “%1” were left out in every record (%2 in all): their windows run past the start or end of the data or into gaps.</source>
+        <translation>The marks “%1” were left out in every record (%2 in all): their windows run past the start or end of the data or into gaps.</translation>
+    </message>
+    <message>
+        <source>The marks “%2” were all left out (%1): the window from %3 to %4 s runs past the start or end of the data or into a gap.</source>
+        <translation>The marks “%2” were all left out (%1): the window from %3 to %4 s runs past the start or end of the data or into a gap.</translation>
+    </message>
+    <message>
+        <source>The sampling rate must be above 0 samples/s, not %1.</source>
+        <translation>The sampling rate must be above 0 samples/s, not %1.</translation>
+    </message>
+    <message>
+        <source>The window from %1 to %2 s is empty: its start must come first.</source>
+        <translation>The window from %1 to %2 s is empty: its start must come first.</translation>
+    </message>
+    <message>
+        <source>The window from %1 to %2 s is longer than the data (%3 s): the marks “%5” were all left out (%4).</source>
+        <translation>The window from %1 to %2 s is longer than the data (%3 s): the marks “%5” were all left out (%4).</translation>
+    </message>
+    <message>
+        <source>There is no mark “%1”.</source>
+        <translation>There is no mark “%1”.</translation>
     </message>
     <message>
         <source>VirtualBadChannelEvery</source>

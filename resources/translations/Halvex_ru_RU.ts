@@ -352,6 +352,10 @@
         <translation>Записи</translation>
     </message>
     <message>
+        <source>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</source>
+        <translation>Записи с %1 рядами при %2 отсчётах/с и %3 рядами при %4 отсчётах/с нельзя усреднить вместе: сначала приведите их к одной частоте и одному набору каналов.</translation>
+    </message>
+    <message>
         <source>RedWavelength</source>
         <translation>Длина волны R</translation>
     </message>
@@ -428,12 +432,48 @@
         <translation>Открывать главное окно развёрнутым на весь экран</translation>
     </message>
     <message>
+        <source>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</source>
+        <translation>Полосовой фильтр от %1 до %2 Гц нельзя построить при %3 отсчётах/с: его границы должны лежать выше 0 Гц и ниже %4 Гц (половины частоты отсчётов), нижняя граница — ниже верхней.</translation>
+    </message>
+    <message>
+        <source>The baseline from %1 to %2 s holds no sample at %3 samples/s.</source>
+        <translation>В базовый интервал от %1 до %2 с не попадает ни один отсчёт при %3 отсчётах/с.</translation>
+    </message>
+    <message>
+        <source>The baseline from %1 to %2 s must lie inside the window from %3 to %4 s, its start not after its end.</source>
+        <translation>Базовый интервал от %1 до %2 с должен лежать внутри окна от %3 до %4 с, его начало — не позже конца.</translation>
+    </message>
+    <message>
         <source>The connection to %1 was lost or could not be opened.</source>
         <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
     </message>
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>Идёт запись: изменения варианта получения данных, RIRsmoothing и монтажа вступят в силу после её окончания.</translation>
+    </message>
+    <message>
+        <source>The marks “%1” were left out in every record (%2 in all): their windows run past the start or end of the data or into gaps.</source>
+        <translation>Метки «%1» исключены во всех записях (всего %2): их окна выходят за начало или конец данных или попадают в разрывы.</translation>
+    </message>
+    <message>
+        <source>The marks “%2” were all left out (%1): the window from %3 to %4 s runs past the start or end of the data or into a gap.</source>
+        <translation>Все метки «%2» исключены (%1): окно от %3 до %4 с выходит за начало или конец данных или попадает в разрыв.</translation>
+    </message>
+    <message>
+        <source>The sampling rate must be above 0 samples/s, not %1.</source>
+        <translation>Частота отсчётов должна быть больше 0 отсчётов/с, а не %1.</translation>
+    </message>
+    <message>
+        <source>The window from %1 to %2 s is empty: its start must come first.</source>
+        <translation>Окно от %1 до %2 с пусто: его начало должно быть раньше конца.</translation>
+    </message>
+    <message>
+        <source>The window from %1 to %2 s is longer than the data (%3 s): the marks “%5” were all left out (%4).</source>
+        <translation>Окно от %1 до %2 с длиннее данных (%3 с): все метки «%5» исключены (%4).</translation>
+    </message>
+    <message>
+        <source>There is no mark “%1”.</source>
+        <translation>Меток «%1» нет.</translation>
     </message>
     <message>
         <source>VirtualBadChannelEvery</source>

@@ -29,6 +29,15 @@ struct HaemoCase
     std::vector<Series> infrared;
     bool filter = false; // ask for MNE's band-pass coefficients at the rate
     Series extinction; // wavelengths to look up in the extinction table
+    // scipy's Butterworth band-pass {low, high} at the rate and its filtfilt of each series, run by run between gaps.
+    Series band;
+    std::vector<Series> toFilter;
+    // MNE's epochs of the haemoglobin series (HbO and HbR of each channel in turn; sample 0 at window[4] s) around
+    // the marks (times in s, one condition word each) for window = {from, to, baselineFrom, baselineTo, start}.
+    std::vector<Series> hb;
+    Series window;
+    Series markTimes;
+    QList<QByteArray> markConditions;
 };
 
 // Runs tests/haemo/mne_reference.py once on many cases (MNE takes seconds to load) and keeps its answers.
@@ -62,6 +71,16 @@ public:
                 + (c.extinction.empty() ? QByteArray() : numbers("extinction", c.extinction)));
             for (size_t k = 0; k < c.red.size(); ++k)
                 request.write(numbers("red", c.red[k]) + numbers("infrared", c.infrared[k]));
+            if (!c.band.empty())
+                request.write(numbers("band", c.band));
+            for (const Series& s : c.toFilter)
+                request.write(numbers("to_filter", s));
+            if (!c.hb.empty()) {
+                request.write(numbers("window", c.window) + numbers("marks", c.markTimes) + "conditions "
+                    + c.markConditions.join(' ') + '\n');
+            }
+            for (const Series& s : c.hb)
+                request.write(numbers("hb", s));
         }
         request.close();
         python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral(MNE_REFERENCE), request.fileName() });

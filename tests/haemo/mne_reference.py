@@ -1,6 +1,8 @@
 # What MNE-Python 1.3 and scipy make of the cases in a request file (written by MneReference.h), one answer a line,
 # led by the case's name: od_red C …, od_infrared C …, oxy C …, deoxy C … (µM), sci C S, cv C RED INFRARED,
-# filter RATE h… (none where MNE refuses the rate), extinction W HBO HB.
+# filter RATE h… (none where MNE refuses the rate), extinction W HBO HB; scipy's Butterworth band-pass butter_b 0 b…,
+# butter_a 0 a… (none where scipy refuses the band) and filtfilt K y… of every series to filter; MNE's epochs of the
+# haemoglobin series per condition C: n_C 0 N DROPPED, kept_C 0 MARK… (indices into the marks), mean_C S …, se_C S ….
 # Gaps are aligned across all series (a gap in a record has no value in any column): MNE gets the series without
 # them and the results are put back around them; each run between gaps is band-passed alone, as Raw.filter does
 # with the runs between its skipped annotations.
@@ -13,6 +15,7 @@ import numpy as np
 from mne.preprocessing.nirs import beer_lambert_law, optical_density, scalp_coupling_index
 from scipy.interpolate import interp1d
 from scipy.io import loadmat
+from scipy.signal import butter, filtfilt
 
 mne.set_log_level('error')
 warnings.simplefilter('ignore')
@@ -25,16 +28,78 @@ with open(sys.argv[1], encoding='utf-8') as f:
         key, *values = line.split()
         if key == 'case':
             cases.append((values[0], {'red': [], 'infrared': []}))
-        elif key in ('red', 'infrared'):
-            cases[-1][1][key].append(np.array([float(v) for v in values]))
+        elif key in ('red', 'infrared', 'to_filter', 'hb'):
+            cases[-1][1].setdefault(key, []).append(np.array([float(v) for v in values]))
+        elif key == 'conditions':
+            cases[-1][1][key] = values
         else:
             cases[-1][1][key] = [float(v) for v in values]
 out = []
 
 
+def runs(series):
+    """The (start, stop) of every run of samples between gaps."""
+    edges = np.flatnonzero(np.diff(np.r_[0, (~np.isnan(series)).astype(int), 0]))
+    return zip(edges[::2], edges[1::2])
+
+
+def band_pass(request, emit):
+    """scipy's butter and filtfilt with their defaults; a run between gaps that filtfilt refuses stays NaN."""
+    try:
+        b, a = butter(3, request['band'], 'bandpass', fs=request['rate'][0])
+    except ValueError:
+        return  # refused: no coefficients
+    emit('butter_b', 0, *b)
+    emit('butter_a', 0, *a)
+    for k, series in enumerate(request.get('to_filter', [])):
+        filtered = np.full(series.shape, np.nan)
+        for start, stop in runs(series):
+            try:
+                filtered[start:stop] = filtfilt(b, a, series[start:stop])
+            except ValueError:
+                pass
+        emit('filtfilt', k, *filtered)
+
+
+def epochs(request, emit):
+    """MNE's average of the haemoglobin series (HbO and HbR of each channel in turn) around the marks of each
+    condition, the events at the samples MNE finds nearest; epochs holding a gap (NaN) are dropped by the caller's
+    rule, which MNE leaves to its user."""
+    tmin, tmax, bmin, bmax, start = request['window']
+    rate = request['rate'][0]
+    hb = np.array(request['hb'])
+    names = ['S%d_D%d %s' % (i // 2 + 1, i // 2 + 1, ('hbo', 'hbr')[i % 2]) for i in range(len(hb))]
+    raw = mne.io.RawArray(hb, mne.create_info(names, rate, [('hbo', 'hbr')[i % 2] for i in range(len(hb))]))
+    times = np.array(request.get('marks', []))
+    conditions = request.get('conditions', [])
+    for condition in dict.fromkeys(conditions):
+        marks = [i for i, c in enumerate(conditions) if c == condition]
+        samples = raw.time_as_index(times[marks] - start, use_rounding=True)
+        events = np.array([[s, 0, 1] for s in samples])
+        found = mne.Epochs(raw, events, {condition: 1}, tmin=tmin, tmax=tmax, baseline=(bmin, bmax), detrend=None,
+                           reject_by_annotation=False, preload=True)
+        if len(found):
+            found.drop(np.isnan(found.get_data()).any(axis=(1, 2)), reason='GAP')
+        emit('n_' + condition, 0, len(found), len(marks) - len(found))
+        emit('kept_' + condition, 0, *[marks[i] for i in found.selection])
+        if not len(found):
+            continue
+        data = found.get_data()
+        mean = found.average().data
+        se = data.std(axis=0, ddof=1) / np.sqrt(len(found))
+        for k in range(len(hb)):
+            emit('mean_' + condition, k, *mean[k])
+            emit('se_' + condition, k, *se[k])
+
+
 def answer(name, request):
     def emit(key, *values):
         out.append(' '.join([name, key] + [v if isinstance(v, str) else repr(float(v)) for v in values]))
+
+    if 'band' in request:
+        band_pass(request, emit)
+    if 'hb' in request:
+        epochs(request, emit)
 
     for wavelength in request.get('extinction', []):
         try:
