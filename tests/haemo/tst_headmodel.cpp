@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -143,8 +144,22 @@ private slots:
         QVERIFY(law);
 
         const int before = int(2 * rate);
-        const int after = int(15 * rate);
-        const int smoothing = int(rate); // a centred 1 s mean takes the pulse out
+        const int width = int(rate);
+        // The mean over the epochs, each against its 2 s before the mark, in 1 s means that take the pulse out;
+        // entry i is centred 0.5 s after sample i of the epoch.
+        const auto averaged = [&](const Series& x) {
+            Series mean(size_t(15 * rate), 0.0);
+            for (const double mark : marks) {
+                const auto at = x.begin() + std::lround(mark * rate);
+                const double base = std::accumulate(at - before, at, 0.0) / before;
+                for (size_t i = 0; i < mean.size(); ++i)
+                    mean[i] += (at[qsizetype(i)] - base) / Marks;
+            }
+            Series smooth;
+            for (auto i = mean.begin(); i + width <= mean.end(); ++i)
+                smooth.push_back(std::accumulate(i, i + width, 0.0) / width);
+            return smooth;
+        };
         for (int c = 0; c < channels; ++c) {
             if (model.isBadlyCoupled(c))
                 continue; // its noise hides any response
@@ -152,39 +167,15 @@ private slots:
             Series oxy;
             Series deoxy;
             law->convert(od[0], od[1], oxy, deoxy);
-            Series meanOxy(size_t(after), 0.0);
-            Series meanDeoxy(size_t(after), 0.0);
-            for (const double mark : marks) {
-                const int at = int(std::lround(mark * rate));
-                double baseOxy = 0;
-                double baseDeoxy = 0;
-                for (int i = at - before; i < at; ++i) {
-                    baseOxy += oxy[size_t(i)] / before;
-                    baseDeoxy += deoxy[size_t(i)] / before;
-                }
-                for (int i = 0; i < after; ++i) {
-                    meanOxy[size_t(i)] += (oxy[size_t(at + i)] - baseOxy) / Marks;
-                    meanDeoxy[size_t(i)] += (deoxy[size_t(at + i)] - baseDeoxy) / Marks;
-                }
-            }
-            double peak = 0;
-            double peakTime = 0;
-            double trough = 0;
-            double largest = 0;
-            for (int i = smoothing / 2; i + smoothing / 2 < after; ++i) {
-                double o = 0;
-                double d = 0;
-                for (int j = i - smoothing / 2; j < i - smoothing / 2 + smoothing; ++j) {
-                    o += meanOxy[size_t(j)] / smoothing;
-                    d += meanDeoxy[size_t(j)] / smoothing;
-                }
-                if (o > peak) {
-                    peak = o;
-                    peakTime = i / rate;
-                }
-                trough = std::min(trough, d);
-                largest = std::max({ largest, std::abs(o), std::abs(d) });
-            }
+            const Series meanOxy = averaged(oxy);
+            const Series meanDeoxy = averaged(deoxy);
+            const auto highest = std::max_element(meanOxy.begin(), meanOxy.end());
+            const double peak = *highest;
+            const double peakTime = (double(highest - meanOxy.begin()) + width / 2.0) / rate;
+            const double trough = *std::min_element(meanDeoxy.begin(), meanDeoxy.end());
+            const auto magnitude = [](double a, double b) { return std::abs(a) < std::abs(b); };
+            const double largest = std::max(std::abs(*std::max_element(meanOxy.begin(), meanOxy.end(), magnitude)),
+                std::abs(*std::max_element(meanDeoxy.begin(), meanDeoxy.end(), magnitude)));
             const QString what = QStringLiteral("channel %1: HbO peak %2 µM at %3 s, HbR trough %4 µM")
                                      .arg(c + 1)
                                      .arg(peak)
