@@ -20,13 +20,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-namespace {
-int virtualValueCount(int channels)
-{
-    return qBound(1, channels, 100) * 2;
-}
-} // namespace
-
 InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* window)
     : QObject(window)
     , m_settings(settings)
@@ -104,8 +97,11 @@ InstrumentConnection::InstrumentConnection(HalvexSettings* settings, QWidget* wi
     connect(m_silenceCheck, &QTimer::timeout, this, &InstrumentConnection::checkSilence);
 
     connect(m_settings, &HalvexSettings::changedUseVirtualDevice, this, &InstrumentConnection::refreshDeviceList);
-    connect(
-        m_settings, &HalvexSettings::changedVirtualDeviceChannels, this, [this]() { applyVirtualChannels(m_device); });
+    const auto applyVirtual = [this]() { applyVirtualSettings(m_device, false); };
+    connect(m_settings, &HalvexSettings::changedVirtualDeviceChannels, this, applyVirtual);
+    connect(m_settings, &HalvexSettings::changedVirtualSignal, this, applyVirtual);
+    connect(m_settings, &HalvexSettings::changedVirtualRate, this, applyVirtual);
+    connect(m_settings, &HalvexSettings::changedVirtualBadChannelEvery, this, applyVirtual);
 }
 
 InstrumentConnection::~InstrumentConnection()
@@ -137,10 +133,32 @@ void InstrumentConnection::autoConnect()
     }
 }
 
-void InstrumentConnection::applyVirtualChannels(AbstractFnirDevice* device) const
+void InstrumentConnection::setOptics(const BeerLambert::Settings& optics)
 {
-    if (auto* virtualDevice = qobject_cast<VirtualFnirDevice*>(device))
-        virtualDevice->setChannelCount(virtualValueCount(m_settings->getVirtualDeviceChannels()));
+    m_optics = optics;
+    applyVirtualSettings(m_device, false);
+}
+
+void InstrumentConnection::applyVirtualSettings(AbstractFnirDevice* device, bool created) const
+{
+    auto* virtualDevice = qobject_cast<VirtualFnirDevice*>(device);
+    if (!virtualDevice)
+        return;
+    // The head sends whole channels of the acquisition variant, so that its V, R and IR land where they belong.
+    // The variant of the connection holds until the next: a record keeps its variant until it ends, and its lines
+    // must keep their length.
+    if (created)
+        virtualDevice->setValuesPerChannel(m_settings->getAcquisition() == HalvexSettings::Acquire_VRIR ? 3 : 2);
+    const bool head = m_settings->getVirtualSignal() == HalvexSettings::Head;
+    virtualDevice->setRate(m_settings->getVirtualRate());
+    virtualDevice->setBadChannelEvery(m_settings->getVirtualBadChannelEvery());
+    virtualDevice->setOptics(m_optics);
+    virtualDevice->setSignal(head ? VirtualFnirDevice::Signal::Head : VirtualFnirDevice::Signal::RandomWalk);
+    // The random walk sends pairs whatever the variant.
+    const int count
+        = qBound(1, m_settings->getVirtualDeviceChannels(), 100) * (head ? virtualDevice->valuesPerChannel() : 2);
+    if (created || count != virtualDevice->channelCount())
+        virtualDevice->setChannelCount(count);
 }
 
 void InstrumentConnection::refreshDeviceList()
@@ -164,7 +182,7 @@ void InstrumentConnection::onConnectClicked()
     AbstractFnirDevice* device = nullptr;
     if (text == VirtualDeviceEntry) {
         device = new VirtualFnirDevice(parent());
-        applyVirtualChannels(device);
+        applyVirtualSettings(device, true);
     } else if (!text.isEmpty()) {
         device = new ComFnirDevice(text, parent());
     }

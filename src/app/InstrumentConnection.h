@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BeerLambert.h"
 #include "ConnectionHelper.h"
 #include "PortIdentity.h"
 
@@ -49,6 +50,8 @@ public:
     bool isWaiting() const { return m_waiting; }
     // The ports to look for a returning instrument in; the system's by default.
     void setPortLister(PortLister lister) { m_portLister = std::move(lister); }
+    // What the virtual head turns its haemoglobin into light with: the wavelengths and optics of the records.
+    void setOptics(const BeerLambert::Settings& optics);
 
     void refreshDeviceList();
     void onConnectClicked();
@@ -99,7 +102,8 @@ private:
     void retry();
     void showWaiting();
     void checkSilence();
-    void applyVirtualChannels(AbstractFnirDevice* device) const;
+    // Sizes and shapes the virtual instrument by the settings; created: it is new.
+    void applyVirtualSettings(AbstractFnirDevice* device, bool created) const;
 
     HalvexSettings* m_settings = nullptr;
     AbstractFnirDevice* m_device = nullptr;
@@ -112,6 +116,7 @@ private:
     QPushButton* m_giveUpButton = nullptr;
 
     PortLister m_portLister;
+    BeerLambert::Settings m_optics;
     PortIdentity m_identity; // of the serial instrument, taken when it was made current
     bool m_opened = false; // the current instrument has been open: only then can it be lost
     bool m_waiting = false;

@@ -15,6 +15,7 @@
 #include "NoticeBar.h"
 #include "PropertyListControl.h"
 #include "RecordWiring.h"
+#include "RecordsSettings.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -66,6 +68,11 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_settings, &HalvexSettings::changedLanguage, this, &MainWindow::onLanguageChanged);
 
     m_instrument = new InstrumentConnection(m_settings, this);
+    // The virtual head makes its light with the optics that the records are read with.
+    RecordsSettings records(QFileInfo(settingsPath).dir().filePath(QStringLiteral("RecSettings.xml")));
+    records.reload();
+    m_instrument->setOptics({ double(records.getRedWavelength()), double(records.getInfraredWavelength()),
+        double(records.getSourceDetectorDistance()), records.getPartialPathlengthFactor() });
     connect(m_instrument, &InstrumentConnection::newData, this, &MainWindow::onNewData);
     connect(m_instrument, &InstrumentConnection::deviceChanged, this, &MainWindow::onDeviceChanged);
     // Nothing from before a loss is smoothed together with what comes after it.

@@ -4,6 +4,7 @@
 #include "InstrumentConnection.h"
 #include "RecordControl.h"
 #include "RecordSession.h"
+#include "VirtualFnirDevice.h"
 
 RecordWiring::RecordWiring(InstrumentConnection* instrument, RecordControl* control, QObject* parent)
     : QObject(parent)
@@ -25,6 +26,11 @@ RecordWiring::RecordWiring(InstrumentConnection* instrument, RecordControl* cont
     connect(instrument, &InstrumentConnection::instrumentBack, control, [control, session]() {
         control->setDeviceWaitedFor(false);
         session->addHalvexEvent(QStringLiteral("instrument back"));
+    });
+    // Every mark reaches the virtual head, recording or not, and starts a response in it.
+    connect(session, &RecordSession::markMade, instrument, [instrument](qint64 timestamp) {
+        if (auto* head = qobject_cast<VirtualFnirDevice*>(instrument->device()))
+            head->mark(timestamp);
     });
     connect(instrument, &InstrumentConnection::deviceLost, control,
         [control, session](const QString&, const QString& reason, bool waitedFor) {

@@ -69,6 +69,7 @@ std::optional<BeerLambert> BeerLambert::create(const Settings& settings, QString
 
     BeerLambert law;
     law.m_settings = settings;
+    std::copy(&a[0][0], &a[0][0] + 4, &law.m_forward[0][0]);
     law.m_inverse[0][0] = a[1][1] / determinant;
     law.m_inverse[0][1] = -a[0][1] / determinant;
     law.m_inverse[1][0] = -a[1][0] / determinant;

@@ -144,6 +144,14 @@ RecordSession::EventResult RecordSession::addEvent(const QString& source, const 
 RecordSession::EventResult RecordSession::addEventAt(
     qint64 timestamp, const QString& source, const QString& text, qint64* elapsed)
 {
+    if (source != RecordEvents::SourceHalvex)
+        emit markMade(timestamp);
+    return recordEvent(timestamp, source, text, elapsed);
+}
+
+RecordSession::EventResult RecordSession::recordEvent(
+    qint64 timestamp, const QString& source, const QString& text, qint64* elapsed)
+{
     if (!m_recording)
         return EventResult::NotRecording;
     if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
@@ -193,6 +201,7 @@ bool RecordSession::writePending(bool dropHolds)
 
 int RecordSession::holdEvent(qint64 timestamp)
 {
+    emit markMade(timestamp);
     if (!m_recording)
         return -1;
     const int ticket = m_nextTicket++;
@@ -211,7 +220,7 @@ RecordSession::EventResult RecordSession::releaseEvent(int ticket, const QString
     const qint64 timestamp = held->timestamp;
     m_pending.erase(held);
     // Stamped before the events that waited for it, it is written ahead of them (or waits behind an earlier hold).
-    const EventResult result = source.isEmpty() ? EventResult::Written : addEventAt(timestamp, source, text);
+    const EventResult result = source.isEmpty() ? EventResult::Written : recordEvent(timestamp, source, text, nullptr);
     if (m_recording && !writePending(false)) {
         writeFailed();
         return EventResult::Failed;

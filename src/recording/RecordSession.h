@@ -57,7 +57,8 @@ public:
     static constexpr int MaxEventText = 1000;
     // More events than this within one second from one source are refused, the program's own excepted.
     static constexpr int MaxEventsPerSecond = EventRateLimit::MaxPerSecond;
-    // Writes an event stamped now, on the clock of the samples; Written means the line has reached the operating
+    // Writes an event stamped now, on the clock of the samples (marks, from any source but "halvex", are told by
+    // markMade() first, also while no record runs); Written means the line has reached the operating
     // system (or waits behind a held event, see holdEvent()), and elapsed (when given) receives its time. A failed
     // write ends the record like a failed sample.
     EventResult addEvent(const QString& source, const QString& text, qint64* elapsed = nullptr);
@@ -68,7 +69,8 @@ public:
 
     // Keeps the place of an event stamped at timestamp whose text is still to come (a mark whose text is being
     // asked for). Until it is released, the events stamped after it wait in memory, so that the events file stays in
-    // time order. Returns a ticket for releaseEvent(), or -1 while no record runs.
+    // time order. Returns a ticket for releaseEvent(), or -1 while no record runs. The mark is told by markMade()
+    // at once, and not again when its text comes.
     int holdEvent(qint64 timestamp);
     // Writes the held event with source and text, or drops it for an empty source, then the events that waited
     // behind it. A ticket of a record that has ended since is NotRecording: its event went with that record.
@@ -78,6 +80,9 @@ signals:
     void recordingChanged(bool recording);
     // After an event line was written; timestamp in ms since the epoch.
     void eventAdded(qint64 timestamp, const QString& source, const QString& text);
+    // A mark of the user or of another program, stamped at timestamp (ms since the epoch), whether a record takes
+    // it or not: the virtual head answers it.
+    void markMade(qint64 timestamp);
     void hookWaitingChanged(bool waiting);
     // A start that could not create its files.
     void failed(const QString& message);
@@ -95,6 +100,7 @@ private:
     // Ends the record for a sample that does not fit its headers.
     void otherLayout(int valueCount, int expected);
     void afterWrite(RecordWriter::Result result, int valueCount, int expected);
+    EventResult recordEvent(qint64 timestamp, const QString& source, const QString& text, qint64* elapsed);
     // Writes the line, or puts it in line behind a held event, and tells of it; false when the write failed.
     bool writeEvent(qint64 timestamp, const QString& source, const QString& text);
     // Writes the events that no longer wait for a held one; with dropHolds, drops the held ones first.

@@ -3,6 +3,8 @@
 #include "DataGraphic.h"
 #include "DataRow.h"
 #include "EmulatorProcess.h"
+#include "HeadModel.h"
+#include "HttpTestClient.h"
 #include "HttpTestServer.h"
 #include "InstrumentConnection.h"
 #include "LanguageContext.h"
@@ -27,6 +29,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTcpServer>
 #include <QTest>
 
 #include <memory>
@@ -266,6 +269,46 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(message->isVisibleTo(window.get()), 3000);
         QVERIFY(message->text().startsWith(QStringLiteral("No data from %1 for 1 s").arg(emulator.portPath())));
         QTRY_VERIFY_WITH_TIMEOUT(!message->isVisibleTo(window.get()), 3000);
+    }
+
+    // The virtual head draws with the optics of the records and the virtual instrument's settings, and every mark
+    // reaches it, also without a record: F1 and the mark endpoint (which answers that no record runs).
+    void virtualHeadAnswersMarks()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        TemporaryHome::writeFile(m_home->dataFolder() + QStringLiteral("/RecSettings.xml"),
+            "<?xml version=\"1.0\"?>\n<RecordsSettings>\n<RedWavelength>690</RedWavelength>\n"
+            "<PartialPathlengthFactor>7</PartialPathlengthFactor>\n</RecordsSettings>\n");
+        auto window
+            = open(QStringLiteral("<UseVirtualDevice>true</UseVirtualDevice><VirtualSignal>Head</VirtualSignal>"
+                                  "<VirtualRate>20</VirtualRate><VirtualDeviceChannels>4</VirtualDeviceChannels>"
+                                  "<Acquisition>Acquire_VRIR</Acquisition><MarkPort>%1</MarkPort>")
+                       .arg(port));
+        QVERIFY(showActive(window));
+        QTest::mouseClick(child<QPushButton>(window, "useVirtualButton"), Qt::LeftButton);
+        auto* device = qobject_cast<VirtualFnirDevice*>(window->device());
+        QVERIFY(device && device->head());
+        const HeadModel* head = device->head();
+        QCOMPARE(head->channels(), 4);
+        QCOMPARE(head->law().settings().redWavelength, 690.0);
+        QCOMPARE(head->law().settings().partialPathlengthFactor, 7.0);
+        QTRY_COMPARE(window->graphs().size(), 4);
+        QTRY_VERIFY(head->time() >= 1.0);
+
+        QTest::keyClick(window.get(), Qt::Key_F1);
+        QCOMPARE(head->responses().size(), size_t(1));
+        QVERIFY(std::abs(head->responses().back() - head->time()) < 0.2);
+        HttpTestClient client;
+        QCOMPARE(client.request(HttpTestClient::url(port, QStringLiteral("/mark?text=stim"))).status, 409);
+        QTRY_COMPARE(head->responses().size(), size_t(2));
+
+        window->settings()->setVirtualBadChannelEvery(2);
+        QVERIFY(device->head() && device->head()->isBadlyCoupled(1));
+        window->settings()->setVirtualSignal(HalvexSettings::RandomWalk);
+        QVERIFY(!device->head());
     }
 
     // The virtual instrument of the last run connects at the start, unless the settings say not to remember it.

@@ -1,6 +1,8 @@
+#include "BeerLambert.h"
 #include "ComFnirDevice.h"
 #include "DataRow.h"
 #include "EmulatorProcess.h"
+#include "OpticalDensity.h"
 #include "PortList.h"
 #include "PseudoTerminal.h"
 
@@ -178,6 +180,46 @@ private slots:
             for (double value : received.at(i))
                 QVERIFY2(value == 0.0 || value >= 1000.0, qPrintable(QStringLiteral("line %1: %2").arg(i).arg(value)));
             QCOMPARE(received.at(i).contains(0.0), garbled.contains(i));
+        }
+    }
+
+    // The emulator's model head on the serial path: V, R and IR of every channel, and the responses to its stimuli
+    // raise oxy-haemoglobin on the first half of the channels and not on the other.
+    void emulatorHead()
+    {
+        EmulatorProcess emulator;
+        QVERIFY(emulator.start({ "--signal", "head", "--rate", "50", "-c", "4", "-v", "3", "--bad-every", "0",
+            "--stimulus-every", "0.5", "--seconds", "5", "--linger-ms", "200" }));
+        ComFnirDevice device(emulator.portPath());
+        QSignalSpy spy(&device, &ComFnirDevice::newData);
+        QVERIFY(device.connectDevice());
+        QVERIFY(emulator.waitForFinished(20000));
+        const Samples received = samplesOf(spy);
+        QVERIFY2(received.size() >= 200, qPrintable(QString::number(received.size())));
+        const BeerLambert law = *BeerLambert::create({});
+        constexpr int Second = 50;
+        for (int c = 0; c < 4; ++c) {
+            // Oxy-haemoglobin against the first second's light: its mean over the first and the last second.
+            double baseRed = 0;
+            double baseInfrared = 0;
+            for (int i = 0; i < Second; ++i) {
+                QCOMPARE(received.at(i).size(), 12);
+                QVERIFY(received.at(i).at(3 * c) < received.at(i).at(3 * c + 1)); // the ambient V below the light
+                baseRed += received.at(i).at(3 * c + 1) / Second;
+                baseInfrared += received.at(i).at(3 * c + 2) / Second;
+            }
+            const auto meanOxy = [&](int from) {
+                double sum = 0;
+                for (int i = from; i < from + Second; ++i) {
+                    sum += law(OpticalDensity::of(received.at(i).at(3 * c + 1), baseRed),
+                        OpticalDensity::of(received.at(i).at(3 * c + 2), baseInfrared))
+                               .oxy;
+                }
+                return sum / Second;
+            };
+            const double rise = meanOxy(int(received.size()) - Second) - meanOxy(0);
+            QVERIFY2(c < 2 ? rise > 0.4 : std::abs(rise) < 0.25,
+                qPrintable(QStringLiteral("channel %1: %2 µM").arg(c + 1).arg(rise)));
         }
     }
 };

@@ -1,5 +1,9 @@
 #include "VirtualFnirDevice.h"
 
+#include "HeadModel.h"
+#include "SampleClock.h"
+
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -51,6 +55,81 @@ private slots:
             const qint64 interval = spy.at(i).at(0).toLongLong() - spy.at(i - 1).at(0).toLongLong();
             QVERIFY(interval >= 140 && interval < 350);
         }
+    }
+
+    // The head sends whole channels at its steady rate, stamped as steady; a mark starts a response at the time it
+    // was made; a pause and a new rate go on with the same head; the random walk comes back as it was.
+    void head_data()
+    {
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<int>("valuesPerChannel");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("channels");
+        QTest::newRow("R, IR at 10/s") << 10.0 << 2 << 16 << 8;
+        QTest::newRow("V, R, IR at 25/s, 13 values") << 25.0 << 3 << 13 << 5;
+    }
+    void head()
+    {
+        QFETCH(double, rate);
+        QFETCH(int, valuesPerChannel);
+        QFETCH(int, count);
+        QFETCH(int, channels);
+        VirtualFnirDevice device;
+        device.setValuesPerChannel(valuesPerChannel);
+        device.setRate(rate);
+        device.setChannelCount(count);
+        QVERIFY(!device.head());
+        device.setSignal(VirtualFnirDevice::Signal::Head);
+        const HeadModel* head = device.head();
+        QVERIFY(head);
+        QCOMPARE(head->channels(), channels);
+        QSignalSpy spy(&device, &VirtualFnirDevice::newData);
+        const auto stamp = [&spy](int i) { return spy.at(i).at(0).toLongLong(); };
+        // Every stamp one sample interval after the one before, to the millisecond.
+        const auto steady = [&](int from, double samplesPerSecond) {
+            for (int i = from + 1; i < spy.size(); ++i) {
+                if (std::abs(double(stamp(i) - stamp(i - 1)) - 1000.0 / samplesPerSecond) > 1.0)
+                    return false;
+            }
+            return true;
+        };
+
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(device.connectDevice());
+        QTest::qWait(1000);
+        const double seconds = clock.elapsed() / 1000.0;
+        QVERIFY2(std::abs(spy.size() - seconds * rate) <= 2 + rate * 0.05, qPrintable(QString::number(spy.size())));
+        QVERIFY(steady(0, rate));
+        for (const QList<QVariant>& sample : std::as_const(spy)) {
+            const QList<double> values = sample.at(1).value<QList<double>>();
+            QCOMPARE(values.size(), channels * valuesPerChannel);
+            for (const double value : values)
+                QVERIFY(value >= 1 && value == std::round(value));
+        }
+
+        device.mark(SampleClock::nowMs());
+        QCOMPARE(head->responses().size(), size_t(1));
+        QVERIFY(std::abs(head->responses().front() - head->time()) < 1.0 / rate + 0.05);
+
+        QVERIFY(device.disconnectDevice());
+        const double pausedAt = head->time();
+        QTest::qWait(300);
+        const int beforeRestart = int(spy.size());
+        QVERIFY(device.connectDevice());
+        QTRY_VERIFY(spy.size() >= beforeRestart + 5);
+        QVERIFY(head->time() > pausedAt && stamp(beforeRestart) >= stamp(beforeRestart - 1) + 300);
+        const int changed = int(spy.size());
+        device.setRate(2 * rate);
+        QTRY_VERIFY(spy.size() >= changed + 10);
+        QCOMPARE(device.head(), head);
+        QCOMPARE(head->responses().size(), size_t(1));
+        QVERIFY(stamp(changed) >= stamp(changed - 1) && steady(changed, 2 * rate));
+
+        device.setSignal(VirtualFnirDevice::Signal::RandomWalk);
+        QVERIFY(!device.head());
+        QVERIFY(spy.wait(1000));
+        QCOMPARE(spy.constLast().at(1).value<QList<double>>().size(), count + count % 2);
     }
 };
 

@@ -1,7 +1,10 @@
 #include "InstrumentEmulator.h"
 
+#include "HeadModel.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator64>
 #include <QThread>
 
 #include <cerrno>
@@ -19,6 +22,17 @@ InstrumentEmulator::InstrumentEmulator(const Options& options, QObject* parent)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &InstrumentEmulator::onTick);
+    if (m_options.signal == Options::Signal::Head) {
+        HeadModel::Settings head;
+        head.channels = m_options.channels;
+        head.rate = m_options.rate;
+        head.badChannelEvery = m_options.badChannelEvery;
+        head.seed = QRandomGenerator64::global()->generate64();
+        m_head = std::make_unique<HeadModel>(head);
+        m_headSample.resize(size_t(m_head->channels() * m_options.valuesPerChannel));
+        m_nextStimulus = m_options.stimulusEvery;
+        advanceHead();
+    }
 }
 
 InstrumentEmulator::~InstrumentEmulator()
@@ -140,6 +154,9 @@ void InstrumentEmulator::onTick()
     if (arrived && m_options.tail)
         writeTail();
     for (; m_due < due; ++m_due) {
+        // Line k carries the head's sample k; sample 0 was made with the head.
+        if (m_due > 0 && m_head)
+            advanceHead();
         if (!listening)
             continue;
         writeAll(makeLine());
@@ -195,6 +212,10 @@ QByteArray InstrumentEmulator::makeLine()
             m_line.append(garbage[(m_sent / 7) % 4]);
             continue;
         }
+        if (m_head) {
+            m_line.append(QByteArray::number(std::lround(m_headSample[size_t(field)])));
+            continue;
+        }
         const int channel = field / m_options.valuesPerChannel;
         const int kind = field % m_options.valuesPerChannel;
         // A slow wave per channel, a different level per kind of value, a little noise.
@@ -206,6 +227,13 @@ QByteArray InstrumentEmulator::makeLine()
     if (!(last && m_options.noFinalLineFeed))
         m_line.append(m_options.crlf ? "\r\n" : "\n");
     return m_line;
+}
+
+void InstrumentEmulator::advanceHead()
+{
+    for (; m_options.stimulusEvery > 0 && m_nextStimulus <= m_head->time(); m_nextStimulus += m_options.stimulusEvery)
+        m_head->stimulate(m_nextStimulus);
+    m_head->next(m_headSample.data(), m_options.valuesPerChannel);
 }
 
 void InstrumentEmulator::writeAll(const QByteArray& bytes)

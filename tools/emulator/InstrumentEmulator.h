@@ -4,9 +4,15 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
+#include <vector>
+
+class HeadModel;
+
 // Serves a pseudo-terminal and streams instrument lines into it: numbers separated by single spaces, ended by LF,
 // a fixed number of values per sample. Lines are only written while a reader has the terminal open, like an
-// instrument whose output goes nowhere while no port listens. Faults can be switched on to exercise a reader.
+// instrument whose output goes nowhere while no port listens. Faults can be switched on to exercise a reader. The
+// values are a slow wave per channel, or the light of a model head with a pulse that answers stimuli on a timetable.
 class InstrumentEmulator : public QObject
 {
     Q_OBJECT
@@ -36,6 +42,11 @@ public:
         qint64 slipAfter = 50;
         int slipMs = 1000;
         QString link; // a symbolic link kept pointing at the current terminal; empty for none
+        // What the values are: a slow wave per channel, or the light of a model head (HeadModel).
+        enum class Signal { Wave, Head };
+        Signal signal = Signal::Wave;
+        int badChannelEvery = 6; // the head's badly coupled channels; 0 for none
+        double stimulusEvery = 0; // seconds between the head's responses; 0 for none
     };
 
     explicit InstrumentEmulator(const Options& options, QObject* parent = nullptr);
@@ -56,6 +67,8 @@ private:
     void onTick();
     bool readerPresent() const;
     QByteArray makeLine();
+    // The head lives on the clock whether a reader listens or not; a stimulus falls due on its time.
+    void advanceHead();
     void writeTail();
     void writeAll(const QByteArray& bytes);
     void finish();
@@ -77,4 +90,7 @@ private:
     bool m_finishing = false;
     bool m_readerWasPresent = false;
     bool m_flapping = false;
+    std::unique_ptr<HeadModel> m_head;
+    std::vector<double> m_headSample;
+    double m_nextStimulus = 0;
 };

@@ -15,7 +15,8 @@ int main(int argc, char* argv[])
         QStringLiteral(
             "Serves a pseudo-terminal that behaves like an FNIR instrument: prints the port path on the first line of "
             "its output, then streams one sample line per tick while a program has the port open. For trying and "
-            "testing the serial path without an instrument."),
+            "testing the serial path without an instrument; with --signal head, for trying the haemoglobin view and "
+            "the signal check on it."),
         CommandLine::VersionLetter::No);
     QCommandLineParser& parser = commandLine.parser();
     const QCommandLineOption rate({ QStringLiteral("r"), QStringLiteral("rate") },
@@ -54,8 +55,21 @@ int main(int argc, char* argv[])
         QStringLiteral("Keep a symbolic link at this path pointing at the port, so that the port keeps one path "
                        "across restarts and slips."),
         QStringLiteral("path"));
-    parser.addOptions(
-        { rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs, slipAfter, slipMs, link });
+    const QCommandLineOption signal(QStringLiteral("signal"),
+        QStringLiteral(
+            "What the values are: wave (a slow wave per channel, the default) or head (the light of a model head with "
+            "a cardiac pulse, breath, Mayer waves and badly coupled channels, as the program's virtual head sends "
+            "it; with 3 values per channel V, R and IR, else R and IR)."),
+        QStringLiteral("signal"), QStringLiteral("wave"));
+    const QCommandLineOption badEvery(QStringLiteral("bad-every"),
+        QStringLiteral("With the head: every n-th channel is badly coupled (default 6; 0 for none)."),
+        QStringLiteral("n"), QStringLiteral("6"));
+    const QCommandLineOption stimulusEvery(QStringLiteral("stimulus-every"),
+        QStringLiteral("With the head: a haemodynamic response on the first half of the channels every this many "
+                       "seconds, the first after as many (default 0: none)."),
+        QStringLiteral("seconds"), QStringLiteral("0"));
+    parser.addOptions({ rate, channels, values, count, seconds, fault, stallAfter, stallMs, lingerMs, slipAfter, slipMs,
+        link, signal, badEvery, stimulusEvery });
     if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments()))
         return *answered;
 
@@ -83,6 +97,14 @@ int main(int argc, char* argv[])
     options.slipAfter = qint64(number(slipAfter, 1, 1e12));
     options.slipMs = int(number(slipMs, 0, 3600000));
     options.link = parser.value(link);
+    options.badChannelEvery = int(number(badEvery, 0, 1000));
+    options.stimulusEvery = number(stimulusEvery, 0, 1e6);
+    if (parser.value(signal) == QLatin1String("head")) {
+        options.signal = InstrumentEmulator::Options::Signal::Head;
+    } else if (parser.value(signal) != QLatin1String("wave")) {
+        err << HALVEX_EMULATOR_NAME ": unknown signal " << parser.value(signal) << '\n';
+        ok = false;
+    }
     const QStringList faults = parser.values(fault).join(QLatin1Char(',')).split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& name : faults) {
         if (name == QLatin1String("garble"))
