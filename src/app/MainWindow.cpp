@@ -7,42 +7,31 @@
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "LanguageContext.h"
+#include "MainToolBar.h"
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
-#include "MediaHelper.h"
-#include "MenuButton.h"
-#include "NewVersionButton.h"
 #include "NoticeBar.h"
-#include "PropertyListControl.h"
 #include "RecordWiring.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
+#include "ViewStack.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
-
-namespace {
-QString withShortcut(const QString& text, const QKeySequence& shortcut)
-{
-    return text + QStringLiteral(" (") + shortcut.toString(QKeySequence::NativeText) + QLatin1Char(')');
-}
-} // namespace
 
 MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     : QMainWindow(parent)
@@ -89,31 +78,12 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_graphsLayout->setSpacing(m_settings->getGraphicSpacing());
     connect(m_settings, &HalvexSettings::changedGraphicSpacing, m_graphsLayout, &QGridLayout::setSpacing);
 
-    m_viewStack = new QStackedWidget(this);
-    m_viewStack->setObjectName(QStringLiteral("viewStack"));
-    m_viewStack->setContentsMargins(0, 0, 0, 0);
-    m_viewStack->addWidget(m_valueTable);
-    m_viewStack->addWidget(m_graphsPanel);
-
-    const QKeySequence tableKey(Qt::CTRL | Qt::Key_1);
-    const QKeySequence graphKey(Qt::CTRL | Qt::Key_2);
-    m_tableButton = createIconButton(QStringLiteral("tableButton"), QStringLiteral(":/icons/table.svg"), 32, 24);
-    m_tableButton->setCheckable(true);
-    m_tableButton->setToolTip(withShortcut(tr("Отображение в виде таблицы"), tableKey));
-    m_tableButton->setStyleSheet(
-        QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 0; border-bottom-right-radius: 0; "
-                       "border-top-left-radius: 8px; border-bottom-left-radius: 8px }"));
-    m_graphButton = createIconButton(QStringLiteral("graphButton"), QStringLiteral(":/icons/chart-line.svg"), 32, 24);
-    m_graphButton->setCheckable(true);
-    m_graphButton->setToolTip(withShortcut(tr("Отображение в виде графика"), graphKey));
-    m_graphButton->setStyleSheet(
-        QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 8px; border-bottom-right-radius: 8px; "
-                       "border-top-left-radius: 0; border-bottom-left-radius: 0 }"));
-    // Shortcuts on the window rather than on the buttons: a click on a checked button would uncheck it first.
-    connect(new QShortcut(tableKey, this), &QShortcut::activated, this,
-        [this]() { switchView(HalvexSettings::View_Table); });
-    connect(new QShortcut(graphKey, this), &QShortcut::activated, this,
-        [this]() { switchView(HalvexSettings::View_Graphics); });
+    m_viewStack = new ViewStack(m_settings, this);
+    m_viewStack->addView(HalvexSettings::View_Table, m_valueTable, QStringLiteral("tableButton"),
+        QStringLiteral(":/icons/table.svg"), tr("Отображение в виде таблицы"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    m_viewStack->addView(HalvexSettings::View_Graphics, m_graphsPanel, QStringLiteral("graphButton"),
+        QStringLiteral(":/icons/chart-line.svg"), tr("Отображение в виде графика"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    m_viewStack->switchView(m_settings->getView());
 
     m_recordControl = new RecordControl(m_settings, this);
     m_recordControl->setLayoutSource([this]() { return recordLayout(); });
@@ -136,68 +106,21 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
 
-    m_openFolderButton
-        = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
-    m_openFolderButton->setToolTip(tr("Open records folder"));
-    connect(m_openFolderButton, &QPushButton::clicked, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
-
-    m_newVersionButton = new NewVersionButton(
-        QCoreApplication::translate("Generic", "New version") + QLatin1Char(' '), QString(), this);
-    m_newVersionButton->setObjectName(QStringLiteral("newVersion"));
-    m_newVersionButton->button()->setIcon(
-        MediaHelper::iconColored(QStringLiteral(":/icons/star.svg"), QStringLiteral("#FFCC00")));
-
-    const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
-    m_recordsButton = new QPushButton(trGeneric("Records"), this);
-    m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
-    m_recordsButton->setMinimumHeight(28);
-    m_recordsButton->setCursor(Qt::PointingHandCursor);
-    m_recordsButton->setIconSize(QSize(24, 24));
-    StyleHelper::SetButtonIcon(
-        m_recordsButton, QStringLiteral(":/icons/file-chart.svg"), QColor(QStringLiteral("#FFF")));
-    m_recordsButton->setToolTip(withShortcut(trGeneric("Records"), recordsKey));
-    connect(m_recordsButton, &QPushButton::clicked, this, &MainWindow::openRecordsWindow);
-    connect(new QShortcut(recordsKey, this), &QShortcut::activated, this, &MainWindow::openRecordsWindow);
-
-    const QKeySequence settingsKey(Qt::CTRL | Qt::Key_Comma);
-    m_settingsButton = new MenuButton(QIcon(), QString(), this);
-    m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    m_settingsButton->setFixedSize(32, 32);
-    m_settingsButton->setFlat(true);
-    m_settingsButton->setCursor(Qt::PointingHandCursor);
-    m_settingsButton->hideMenuIndicator();
-    m_settingsButton->setToolTip(withShortcut(tr("Open settings"), settingsKey));
-    StyleHelper::SetButtonIcon(
-        m_settingsButton, QStringLiteral(":/icons/settings.svg"), QColor(QStringLiteral("#FFF")));
-    auto* editor = new PropertyListControl(m_settings, QString(), PropertyListControl::ViewAll);
-    editor->setObjectName(QStringLiteral("settingsEditor"));
-    // The settings that shape a record (its header, its ".ini" and what its lines mean) wait for its end.
-    auto* recordNote = new QLabel(trGeneric("A record is running: changes of the acquisition variant, RIRsmoothing "
-                                            "and the montage take effect when it ends."));
-    recordNote->setObjectName(QStringLiteral("settingsRecordNote"));
-    recordNote->setWordWrap(true);
-    recordNote->hide();
-    m_settingsButton->addWidgetToMenu(recordNote);
-    connect(m_recordControl->session(), &RecordSession::recordingChanged, recordNote, &QWidget::setVisible);
+    MainToolBar::Parts parts;
+    parts.instrument = m_instrument;
+    parts.recordControl = m_recordControl;
+    parts.markEndpoint = m_markEndpoint;
+    parts.rateLabel = m_rateLabel;
+    parts.views = m_viewStack;
+    m_toolBar = new MainToolBar(m_settings, parts, this);
+    connect(m_toolBar, &MainToolBar::openFolderRequested, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
+    connect(m_toolBar, &MainToolBar::recordsRequested, this, &MainWindow::openRecordsWindow);
+    connect(m_toolBar, &MainToolBar::aboutRequested, this, &MainWindow::openAboutWindow);
     connect(m_recordControl->session(), &RecordSession::recordingChanged, this, [this](bool recording) {
         if (!recording && m_montageWaiting)
             loadMontage();
     });
-    m_markEndpoint->showTokenIn(editor);
-    m_settingsButton->addWidgetToMenu(editor);
-    connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
 
-    m_aboutButton = createIconButton(QStringLiteral("aboutButton"), QStringLiteral(":/icons/information.svg"), 32, 24);
-    m_aboutButton->setFlat(true);
-    m_aboutButton->setToolTip(trGeneric("App info"));
-    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::openAboutWindow);
-
-    connect(m_settings, &HalvexSettings::changedView, this, &MainWindow::switchView);
-    connect(m_tableButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Table); });
-    connect(m_graphButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Graphics); });
-    switchView(m_settings->getView());
-
-    buildToolBar();
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -228,51 +151,6 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-QPushButton* MainWindow::createIconButton(const QString& objectName, const QString& icon, int size, int iconSize)
-{
-    auto* button = new QPushButton(this);
-    button->setObjectName(objectName);
-    button->setFixedSize(size, size);
-    button->setIconSize(QSize(iconSize, iconSize));
-    button->setContentsMargins(0, 0, 0, 0);
-    button->setCursor(Qt::PointingHandCursor);
-    StyleHelper::SetButtonIcon(button, icon, QColor(QStringLiteral("#FFF")));
-    return button;
-}
-
-void MainWindow::buildToolBar()
-{
-    m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("toolBar"));
-    StyleHelper::Instance()->setStyledBackground(m_toolBar, QStringLiteral("--n-idle-bg"));
-    m_toolBar->setContentsMargins(0, 0, 4, 0);
-    auto* row = new QHBoxLayout(m_toolBar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(m_instrument->connectButton());
-    row->addWidget(m_instrument->deviceList());
-    row->addWidget(m_instrument->refreshButton());
-    row->addSpacing(2);
-    row->addWidget(m_rateLabel, 100, Qt::AlignLeft);
-    row->addWidget(m_openFolderButton);
-    row->addWidget(m_recordControl->recordButton());
-    row->addWidget(m_recordControl->recBadge());
-    row->addSpacing(2);
-    row->addWidget(m_recordControl->elapsedLabel());
-    row->addWidget(m_recordControl->titleField());
-    row->addWidget(m_recordControl->markButton());
-    row->addStretch(100);
-    row->addWidget(m_tableButton);
-    row->addWidget(m_graphButton);
-    row->addSpacing(20);
-    row->addWidget(m_recordsButton);
-    row->addSpacing(20);
-    row->addWidget(m_newVersionButton);
-    if (m_settingsButton)
-        row->addWidget(m_settingsButton);
-    row->addWidget(m_aboutButton);
-}
 
 AboutWindow* MainWindow::openAboutWindow()
 {
@@ -396,11 +274,7 @@ void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 
 void MainWindow::switchView(HalvexSettings::ViewMode view)
 {
-    const bool table = view == HalvexSettings::View_Table;
-    m_viewStack->setCurrentIndex(table ? 0 : 1);
-    m_tableButton->setChecked(table);
-    m_graphButton->setChecked(!table);
-    m_settings->setView(view);
+    m_viewStack->switchView(view);
 }
 
 void MainWindow::loadMontage()

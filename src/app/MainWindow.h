@@ -19,18 +19,16 @@ class DataGraphic;
 class FrameRateCounter;
 class MarkEndpoint;
 class MarkServer;
-class MenuButton;
-class NewVersionButton;
+class MainToolBar;
 class RecordsWindow;
 class QGridLayout;
 class QLabel;
-class QPushButton;
-class QStackedWidget;
 class QTimer;
 class TableValuesDisplay;
+class ViewStack;
 
-// The application's window: the tool bar to pick and connect an instrument and to switch views, the value table
-// and one graph per channel, and the settings applied while it runs.
+// The application's window: the tool bar (MainToolBar), the views (ViewStack: the value table and one graph per
+// channel), the per-sample handling that feeds them and the record, and the settings applied while it runs.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -79,8 +77,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPushButton* createIconButton(const QString& objectName, const QString& icon, int size, int iconSize);
-    void buildToolBar();
     void applySettingsLive();
     void onDeviceChanged(AbstractFnirDevice* device);
     QWidget* buildEmptyState();
@@ -101,16 +97,9 @@ private:
     MarkEndpoint* m_markEndpoint = nullptr;
     QWidget* m_graphsPanel = nullptr;
     QGridLayout* m_graphsLayout = nullptr;
-    QStackedWidget* m_viewStack = nullptr;
-    QPushButton* m_tableButton = nullptr;
-    QPushButton* m_graphButton = nullptr;
-    QPushButton* m_openFolderButton = nullptr;
-    QPushButton* m_recordsButton = nullptr;
-    MenuButton* m_settingsButton = nullptr;
-    NewVersionButton* m_newVersionButton = nullptr;
-    QPushButton* m_aboutButton = nullptr;
+    ViewStack* m_viewStack = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
-    QWidget* m_toolBar = nullptr;
+    MainToolBar* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;
     bool m_montageWaiting = false;
     // Stands in for the views while no instrument is connected.
