@@ -6,6 +6,7 @@
 #include "ConfirmDialog.h"
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
+#include "GraphGrid.h"
 #include "LanguageContext.h"
 #include "MainToolBar.h"
 #include "MarkEndpoint.h"
@@ -70,13 +71,14 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         qMax(60, m_rateLabel->fontMetrics().horizontalAdvance(QStringLiteral("100ch@250.0Hz")) + 4));
     m_frameRateCounter = new FrameRateCounter(this);
 
-    m_graphsPanel = new QWidget(this);
+    m_graphsPanel = new GraphGrid(
+        m_settings,
+        [](DataGraphic* graph, int g, int n) {
+            const int hueStep = n > 1 ? 350 / (n - 1) : 0;
+            graph->setColor(QColor::fromHsl(g * hueStep, 200, 150, 255));
+        },
+        this);
     m_graphsPanel->setObjectName(QStringLiteral("graphsPanel"));
-    StyleHelper::Instance()->setStyledBackground(m_graphsPanel, QStringLiteral("--n-idle-bg"));
-    m_graphsLayout = new QGridLayout(m_graphsPanel);
-    m_graphsLayout->setContentsMargins(0, 0, 0, 0);
-    m_graphsLayout->setSpacing(m_settings->getGraphicSpacing());
-    connect(m_settings, &HalvexSettings::changedGraphicSpacing, m_graphsLayout, &QGridLayout::setSpacing);
 
     m_viewStack = new ViewStack(m_settings, this);
     m_viewStack->addView(HalvexSettings::View_Table, m_valueTable, QStringLiteral("tableButton"),
@@ -97,10 +99,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         [this]() { m_markServer->setInstrument(device()->deviceName(), true); });
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
-        [this](qint64 timestamp, const QString&, const QString& text) {
-            for (DataGraphic* graph : std::as_const(m_graphs))
-                graph->addEvent(timestamp, text);
-        });
+        [this](qint64 timestamp, const QString&, const QString& text) { m_graphsPanel->addEvent(timestamp, text); });
     m_markServer = new MarkServer(m_recordControl->session(), this);
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
@@ -152,6 +151,11 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+const QList<DataGraphic*>& MainWindow::graphs() const
+{
+    return m_graphsPanel->graphs();
+}
+
 AboutWindow* MainWindow::openAboutWindow()
 {
     if (!m_aboutWindow) {
@@ -177,13 +181,6 @@ void MainWindow::applySettingsLive()
         if (m_settings->getUseMontage())
             m_montageTimer->start();
     });
-    connect(
-        m_settings, &HalvexSettings::changedViewSeconds, this,
-        [this]() {
-            for (DataGraphic* graph : std::as_const(m_graphs))
-                graph->setViewSeconds(m_settings->getViewSeconds());
-        },
-        Qt::QueuedConnection);
 }
 
 QWidget* MainWindow::buildEmptyState()
@@ -312,25 +309,16 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         showEmptyState(false);
 
     const int displayed = m_processor.displayedCount(count);
-    if (displayed != m_graphs.size())
+    if (displayed != graphs().size())
         rebuildChannels(displayed);
 
     m_processor.process(data, m_output);
-    int largest = 0;
     m_triple.resize(3);
     for (const auto& sample : std::as_const(m_output.graphs)) {
-        if (sample.graph >= m_graphs.size())
-            continue;
-        DataGraphic* graph = m_graphs.at(sample.graph);
         std::copy(sample.triple.begin(), sample.triple.end(), m_triple.begin());
-        graph->addData(ts, m_triple, true, 0);
-        largest = qMax(largest, AcquisitionProcessor::truncatedToInt(graph->range()));
+        m_graphsPanel->addData(sample.graph, ts, m_triple);
     }
-    if (largest > 0) {
-        const float span = m_settings->getLockCommonVerticalScale() ? float(largest) : -1.0f;
-        for (DataGraphic* graph : std::as_const(m_graphs))
-            graph->setCommonSpan(span);
-    }
+    m_graphsPanel->shareSpan();
 
     m_recordControl->writeProcessed(ts, m_output.processed);
 }
@@ -349,60 +337,7 @@ RecordLayout MainWindow::recordLayout() const
 
 void MainWindow::rebuildChannels(int n)
 {
-    for (DataGraphic* graph : std::as_const(m_graphs)) {
-        graph->hide();
-        graph->setParent(nullptr);
-        graph->deleteLater();
-    }
-    m_graphs.clear();
-    if (n <= 0)
-        return;
-
-    const int hueStep = n > 1 ? 350 / (n - 1) : 0;
-    const int half = n / 2;
-    struct Cell
-    {
-        int row;
-        int column;
-        QString name;
-    };
-    QList<Cell> cells;
-    if (m_processor.montageActive) {
-        for (int r = 0; r < m_processor.montageRows.size(); ++r) {
-            const auto& entries = m_processor.montageRows.at(r);
-            for (int j = 0; j < entries.size(); ++j)
-                cells.append({ r, m_processor.montageMaxRow - int(entries.size()) + 2 * j, entries.at(j).name });
-        }
-    }
-
-    const int viewSeconds = m_settings->getViewSeconds();
-    m_graphs.reserve(n);
-    for (int g = 0; g < n; ++g) {
-        auto* graph = new DataGraphic(m_graphsPanel);
-        graph->setLive(true, 0);
-        const QString title
-            = m_processor.montageActive ? cells.value(g).name : QStringLiteral("#") + QString::number(g + 1);
-        graph->setTitle(title);
-        graph->setName(title);
-        graph->setColor(QColor::fromHsl(g * hueStep, 200, 150, 255));
-        graph->setShowValueLabels(false);
-        graph->setCommonSpan(-1);
-        graph->setViewSeconds(viewSeconds);
-        graph->setLive(true, 0);
-        m_graphs.append(graph);
-
-        if (m_processor.montageActive) {
-            if (g < cells.size())
-                m_graphsLayout->addWidget(graph, cells.at(g).row, cells.at(g).column, 1, 2);
-            graph->setShowTimeLabels(g == n - 1);
-        } else {
-            const int column = g < half ? 0 : 1;
-            const int row = g < half ? g : g - half;
-            m_graphsLayout->addWidget(graph, row, column);
-            if (row + 1 < half)
-                graph->setShowTimeLabels(false);
-        }
-    }
+    m_graphsPanel->rebuild(n, m_processor);
 }
 
 void MainWindow::onLanguageChanged()

@@ -17,11 +17,11 @@ class AbstractFnirDevice;
 class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
+class GraphGrid;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
 class RecordsWindow;
-class QGridLayout;
 class QLabel;
 class QTimer;
 class TableValuesDisplay;
@@ -46,7 +46,7 @@ public:
     QString dataFolder() const { return m_dataFolder; }
     HalvexSettings* settings() const { return m_settings; }
     AbstractFnirDevice* device() const { return m_instrument->device(); }
-    const QList<DataGraphic*>& graphs() const { return m_graphs; }
+    const QList<DataGraphic*>& graphs() const;
     // The processed values of the last sample, one triple per instrument channel.
     const QList<double>& processedSample() const { return m_output.processed; }
 
@@ -95,8 +95,7 @@ private:
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
-    QWidget* m_graphsPanel = nullptr;
-    QGridLayout* m_graphsLayout = nullptr;
+    GraphGrid* m_graphsPanel = nullptr;
     ViewStack* m_viewStack = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
     MainToolBar* m_toolBar = nullptr;
@@ -105,7 +104,6 @@ private:
     // Stands in for the views while no instrument is connected.
     QWidget* m_emptyState = nullptr;
 
-    QList<DataGraphic*> m_graphs;
     AcquisitionProcessor m_processor;
     // Reused from sample to sample so that the handler allocates nothing once they have grown.
     AcquisitionProcessor::Output m_output;
