@@ -7,12 +7,15 @@
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
 #include "GraphGrid.h"
+#include "HaemoglobinFeed.h"
+#include "HaemoglobinView.h"
 #include "LanguageContext.h"
 #include "MainToolBar.h"
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
 #include "NoticeBar.h"
 #include "RecordWiring.h"
+#include "RecordsSettings.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
@@ -41,8 +44,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 {
     qRegisterMetaType<QList<double>>("QList<double>");
 
-    const QString settingsPath
-        = (m_dataFolder.isEmpty() ? QString() : m_dataFolder + QLatin1Char('/')) + QStringLiteral("Settings.xml");
+    const QString folderPrefix = m_dataFolder.isEmpty() ? QString() : m_dataFolder + QLatin1Char('/');
+    const QString settingsPath = folderPrefix + QStringLiteral("Settings.xml");
     const bool firstStart = !QFileInfo::exists(settingsPath);
     m_settings = new HalvexSettings(settingsPath, this);
     m_settings->reload();
@@ -54,6 +57,9 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
             running.contains(QLatin1String("en"), Qt::CaseInsensitive) ? HalvexSettings::en_US : HalvexSettings::ru_RU);
     StyleHelper::InterlinkTheme(m_settings, QStringLiteral("ColorTheme"));
     connect(m_settings, &HalvexSettings::changedLanguage, this, &MainWindow::onLanguageChanged);
+    m_analysisSettings = new RecordsSettings(folderPrefix + QStringLiteral("RecSettings.xml"), this);
+    m_analysisSettings->reload();
+    m_haemoglobin = new HaemoglobinFeed(m_settings, m_analysisSettings, this);
 
     m_instrument = new InstrumentConnection(m_settings, this);
     connect(m_instrument, &InstrumentConnection::newData, this, &MainWindow::onNewData);
@@ -85,7 +91,13 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         QStringLiteral(":/icons/table.svg"), tr("Отображение в виде таблицы"), QKeySequence(Qt::CTRL | Qt::Key_1));
     m_viewStack->addView(HalvexSettings::View_Graphics, m_graphsPanel, QStringLiteral("graphButton"),
         QStringLiteral(":/icons/chart-line.svg"), tr("Отображение в виде графика"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    m_haemoglobinView = new HaemoglobinView(m_settings, m_analysisSettings, m_haemoglobin, this);
+    m_viewStack->addView(HalvexSettings::View_Haemoglobin, m_haemoglobinView, QStringLiteral("haemoglobinButton"),
+        QStringLiteral(":/icons/heart-rate.svg"), trGeneric("Haemoglobin: HbO and HbR of every channel"),
+        QKeySequence(Qt::CTRL | Qt::Key_3));
     m_viewStack->switchView(m_settings->getView());
+    connect(new QShortcut(HaemoglobinView::resetKey(), this), &QShortcut::activated, m_haemoglobin,
+        &HaemoglobinFeed::resetBaseline);
 
     m_recordControl = new RecordControl(m_settings, this);
     m_recordControl->setLayoutSource([this]() { return recordLayout(); });
@@ -99,7 +111,10 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         [this]() { m_markServer->setInstrument(device()->deviceName(), true); });
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
-        [this](qint64 timestamp, const QString&, const QString& text) { m_graphsPanel->addEvent(timestamp, text); });
+        [this](qint64 timestamp, const QString&, const QString& text) {
+            m_graphsPanel->addEvent(timestamp, text);
+            m_haemoglobinView->addEvent(timestamp, text);
+        });
     m_markServer = new MarkServer(m_recordControl->session(), this);
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
@@ -149,11 +164,20 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         QTimer::singleShot(1000, this, &QWidget::showMaximized);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    for (const QPointer<RecordsWindow>& window : std::as_const(m_recordsWindows))
+        delete window.data();
+}
 
 const QList<DataGraphic*>& MainWindow::graphs() const
 {
     return m_graphsPanel->graphs();
+}
+
+const QList<DataGraphic*>& MainWindow::haemoglobinGraphs() const
+{
+    return m_haemoglobinView->graphs();
 }
 
 AboutWindow* MainWindow::openAboutWindow()
@@ -256,6 +280,7 @@ void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
     showEmptyState(device == nullptr);
     // Nothing of the previous instrument's samples carries over.
     m_processor.resetHistories(0);
+    m_haemoglobin->restart();
     m_output.processed.clear();
     m_output.graphs.clear();
     if (device) {
@@ -319,6 +344,9 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         m_graphsPanel->addData(sample.graph, ts, m_triple);
     }
     m_graphsPanel->shareSpan();
+    // From the raw light: the processed values are for the eye.
+    m_haemoglobinView->addKnown(m_haemoglobin->push(ts, data, group), m_output.graphs);
+    m_haemoglobinView->refreshStatus();
 
     m_recordControl->writeProcessed(ts, m_output.processed);
 }
@@ -338,6 +366,7 @@ RecordLayout MainWindow::recordLayout() const
 void MainWindow::rebuildChannels(int n)
 {
     m_graphsPanel->rebuild(n, m_processor);
+    m_haemoglobinView->rebuild(n, m_processor);
 }
 
 void MainWindow::onLanguageChanged()
@@ -379,8 +408,10 @@ void MainWindow::onLanguageChanged()
 RecordsWindow* MainWindow::openRecordsWindow()
 {
     // No parent: each records window is a window of its own, closed with the main window (closeEvent).
-    auto* window = new RecordsWindow;
+    auto* window = new RecordsWindow(nullptr, m_analysisSettings);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    m_recordsWindows.removeAll(nullptr);
+    m_recordsWindows.append(window);
     window->show();
     return window;
 }

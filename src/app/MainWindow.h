@@ -18,9 +18,12 @@ class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
 class GraphGrid;
+class HaemoglobinFeed;
+class HaemoglobinView;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
+class RecordsSettings;
 class RecordsWindow;
 class QLabel;
 class QTimer;
@@ -45,8 +48,13 @@ public:
 
     QString dataFolder() const { return m_dataFolder; }
     HalvexSettings* settings() const { return m_settings; }
+    // The optics and quality settings of the data folder ("RecSettings.xml"): one instance for the live view and
+    // every records window this window opens.
+    RecordsSettings* analysisSettings() const { return m_analysisSettings; }
     AbstractFnirDevice* device() const { return m_instrument->device(); }
     const QList<DataGraphic*>& graphs() const;
+    const HaemoglobinFeed* haemoglobin() const { return m_haemoglobin; }
+    const QList<DataGraphic*>& haemoglobinGraphs() const;
     // The processed values of the last sample, one triple per instrument channel.
     const QList<double>& processedSample() const { return m_output.processed; }
 
@@ -88,6 +96,9 @@ private:
 
     QString m_dataFolder;
     HalvexSettings* m_settings = nullptr;
+    RecordsSettings* m_analysisSettings = nullptr;
+    // They use m_analysisSettings: none may outlive this window.
+    QList<QPointer<RecordsWindow>> m_recordsWindows;
     FrameRateCounter* m_frameRateCounter = nullptr;
     QLabel* m_rateLabel = nullptr;
     TableValuesDisplay* m_valueTable = nullptr;
@@ -96,6 +107,8 @@ private:
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
     GraphGrid* m_graphsPanel = nullptr;
+    HaemoglobinFeed* m_haemoglobin = nullptr;
+    HaemoglobinView* m_haemoglobinView = nullptr;
     ViewStack* m_viewStack = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
     MainToolBar* m_toolBar = nullptr;
