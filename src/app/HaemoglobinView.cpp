@@ -63,12 +63,7 @@ HaemoglobinView::HaemoglobinView(
     }
 
     m_grid = new GraphGrid(
-        settings,
-        [](DataGraphic* graph, int, int) {
-            graph->setPens({ QPen(OxyColor), QPen(DeoxyColor) }, false);
-            graph->setGridLabelDivisor(NanomolarPerMicromolar);
-        },
-        this);
+        settings, [](DataGraphic* graph, int, int) { styleGraph(graph); }, this);
     m_grid->setObjectName(QStringLiteral("haemoglobinGraphs"));
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("haemoglobinProblem"));
@@ -95,6 +90,12 @@ HaemoglobinView::HaemoglobinView(
 
     connect(m_feed, &HaemoglobinFeed::baselineRestarted, this, &HaemoglobinView::refreshStatus);
     refreshStatus();
+}
+
+void HaemoglobinView::styleGraph(DataGraphic* graph)
+{
+    graph->setPens({ QPen(OxyColor), QPen(DeoxyColor) }, false);
+    graph->setGridLabelDivisor(NanomolarPerMicromolar);
 }
 
 const QList<DataGraphic*>& HaemoglobinView::graphs() const

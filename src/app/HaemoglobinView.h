@@ -25,6 +25,8 @@ public:
     // The graphs get nM and label their grid in µM: DataGraphic rounds its scale and grid steps to whole units.
     static constexpr int NanomolarPerMicromolar = 1000;
     static QKeySequence resetKey() { return QKeySequence(Qt::CTRL | Qt::Key_B); }
+    // HbO red and HbR blue, fed in nM and labelled in µM.
+    static void styleGraph(DataGraphic* graph);
 
     // The optics are shown for editing beside the legend: the numbers the concentrations depend on.
     HaemoglobinView(

@@ -112,7 +112,7 @@ QString MainToolBar::withShortcut(const QString& text, const QKeySequence& short
 void MainToolBar::addPanelButton(QWidget* button)
 {
     // The first panel button keeps a gap from the joined view buttons.
-    if (m_row->itemAt(m_panelIndex - 1)->widget())
+    if (m_panelButtons++ == 0)
         m_row->insertSpacing(m_panelIndex++, 8);
     m_row->insertWidget(m_panelIndex++, button);
 }

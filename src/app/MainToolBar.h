@@ -50,4 +50,5 @@ private:
     QHBoxLayout* m_row = nullptr;
     // Where the next panel button goes in the row.
     int m_panelIndex = 0;
+    int m_panelButtons = 0;
 };
