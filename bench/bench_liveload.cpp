@@ -3,7 +3,9 @@
 // image and once repainting everything on every tick (the drawing before the frame image), and the bench prints the
 // CPU time per wall second and the frames each graph painted per second of both. A third run gives the floor of
 // any drawing in which the whole picture moves: plain widgets of the same size that, as often as the graphs painted,
-// only copy a ready picture into the window, as the frame image's last step does.
+// only copy a ready picture into the window, as the frame image's last step does. A fourth run draws the graphs as
+// the Haemoglobin view does (HbO and HbR in nM, its pens and grid labels, with the frame image), and the bench prints
+// its CPU time against the raw graphs' frame image.
 //
 // Without arguments it runs every case on the offscreen platform and under Xvfb (xcb, so that the flush to a window
 // server counts; an X display is started when none is set) and prints one table. -seconds N sets the measured time
@@ -13,6 +15,7 @@
 // frames that do the same work as at full speed.
 #include "BenchMain.h"
 #include "DataGraphic.h"
+#include "HaemoglobinView.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -63,6 +66,15 @@ QList<double> sample(qint64 n, int graph)
     const double t = double(n) / 10;
     return { 40 * std::sin(t + graph), 30 * std::sin(t * 1.3 + graph), 20 * std::cos(t * 0.7 + graph) };
 }
+
+// HbO and HbR in nM, as the Haemoglobin view feeds its graphs: a few hundred nM, HbR smaller and opposite.
+QList<double> haemoglobinSample(qint64 n, int graph)
+{
+    const double t = double(n) / 10;
+    return { 400 * std::sin(t / 3 + graph), -150 * std::sin(t / 3 + graph + 0.5) };
+}
+
+enum class Look { Raw, Haemoglobin };
 
 struct Options
 {
@@ -117,8 +129,11 @@ int gridRows(const Case& c)
 // One case. On the real clock the graphs run for options.seconds; on the simulated clock the time moves by one
 // repaint tick (20 ms) after another and every tick has the time to paint, whatever a profiler costs, so that each
 // frame does the work it does at full speed.
-Result measure(const Case& c, bool frameImage, const Options& options)
+Result measure(const Case& c, bool frameImage, const Options& options, Look look = Look::Raw)
 {
+    const auto values = [look](qint64 n, int graph) {
+        return look == Look::Haemoglobin ? haemoglobinSample(n, graph) : sample(n, graph);
+    };
     DataGraphic::setFullLiveRepaint(!frameImage);
     const bool simulated = options.steps > 0;
     QWidget window;
@@ -134,7 +149,10 @@ Result measure(const Case& c, bool frameImage, const Options& options)
         auto* graph = new DataGraphic(&window);
         if (simulated)
             graph->setClock(&simulatedClock);
-        graph->setColor(QColor::fromHsl((i * 37) % 360, 200, 150));
+        if (look == Look::Haemoglobin)
+            HaemoglobinView::styleGraph(graph);
+        else
+            graph->setColor(QColor::fromHsl((i * 37) % 360, 200, 150));
         graph->setShowValueLabels(false);
         graph->setCommonSpan(-1);
         graph->setViewSeconds(c.seconds);
@@ -144,7 +162,7 @@ Result measure(const Case& c, bool frameImage, const Options& options)
         // A full window of history, as after a few minutes of a session.
         n = 0;
         for (qint64 t = now() - (c.seconds + 1) * 1000; t <= now(); t += interval, ++n)
-            graph->addData(t, sample(n, i), true, 0);
+            graph->addData(t, values(n, i), true, 0);
         graph->installEventFilter(&counter);
         grid->addWidget(graph, i % rows, i / rows);
         graphs.append(graph);
@@ -156,7 +174,7 @@ Result measure(const Case& c, bool frameImage, const Options& options)
     const auto feed = [&] {
         const qint64 t = now();
         for (int i = 0; i < graphs.size(); ++i)
-            graphs[i]->addData(t, sample(n, i), true, 0);
+            graphs[i]->addData(t, values(n, i), true, 0);
         ++n;
     };
     if (simulated) {
@@ -264,14 +282,17 @@ int runHere(const Options& options)
         // Alternate the drawings case by case so that a change of load on the machine hits them alike.
         const Result before = options.frameOnly ? Result() : measure(c, false, options);
         const Result after = measure(c, true, options);
+        const Result haemoglobin = measure(c, true, options, Look::Haemoglobin);
         const double copyOnly
             = options.frameOnly || options.steps > 0 ? qQNaN() : measureCopyFloor(c, options, after.framesPerSecond);
         // On the simulated clock: microseconds of CPU per frame and frames per graph per step.
         const double scale = options.steps > 0 ? 1e6 : 1;
-        std::printf(options.steps > 0 ? "ROW %s %d %d %d %.1f %.4f %.1f %.4f %.3f\n"
-                                      : "ROW %s %d %d %d %.3f %.1f %.3f %.1f %.3f\n",
+        std::printf(options.steps > 0 ? "ROW %s %d %d %d %.1f %.4f %.1f %.4f %.3f %.1f %.4f %.2f\n"
+                                      : "ROW %s %d %d %d %.3f %.1f %.3f %.1f %.3f %.3f %.1f %.2f\n",
             qPrintable(QGuiApplication::platformName()), c.graphs, c.seconds, c.rate, before.cpuPerSecond * scale,
-            before.framesPerSecond, after.cpuPerSecond * scale, after.framesPerSecond, copyOnly);
+            before.framesPerSecond, after.cpuPerSecond * scale, after.framesPerSecond, copyOnly,
+            haemoglobin.cpuPerSecond * scale, haemoglobin.framesPerSecond,
+            haemoglobin.cpuPerSecond / after.cpuPerSecond);
         std::fflush(stdout);
     }
     return 0;
@@ -337,16 +358,18 @@ int runAll(const QString& program, const Options& options)
     }
     std::printf("'repaint every tick' is the drawing without the frame image, measured in the same run; 'copy only'\n"
                 "is the CPU of widgets of the graphs' size that only copy a ready picture, as often as the graphs "
-                "painted.\n\n");
+                "painted;\n'haemoglobin view' draws HbO and HbR as that view does, with the frame image, and 'ratio' "
+                "is its CPU\nover the frame image's.\n\n");
     std::printf("| platform | graphs | window | samples/s | repaint every tick: CPU | fps | frame image: CPU | fps | "
-                "copy only: CPU |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+                "copy only: CPU | haemoglobin view: CPU | fps | ratio |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const QByteArray& row : rows) {
         const QList<QByteArray> f = row.split(' ');
-        if (f.size() == 9) {
-            std::printf("| %s | %s | %s s | %s | %s | %s | %s | %s | %s |\n", f[0].constData(), f[1].constData(),
-                f[2].constData(), f[3].constData(), f[4].constData(), f[5].constData(), f[6].constData(),
-                f[7].constData(), f[8].constData());
+        if (f.size() == 12) {
+            std::printf("| %s | %s | %s s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", f[0].constData(),
+                f[1].constData(), f[2].constData(), f[3].constData(), f[4].constData(), f[5].constData(),
+                f[6].constData(), f[7].constData(), f[8].constData(), f[9].constData(), f[10].constData(),
+                f[11].constData());
         }
     }
     return rows.isEmpty() ? 1 : 0;

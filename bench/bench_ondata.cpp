@@ -1,8 +1,15 @@
 // The sample handler against the line reader: the cost of one MainWindow::onNewData for 24, 48 and 200 values in
 // each acquisition variant, with and without a montage, as a ratio to splitting and converting the same text line,
-// and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry.
+// and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry. A second table
+// gives the live haemoglobin's part of onNewData (HbO/HbR of every channel, into the Haemoglobin view's graphs) for
+// 100 channels at 50 samples/s: the same steps as the window takes them, alone, against the rest of the handler.
+#include "AcquisitionProcessor.h"
+#include "DataGraphic.h"
 #include "BenchMain.h"
+#include "HaemoglobinFeed.h"
+#include "HaemoglobinView.h"
 #include "MainWindow.h"
+#include "RecordsSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -101,6 +108,69 @@ private slots:
                     "of a core\n",
             QTest::currentDataTag(), parseNs / 1000, handlerNs / 1000, handlerNs / parseNs, linesPerSecond,
             (parseNs + handlerNs) * linesPerSecond / 1e7);
+    }
+
+    void haemoglobin_data()
+    {
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<int>("rate");
+        QTest::addRow("100 channels at 50 samples/s") << 100 << 50;
+        QTest::addRow("24 channels at 50 samples/s") << 24 << 50;
+    }
+    void haemoglobin()
+    {
+        QFETCH(int, channels);
+        QFETCH(int, rate);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        MainWindow window(folder.path());
+        window.settings()->setAcquisition(HalvexSettings::Acquire_RIR);
+        window.settings()->setBaselineSeconds(1);
+        const qint64 interval = 1000 / rate;
+        QList<double> data;
+        for (int i = 0; i < channels * 2; ++i)
+            data << double(QRandomGenerator::global()->bounded(100000, 999999));
+        const auto vary = [&data](int i) { data[i % data.size()] += (i % 2) ? 3 : -3; };
+
+        // What onNewData does for the haemoglobin, on parts of its own fed the same samples.
+        HaemoglobinFeed feed(window.settings(), window.analysisSettings());
+        HaemoglobinView view(window.settings(), window.analysisSettings(), &feed);
+        AcquisitionProcessor processor;
+        processor.setVariant(AcquisitionProcessor::Acquire_RIR);
+        AcquisitionProcessor::Output output;
+        processor.process(data, output);
+        view.rebuild(channels, processor);
+        // Past the baseline, and a full history in every graph, as after a few minutes: while the graphs' history
+        // still grows, its storage is moved again and again, which says nothing about a session.
+        const int warmUp = 2 * int(DataGraphic::LiveHistoryMilliseconds / interval);
+        qint64 ts = 1'000'000;
+        for (int i = 0; i < warmUp; ++i)
+            view.addKnown(feed.push(ts += interval, data, 2), output.graphs);
+        QVERIFY(feed.known());
+
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < Samples; ++i) {
+            vary(i);
+            view.addKnown(feed.push(ts += interval, data, 2), output.graphs);
+            view.refreshStatus();
+        }
+        const double haemoglobinNs = double(timer.nsecsElapsed()) / Samples;
+
+        for (int i = 0; i < warmUp; ++i)
+            window.onNewData(ts += interval, data);
+        QVERIFY(window.haemoglobin()->known());
+        timer.restart();
+        for (int i = 0; i < Samples; ++i) {
+            vary(i);
+            window.onNewData(ts += interval, data);
+        }
+        const double handlerNs = double(timer.nsecsElapsed()) / Samples;
+
+        std::printf("%-38s onNewData %8.2f us, of it haemoglobin %7.2f us  ratio to the rest %5.3f  -> %6.3f%% of a "
+                    "core at %d samples/s\n",
+            QTest::currentDataTag(), handlerNs / 1000, haemoglobinNs / 1000,
+            haemoglobinNs / (handlerNs - haemoglobinNs), haemoglobinNs * rate / 1e7, rate);
     }
 };
 

@@ -91,6 +91,10 @@
         <translation>How the instrument&apos;s values make up a channel: V, R and IR; R and IR; or R and IR in alternate lines</translation>
     </message>
     <message>
+        <source>Baseline: %1 s left</source>
+        <translation>Baseline: %1 s left</translation>
+    </message>
+    <message>
         <source>BaselineSeconds</source>
         <translation>Baseline</translation>
     </message>
@@ -193,6 +197,10 @@
     <message>
         <source>HPFDescription</source>
         <translation>High-pass cut-off of the curves, in Hz; below 0.005 Hz the curves are not filtered</translation>
+    </message>
+    <message>
+        <source>Haemoglobin: HbO and HbR of every channel</source>
+        <translation>Haemoglobin: HbO and HbR of every channel</translation>
     </message>
     <message>
         <source>Hz</source>
@@ -300,6 +308,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open one or more records (.csv files) to compare their channels</translation>
     </message>
     <message>
+        <source>Optics</source>
+        <translation>Optics</translation>
+    </message>
+    <message>
         <source>PartialPathlengthFactor</source>
         <translation>Pathlength factor</translation>
     </message>
@@ -376,6 +388,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Connect the last instrument again at the next start</translation>
     </message>
     <message>
+        <source>Reset baseline</source>
+        <translation>Reset baseline</translation>
+    </message>
+    <message>
         <source>SaturationLevel</source>
         <translation>Saturation level</translation>
     </message>
@@ -418,6 +434,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>SourceDetectorDistanceDescription</source>
         <translation>Distance between each channel&apos;s source and detector in mm, for haemoglobin and the SNIRF probe</translation>
+    </message>
+    <message>
+        <source>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</source>
+        <translation>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</translation>
     </message>
     <message>
         <source>Start or stop recording</source>
@@ -474,6 +494,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>There is no mark “%1”.</source>
         <translation>There is no mark “%1”.</translation>
+    </message>
+    <message>
+        <source>The wavelengths, the partial pathlength factor and the source–detector distance the concentrations are computed with; the records windows use the same.</source>
+        <translation>The wavelengths, the partial pathlength factor and the source–detector distance the concentrations are computed with; the records windows use the same.</translation>
     </message>
     <message>
         <source>VirtualBadChannelEvery</source>
@@ -628,6 +652,10 @@ Restart now?</translation>
     <message>
         <source>the connection to %1 was lost: %2</source>
         <translation>the connection to %1 was lost: %2</translation>
+    </message>
+    <message>
+        <source>µM</source>
+        <translation>µM</translation>
     </message>
     <message>
         <source>Название</source>

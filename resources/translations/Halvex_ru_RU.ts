@@ -91,6 +91,10 @@
         <translation>Как значения прибора образуют канал: V, R и IR; R и IR; или R и IR в чередующихся строках</translation>
     </message>
     <message>
+        <source>Baseline: %1 s left</source>
+        <translation>Базовая линия: осталось %1 с</translation>
+    </message>
+    <message>
         <source>BaselineSeconds</source>
         <translation>Базовая линия</translation>
     </message>
@@ -193,6 +197,10 @@
     <message>
         <source>HPFDescription</source>
         <translation>Частота среза фильтра верхних частот, в Гц; ниже 0,005 Гц кривые не фильтруются</translation>
+    </message>
+    <message>
+        <source>Haemoglobin: HbO and HbR of every channel</source>
+        <translation>Гемоглобин: HbO и HbR каждого канала</translation>
     </message>
     <message>
         <source>Hz</source>
@@ -300,6 +308,10 @@
         <translation>Открыть одну или несколько записей (файлы .csv), чтобы сравнить их каналы</translation>
     </message>
     <message>
+        <source>Optics</source>
+        <translation>Оптика</translation>
+    </message>
+    <message>
         <source>PartialPathlengthFactor</source>
         <translation>Фактор пути</translation>
     </message>
@@ -376,6 +388,10 @@
         <translation>При следующем запуске снова подключать последнее устройство</translation>
     </message>
     <message>
+        <source>Reset baseline</source>
+        <translation>Сбросить базовую линию</translation>
+    </message>
+    <message>
         <source>SaturationLevel</source>
         <translation>Уровень насыщения</translation>
     </message>
@@ -418,6 +434,10 @@
     <message>
         <source>SourceDetectorDistanceDescription</source>
         <translation>Расстояние между источником и детектором каждого канала в мм; для гемоглобина и геометрии в SNIRF</translation>
+    </message>
+    <message>
+        <source>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</source>
+        <translation>Начать новую базовую линию: свет следующих секунд станет нулём HbO и HbR. Запись не меняется.</translation>
     </message>
     <message>
         <source>Start or stop recording</source>
@@ -474,6 +494,10 @@
     <message>
         <source>There is no mark “%1”.</source>
         <translation>Меток «%1» нет.</translation>
+    </message>
+    <message>
+        <source>The wavelengths, the partial pathlength factor and the source–detector distance the concentrations are computed with; the records windows use the same.</source>
+        <translation>Длины волн, фактор длины оптического пути и расстояние источник–детектор, по которым вычисляются концентрации; окна записей используют те же.</translation>
     </message>
     <message>
         <source>VirtualBadChannelEvery</source>
@@ -628,6 +652,10 @@ Restart now?</source>
     <message>
         <source>the connection to %1 was lost: %2</source>
         <translation>связь с %1 потеряна: %2</translation>
+    </message>
+    <message>
+        <source>µM</source>
+        <translation>мкМ</translation>
     </message>
     <message>
         <source>Название</source>

@@ -134,6 +134,6 @@ void AcquisitionProcessor::process(const QList<double>& data, Output& out)
 
         const int position = graphPosition(i, channels);
         if (position >= 0)
-            out.graphs.append({ position, triple });
+            out.graphs.append({ position, triple, i });
     }
 }

@@ -29,6 +29,7 @@ public:
     {
         int graph = -1;
         std::array<double, 3> triple {};
+        int channel = -1; // the instrument channel, counted from 0
     };
 
     struct Output

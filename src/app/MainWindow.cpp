@@ -6,19 +6,20 @@
 #include "ConfirmDialog.h"
 #include "DataGraphic.h"
 #include "FrameRateCounter.h"
+#include "GraphGrid.h"
+#include "HaemoglobinFeed.h"
+#include "HaemoglobinView.h"
 #include "LanguageContext.h"
+#include "MainToolBar.h"
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
-#include "MediaHelper.h"
-#include "MenuButton.h"
-#include "NewVersionButton.h"
 #include "NoticeBar.h"
-#include "PropertyListControl.h"
 #include "RecordWiring.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
+#include "ViewStack.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,25 +27,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
-
-namespace {
-QString withShortcut(const QString& text, const QKeySequence& shortcut)
-{
-    return text + QStringLiteral(" (") + shortcut.toString(QKeySequence::NativeText) + QLatin1Char(')');
-}
-} // namespace
 
 MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     : QMainWindow(parent)
@@ -53,8 +45,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
 {
     qRegisterMetaType<QList<double>>("QList<double>");
 
-    const QString settingsPath
-        = (m_dataFolder.isEmpty() ? QString() : m_dataFolder + QLatin1Char('/')) + QStringLiteral("Settings.xml");
+    const QString folderPrefix = m_dataFolder.isEmpty() ? QString() : m_dataFolder + QLatin1Char('/');
+    const QString settingsPath = folderPrefix + QStringLiteral("Settings.xml");
     const bool firstStart = !QFileInfo::exists(settingsPath);
     m_settings = new HalvexSettings(settingsPath, this);
     m_settings->reload();
@@ -66,13 +58,23 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
             running.contains(QLatin1String("en"), Qt::CaseInsensitive) ? HalvexSettings::en_US : HalvexSettings::ru_RU);
     StyleHelper::InterlinkTheme(m_settings, QStringLiteral("ColorTheme"));
     connect(m_settings, &HalvexSettings::changedLanguage, this, &MainWindow::onLanguageChanged);
+    m_analysisSettings = new RecordsSettings(folderPrefix + QStringLiteral("RecSettings.xml"), this);
+    m_analysisSettings->reload();
+    m_haemoglobin = new HaemoglobinFeed(m_settings, m_analysisSettings, this);
 
     m_instrument = new InstrumentConnection(m_settings, this);
-    // The virtual head makes its light with the optics that the records are read with.
-    RecordsSettings records(QFileInfo(settingsPath).dir().filePath(QStringLiteral("RecSettings.xml")));
-    records.reload();
-    m_instrument->setOptics({ double(records.getRedWavelength()), double(records.getInfraredWavelength()),
-        double(records.getSourceDetectorDistance()), records.getPartialPathlengthFactor() });
+    // The virtual head makes its light with the optics that the live view and the records are read with.
+    const auto applyOptics = [this]() {
+        m_instrument->setOptics({ double(m_analysisSettings->getRedWavelength()),
+            double(m_analysisSettings->getInfraredWavelength()), double(m_analysisSettings->getSourceDetectorDistance()),
+            m_analysisSettings->getPartialPathlengthFactor() });
+    };
+    applyOptics();
+    connect(m_analysisSettings, &RecordsSettings::changedRedWavelength, this, applyOptics);
+    connect(m_analysisSettings, &RecordsSettings::changedInfraredWavelength, this, applyOptics);
+    connect(m_analysisSettings, &RecordsSettings::changedPartialPathlengthFactor, this, applyOptics);
+    connect(m_analysisSettings, &RecordsSettings::changedSourceDetectorDistance, this, applyOptics);
+    connect(m_analysisSettings, &RecordsSettings::reloaded, this, applyOptics);
     connect(m_instrument, &InstrumentConnection::newData, this, &MainWindow::onNewData);
     connect(m_instrument, &InstrumentConnection::deviceChanged, this, &MainWindow::onDeviceChanged);
     // Nothing from before a loss is smoothed together with what comes after it.
@@ -88,39 +90,27 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         qMax(60, m_rateLabel->fontMetrics().horizontalAdvance(QStringLiteral("100ch@250.0Hz")) + 4));
     m_frameRateCounter = new FrameRateCounter(this);
 
-    m_graphsPanel = new QWidget(this);
+    m_graphsPanel = new GraphGrid(
+        m_settings,
+        [](DataGraphic* graph, int g, int n) {
+            const int hueStep = n > 1 ? 350 / (n - 1) : 0;
+            graph->setColor(QColor::fromHsl(g * hueStep, 200, 150, 255));
+        },
+        this);
     m_graphsPanel->setObjectName(QStringLiteral("graphsPanel"));
-    StyleHelper::Instance()->setStyledBackground(m_graphsPanel, QStringLiteral("--n-idle-bg"));
-    m_graphsLayout = new QGridLayout(m_graphsPanel);
-    m_graphsLayout->setContentsMargins(0, 0, 0, 0);
-    m_graphsLayout->setSpacing(m_settings->getGraphicSpacing());
-    connect(m_settings, &HalvexSettings::changedGraphicSpacing, m_graphsLayout, &QGridLayout::setSpacing);
 
-    m_viewStack = new QStackedWidget(this);
-    m_viewStack->setObjectName(QStringLiteral("viewStack"));
-    m_viewStack->setContentsMargins(0, 0, 0, 0);
-    m_viewStack->addWidget(m_valueTable);
-    m_viewStack->addWidget(m_graphsPanel);
-
-    const QKeySequence tableKey(Qt::CTRL | Qt::Key_1);
-    const QKeySequence graphKey(Qt::CTRL | Qt::Key_2);
-    m_tableButton = createIconButton(QStringLiteral("tableButton"), QStringLiteral(":/icons/table.svg"), 32, 24);
-    m_tableButton->setCheckable(true);
-    m_tableButton->setToolTip(withShortcut(tr("Отображение в виде таблицы"), tableKey));
-    m_tableButton->setStyleSheet(
-        QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 0; border-bottom-right-radius: 0; "
-                       "border-top-left-radius: 8px; border-bottom-left-radius: 8px }"));
-    m_graphButton = createIconButton(QStringLiteral("graphButton"), QStringLiteral(":/icons/chart-line.svg"), 32, 24);
-    m_graphButton->setCheckable(true);
-    m_graphButton->setToolTip(withShortcut(tr("Отображение в виде графика"), graphKey));
-    m_graphButton->setStyleSheet(
-        QStringLiteral("QPushButton { padding: 0; border-top-right-radius: 8px; border-bottom-right-radius: 8px; "
-                       "border-top-left-radius: 0; border-bottom-left-radius: 0 }"));
-    // Shortcuts on the window rather than on the buttons: a click on a checked button would uncheck it first.
-    connect(new QShortcut(tableKey, this), &QShortcut::activated, this,
-        [this]() { switchView(HalvexSettings::View_Table); });
-    connect(new QShortcut(graphKey, this), &QShortcut::activated, this,
-        [this]() { switchView(HalvexSettings::View_Graphics); });
+    m_viewStack = new ViewStack(m_settings, this);
+    m_viewStack->addView(HalvexSettings::View_Table, m_valueTable, QStringLiteral("tableButton"),
+        QStringLiteral(":/icons/table.svg"), tr("Отображение в виде таблицы"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    m_viewStack->addView(HalvexSettings::View_Graphics, m_graphsPanel, QStringLiteral("graphButton"),
+        QStringLiteral(":/icons/chart-line.svg"), tr("Отображение в виде графика"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    m_haemoglobinView = new HaemoglobinView(m_settings, m_analysisSettings, m_haemoglobin, this);
+    m_viewStack->addView(HalvexSettings::View_Haemoglobin, m_haemoglobinView, QStringLiteral("haemoglobinButton"),
+        QStringLiteral(":/icons/heart-rate.svg"), trGeneric("Haemoglobin: HbO and HbR of every channel"),
+        QKeySequence(Qt::CTRL | Qt::Key_3));
+    m_viewStack->switchView(m_settings->getView());
+    connect(new QShortcut(HaemoglobinView::resetKey(), this), &QShortcut::activated, m_haemoglobin,
+        &HaemoglobinFeed::resetBaseline);
 
     m_recordControl = new RecordControl(m_settings, this);
     m_recordControl->setLayoutSource([this]() { return recordLayout(); });
@@ -135,76 +125,29 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     // Every event of the record shows in every live graph at its time.
     connect(m_recordControl->session(), &RecordSession::eventAdded, this,
         [this](qint64 timestamp, const QString&, const QString& text) {
-            for (DataGraphic* graph : std::as_const(m_graphs))
-                graph->addEvent(timestamp, text);
+            m_graphsPanel->addEvent(timestamp, text);
+            m_haemoglobinView->addEvent(timestamp, text);
         });
     m_markServer = new MarkServer(m_recordControl->session(), this);
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
 
-    m_openFolderButton
-        = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
-    m_openFolderButton->setToolTip(tr("Open records folder"));
-    connect(m_openFolderButton, &QPushButton::clicked, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
-
-    m_newVersionButton = new NewVersionButton(
-        QCoreApplication::translate("Generic", "New version") + QLatin1Char(' '), QString(), this);
-    m_newVersionButton->setObjectName(QStringLiteral("newVersion"));
-    m_newVersionButton->button()->setIcon(
-        MediaHelper::iconColored(QStringLiteral(":/icons/star.svg"), QStringLiteral("#FFCC00")));
-
-    const QKeySequence recordsKey(Qt::CTRL | Qt::Key_O);
-    m_recordsButton = new QPushButton(trGeneric("Records"), this);
-    m_recordsButton->setObjectName(QStringLiteral("recordsButton"));
-    m_recordsButton->setMinimumHeight(28);
-    m_recordsButton->setCursor(Qt::PointingHandCursor);
-    m_recordsButton->setIconSize(QSize(24, 24));
-    StyleHelper::SetButtonIcon(
-        m_recordsButton, QStringLiteral(":/icons/file-chart.svg"), QColor(QStringLiteral("#FFF")));
-    m_recordsButton->setToolTip(withShortcut(trGeneric("Records"), recordsKey));
-    connect(m_recordsButton, &QPushButton::clicked, this, &MainWindow::openRecordsWindow);
-    connect(new QShortcut(recordsKey, this), &QShortcut::activated, this, &MainWindow::openRecordsWindow);
-
-    const QKeySequence settingsKey(Qt::CTRL | Qt::Key_Comma);
-    m_settingsButton = new MenuButton(QIcon(), QString(), this);
-    m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
-    m_settingsButton->setFixedSize(32, 32);
-    m_settingsButton->setFlat(true);
-    m_settingsButton->setCursor(Qt::PointingHandCursor);
-    m_settingsButton->hideMenuIndicator();
-    m_settingsButton->setToolTip(withShortcut(tr("Open settings"), settingsKey));
-    StyleHelper::SetButtonIcon(
-        m_settingsButton, QStringLiteral(":/icons/settings.svg"), QColor(QStringLiteral("#FFF")));
-    auto* editor = new PropertyListControl(m_settings, QString(), PropertyListControl::ViewAll);
-    editor->setObjectName(QStringLiteral("settingsEditor"));
-    // The settings that shape a record (its header, its ".ini" and what its lines mean) wait for its end.
-    auto* recordNote = new QLabel(trGeneric("A record is running: changes of the acquisition variant, RIRsmoothing "
-                                            "and the montage take effect when it ends."));
-    recordNote->setObjectName(QStringLiteral("settingsRecordNote"));
-    recordNote->setWordWrap(true);
-    recordNote->hide();
-    m_settingsButton->addWidgetToMenu(recordNote);
-    connect(m_recordControl->session(), &RecordSession::recordingChanged, recordNote, &QWidget::setVisible);
+    MainToolBar::Parts parts;
+    parts.instrument = m_instrument;
+    parts.recordControl = m_recordControl;
+    parts.markEndpoint = m_markEndpoint;
+    parts.rateLabel = m_rateLabel;
+    parts.views = m_viewStack;
+    m_toolBar = new MainToolBar(m_settings, parts, this);
+    connect(m_toolBar, &MainToolBar::openFolderRequested, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
+    connect(m_toolBar, &MainToolBar::recordsRequested, this, &MainWindow::openRecordsWindow);
+    connect(m_toolBar, &MainToolBar::aboutRequested, this, &MainWindow::openAboutWindow);
     connect(m_recordControl->session(), &RecordSession::recordingChanged, this, [this](bool recording) {
         if (!recording && m_montageWaiting)
             loadMontage();
     });
-    m_markEndpoint->showTokenIn(editor);
-    m_settingsButton->addWidgetToMenu(editor);
-    connect(new QShortcut(settingsKey, this), &QShortcut::activated, m_settingsButton, &QPushButton::showMenu);
 
-    m_aboutButton = createIconButton(QStringLiteral("aboutButton"), QStringLiteral(":/icons/information.svg"), 32, 24);
-    m_aboutButton->setFlat(true);
-    m_aboutButton->setToolTip(trGeneric("App info"));
-    connect(m_aboutButton, &QPushButton::clicked, this, &MainWindow::openAboutWindow);
-
-    connect(m_settings, &HalvexSettings::changedView, this, &MainWindow::switchView);
-    connect(m_tableButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Table); });
-    connect(m_graphButton, &QPushButton::clicked, this, [this]() { switchView(HalvexSettings::View_Graphics); });
-    switchView(m_settings->getView());
-
-    buildToolBar();
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -234,51 +177,20 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
         QTimer::singleShot(1000, this, &QWidget::showMaximized);
 }
 
-MainWindow::~MainWindow() = default;
-
-QPushButton* MainWindow::createIconButton(const QString& objectName, const QString& icon, int size, int iconSize)
+MainWindow::~MainWindow()
 {
-    auto* button = new QPushButton(this);
-    button->setObjectName(objectName);
-    button->setFixedSize(size, size);
-    button->setIconSize(QSize(iconSize, iconSize));
-    button->setContentsMargins(0, 0, 0, 0);
-    button->setCursor(Qt::PointingHandCursor);
-    StyleHelper::SetButtonIcon(button, icon, QColor(QStringLiteral("#FFF")));
-    return button;
+    for (const QPointer<RecordsWindow>& window : std::as_const(m_recordsWindows))
+        delete window.data();
 }
 
-void MainWindow::buildToolBar()
+const QList<DataGraphic*>& MainWindow::graphs() const
 {
-    m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("toolBar"));
-    StyleHelper::Instance()->setStyledBackground(m_toolBar, QStringLiteral("--n-idle-bg"));
-    m_toolBar->setContentsMargins(0, 0, 4, 0);
-    auto* row = new QHBoxLayout(m_toolBar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(m_instrument->connectButton());
-    row->addWidget(m_instrument->deviceList());
-    row->addWidget(m_instrument->refreshButton());
-    row->addSpacing(2);
-    row->addWidget(m_rateLabel, 100, Qt::AlignLeft);
-    row->addWidget(m_openFolderButton);
-    row->addWidget(m_recordControl->recordButton());
-    row->addWidget(m_recordControl->recBadge());
-    row->addSpacing(2);
-    row->addWidget(m_recordControl->elapsedLabel());
-    row->addWidget(m_recordControl->titleField());
-    row->addWidget(m_recordControl->markButton());
-    row->addStretch(100);
-    row->addWidget(m_tableButton);
-    row->addWidget(m_graphButton);
-    row->addSpacing(20);
-    row->addWidget(m_recordsButton);
-    row->addSpacing(20);
-    row->addWidget(m_newVersionButton);
-    if (m_settingsButton)
-        row->addWidget(m_settingsButton);
-    row->addWidget(m_aboutButton);
+    return m_graphsPanel->graphs();
+}
+
+const QList<DataGraphic*>& MainWindow::haemoglobinGraphs() const
+{
+    return m_haemoglobinView->graphs();
 }
 
 AboutWindow* MainWindow::openAboutWindow()
@@ -306,13 +218,6 @@ void MainWindow::applySettingsLive()
         if (m_settings->getUseMontage())
             m_montageTimer->start();
     });
-    connect(
-        m_settings, &HalvexSettings::changedViewSeconds, this,
-        [this]() {
-            for (DataGraphic* graph : std::as_const(m_graphs))
-                graph->setViewSeconds(m_settings->getViewSeconds());
-        },
-        Qt::QueuedConnection);
 }
 
 QWidget* MainWindow::buildEmptyState()
@@ -388,6 +293,7 @@ void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
     showEmptyState(device == nullptr);
     // Nothing of the previous instrument's samples carries over.
     m_processor.resetHistories(0);
+    m_haemoglobin->restart();
     m_output.processed.clear();
     m_output.graphs.clear();
     if (device) {
@@ -403,11 +309,7 @@ void MainWindow::onDeviceChanged(AbstractFnirDevice* device)
 
 void MainWindow::switchView(HalvexSettings::ViewMode view)
 {
-    const bool table = view == HalvexSettings::View_Table;
-    m_viewStack->setCurrentIndex(table ? 0 : 1);
-    m_tableButton->setChecked(table);
-    m_graphButton->setChecked(!table);
-    m_settings->setView(view);
+    m_viewStack->switchView(view);
 }
 
 void MainWindow::loadMontage()
@@ -445,25 +347,19 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         showEmptyState(false);
 
     const int displayed = m_processor.displayedCount(count);
-    if (displayed != m_graphs.size())
+    if (displayed != graphs().size())
         rebuildChannels(displayed);
 
     m_processor.process(data, m_output);
-    int largest = 0;
     m_triple.resize(3);
     for (const auto& sample : std::as_const(m_output.graphs)) {
-        if (sample.graph >= m_graphs.size())
-            continue;
-        DataGraphic* graph = m_graphs.at(sample.graph);
         std::copy(sample.triple.begin(), sample.triple.end(), m_triple.begin());
-        graph->addData(ts, m_triple, true, 0);
-        largest = qMax(largest, AcquisitionProcessor::truncatedToInt(graph->range()));
+        m_graphsPanel->addData(sample.graph, ts, m_triple);
     }
-    if (largest > 0) {
-        const float span = m_settings->getLockCommonVerticalScale() ? float(largest) : -1.0f;
-        for (DataGraphic* graph : std::as_const(m_graphs))
-            graph->setCommonSpan(span);
-    }
+    m_graphsPanel->shareSpan();
+    // From the raw light: the processed values are for the eye.
+    m_haemoglobinView->addKnown(m_haemoglobin->push(ts, data, group), m_output.graphs);
+    m_haemoglobinView->refreshStatus();
 
     m_recordControl->writeProcessed(ts, m_output.processed);
 }
@@ -482,60 +378,8 @@ RecordLayout MainWindow::recordLayout() const
 
 void MainWindow::rebuildChannels(int n)
 {
-    for (DataGraphic* graph : std::as_const(m_graphs)) {
-        graph->hide();
-        graph->setParent(nullptr);
-        graph->deleteLater();
-    }
-    m_graphs.clear();
-    if (n <= 0)
-        return;
-
-    const int hueStep = n > 1 ? 350 / (n - 1) : 0;
-    const int half = n / 2;
-    struct Cell
-    {
-        int row;
-        int column;
-        QString name;
-    };
-    QList<Cell> cells;
-    if (m_processor.montageActive) {
-        for (int r = 0; r < m_processor.montageRows.size(); ++r) {
-            const auto& entries = m_processor.montageRows.at(r);
-            for (int j = 0; j < entries.size(); ++j)
-                cells.append({ r, m_processor.montageMaxRow - int(entries.size()) + 2 * j, entries.at(j).name });
-        }
-    }
-
-    const int viewSeconds = m_settings->getViewSeconds();
-    m_graphs.reserve(n);
-    for (int g = 0; g < n; ++g) {
-        auto* graph = new DataGraphic(m_graphsPanel);
-        graph->setLive(true, 0);
-        const QString title
-            = m_processor.montageActive ? cells.value(g).name : QStringLiteral("#") + QString::number(g + 1);
-        graph->setTitle(title);
-        graph->setName(title);
-        graph->setColor(QColor::fromHsl(g * hueStep, 200, 150, 255));
-        graph->setShowValueLabels(false);
-        graph->setCommonSpan(-1);
-        graph->setViewSeconds(viewSeconds);
-        graph->setLive(true, 0);
-        m_graphs.append(graph);
-
-        if (m_processor.montageActive) {
-            if (g < cells.size())
-                m_graphsLayout->addWidget(graph, cells.at(g).row, cells.at(g).column, 1, 2);
-            graph->setShowTimeLabels(g == n - 1);
-        } else {
-            const int column = g < half ? 0 : 1;
-            const int row = g < half ? g : g - half;
-            m_graphsLayout->addWidget(graph, row, column);
-            if (row + 1 < half)
-                graph->setShowTimeLabels(false);
-        }
-    }
+    m_graphsPanel->rebuild(n, m_processor);
+    m_haemoglobinView->rebuild(n, m_processor);
 }
 
 void MainWindow::onLanguageChanged()
@@ -577,8 +421,10 @@ void MainWindow::onLanguageChanged()
 RecordsWindow* MainWindow::openRecordsWindow()
 {
     // No parent: each records window is a window of its own, closed with the main window (closeEvent).
-    auto* window = new RecordsWindow;
+    auto* window = new RecordsWindow(nullptr, m_analysisSettings);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    m_recordsWindows.removeAll(nullptr);
+    m_recordsWindows.append(window);
     window->show();
     return window;
 }

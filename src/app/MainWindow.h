@@ -17,20 +17,21 @@ class AbstractFnirDevice;
 class ConfirmDialog;
 class DataGraphic;
 class FrameRateCounter;
+class GraphGrid;
+class HaemoglobinFeed;
+class HaemoglobinView;
 class MarkEndpoint;
 class MarkServer;
-class MenuButton;
-class NewVersionButton;
+class MainToolBar;
+class RecordsSettings;
 class RecordsWindow;
-class QGridLayout;
 class QLabel;
-class QPushButton;
-class QStackedWidget;
 class QTimer;
 class TableValuesDisplay;
+class ViewStack;
 
-// The application's window: the tool bar to pick and connect an instrument and to switch views, the value table
-// and one graph per channel, and the settings applied while it runs.
+// The application's window: the tool bar (MainToolBar), the views (ViewStack: the value table and one graph per
+// channel), the per-sample handling that feeds them and the record, and the settings applied while it runs.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -47,8 +48,13 @@ public:
 
     QString dataFolder() const { return m_dataFolder; }
     HalvexSettings* settings() const { return m_settings; }
+    // The optics and quality settings of the data folder ("RecSettings.xml"): one instance for the live view and
+    // every records window this window opens.
+    RecordsSettings* analysisSettings() const { return m_analysisSettings; }
     AbstractFnirDevice* device() const { return m_instrument->device(); }
-    const QList<DataGraphic*>& graphs() const { return m_graphs; }
+    const QList<DataGraphic*>& graphs() const;
+    const HaemoglobinFeed* haemoglobin() const { return m_haemoglobin; }
+    const QList<DataGraphic*>& haemoglobinGraphs() const;
     // The processed values of the last sample, one triple per instrument channel.
     const QList<double>& processedSample() const { return m_output.processed; }
 
@@ -79,8 +85,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPushButton* createIconButton(const QString& objectName, const QString& icon, int size, int iconSize);
-    void buildToolBar();
     void applySettingsLive();
     void onDeviceChanged(AbstractFnirDevice* device);
     QWidget* buildEmptyState();
@@ -92,6 +96,9 @@ private:
 
     QString m_dataFolder;
     HalvexSettings* m_settings = nullptr;
+    RecordsSettings* m_analysisSettings = nullptr;
+    // They use m_analysisSettings: none may outlive this window.
+    QList<QPointer<RecordsWindow>> m_recordsWindows;
     FrameRateCounter* m_frameRateCounter = nullptr;
     QLabel* m_rateLabel = nullptr;
     TableValuesDisplay* m_valueTable = nullptr;
@@ -99,24 +106,17 @@ private:
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
-    QWidget* m_graphsPanel = nullptr;
-    QGridLayout* m_graphsLayout = nullptr;
-    QStackedWidget* m_viewStack = nullptr;
-    QPushButton* m_tableButton = nullptr;
-    QPushButton* m_graphButton = nullptr;
-    QPushButton* m_openFolderButton = nullptr;
-    QPushButton* m_recordsButton = nullptr;
-    MenuButton* m_settingsButton = nullptr;
-    NewVersionButton* m_newVersionButton = nullptr;
-    QPushButton* m_aboutButton = nullptr;
+    GraphGrid* m_graphsPanel = nullptr;
+    HaemoglobinFeed* m_haemoglobin = nullptr;
+    HaemoglobinView* m_haemoglobinView = nullptr;
+    ViewStack* m_viewStack = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
-    QWidget* m_toolBar = nullptr;
+    MainToolBar* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;
     bool m_montageWaiting = false;
     // Stands in for the views while no instrument is connected.
     QWidget* m_emptyState = nullptr;
 
-    QList<DataGraphic*> m_graphs;
     AcquisitionProcessor m_processor;
     // Reused from sample to sample so that the handler allocates nothing once they have grown.
     AcquisitionProcessor::Output m_output;

@@ -222,6 +222,13 @@ void DataGraphic::setShowValueLabels(bool show)
     invalidate();
 }
 
+void DataGraphic::setGridLabelDivisor(int divisor)
+{
+    m_gridLabelDivisor = qMax(1, divisor);
+    m_gridLabelFirst = qQNaN();
+    invalidate();
+}
+
 void DataGraphic::setShowTimeLabels(bool show)
 {
     m_showTimeLabels = show;
@@ -305,7 +312,9 @@ void DataGraphic::updateGridLabels(double first, int step, int count)
     m_gridLabelStep = step;
     m_gridLabels.resize(count);
     for (int i = 0; i < count; ++i)
-        m_gridLabels[i] = plainStaticText(QString::number(qint64(first + double(i) * step)));
+        m_gridLabels[i] = plainStaticText(m_gridLabelDivisor == 1
+                ? QString::number(qint64(first + double(i) * step))
+                : QString::number((first + double(i) * step) / m_gridLabelDivisor, 'g', 6));
 }
 
 DataGraphic::ValueGrid DataGraphic::valueGrid(double span) const

@@ -66,6 +66,9 @@ public:
     QString name() const { return m_name; }
     void setShowValueLabels(bool show);
     void setShowTimeLabels(bool show);
+    // The grid labels show value / divisor: for values fed in a finer unit than the one shown (nM shown as µM), so
+    // that the autoscale's rounding and the grid steps, made for whole units, suit small quantities too.
+    void setGridLabelDivisor(int divisor);
 
     double range() const { return m_range; }
     double duration() const;
@@ -74,6 +77,7 @@ public:
     float minimum() const { return m_minimum; }
     float maximum() const { return m_maximum; }
     int recordCount() const { return int(m_records.size()); }
+    QList<double> lastValues() const { return m_records.isEmpty() ? QList<double>() : m_records.constLast().values(); }
     const QList<QPen>& pens() const { return m_pens; }
     // The time source of live mode; tests and benchmarks substitute a simulated clock.
     void setClock(Clock clock);
@@ -211,6 +215,7 @@ private:
     QList<QStaticText> m_gridLabels;
     double m_gridLabelFirst = qQNaN();
     int m_gridLabelStep = 0;
+    int m_gridLabelDivisor = 1;
     QStaticText m_titleText;
     QString m_maximumText;
     QString m_minimumText;

@@ -205,7 +205,7 @@ private slots:
         const QList<RecordEvents::Event> events = RecordEvents::read(RecordingWindow::recordFile(".events")).events;
         for (int i = 1; i <= 4; ++i)
             QVERIFY(events.at(i).time > first && events.at(i).time < last);
-        for (DataGraphic* graph : m_window->graphs())
+        for (DataGraphic* graph : m_window->graphs() + m_window->haemoglobinGraphs())
             QCOMPARE(graph->eventCount(), 6);
     }
 

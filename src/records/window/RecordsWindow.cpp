@@ -46,11 +46,15 @@ PropertyListControl* propertyControl(
 
 } // namespace
 
-RecordsWindow::RecordsWindow(QWidget* parent)
+RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     : QWidget(parent)
-    , m_settings(std::make_unique<RecordsSettings>(QStringLiteral("RecSettings.xml")))
+    , m_settings(settings)
 {
-    m_settings->reload();
+    if (!m_settings) {
+        m_ownSettings = std::make_unique<RecordsSettings>(QStringLiteral("RecSettings.xml"));
+        m_ownSettings->reload();
+        m_settings = m_ownSettings.get();
+    }
     setWindowTitle(generic("Records"));
     setMinimumSize(600, 400);
     // Wide enough by default for every control of the tool row to show its whole text.
@@ -88,16 +92,16 @@ RecordsWindow::RecordsWindow(QWidget* parent)
     tools->addWidget(m_exportButton);
     tools->addWidget(m_exportProgress);
     tools->addStretch(100);
-    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("HPF"), QString(), this));
-    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("Offset"), QString(), this));
+    tools->addWidget(propertyControl(m_settings, QStringLiteral("HPF"), QString(), this));
+    tools->addWidget(propertyControl(m_settings, QStringLiteral("Offset"), QString(), this));
     tools->addWidget(propertyControl(
-        m_settings.get(), QStringLiteral("ViewSeconds"), QStringLiteral(":/icons/arrow-left-right.svg"), this));
+        m_settings, QStringLiteral("ViewSeconds"), QStringLiteral(":/icons/arrow-left-right.svg"), this));
     tools->addWidget(
-        propertyControl(m_settings.get(), QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
+        propertyControl(m_settings, QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
     tools->addWidget(m_channel1Box);
     tools->addWidget(m_channel2Box);
-    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("RedWavelength"), QString(), this));
-    tools->addWidget(propertyControl(m_settings.get(), QStringLiteral("InfraredWavelength"), QString(), this));
+    tools->addWidget(propertyControl(m_settings, QStringLiteral("RedWavelength"), QString(), this));
+    tools->addWidget(propertyControl(m_settings, QStringLiteral("InfraredWavelength"), QString(), this));
 
     m_graphColumn = new QVBoxLayout;
     m_emptyHint = new QLabel(generic("No record is open. Press Open and choose one or more records (.csv files) "
@@ -126,14 +130,14 @@ RecordsWindow::RecordsWindow(QWidget* parent)
         updateShading();
     });
     // The setters clamp into the properties' bounds and do nothing when the value stays the same.
-    connect(m_channel1Box, &QComboBox::currentIndexChanged, m_settings.get(), &RecordsSettings::setChannel1);
-    connect(m_channel2Box, &QComboBox::currentIndexChanged, m_settings.get(), &RecordsSettings::setChannel2);
-    connect(m_settings.get(), &RecordsSettings::changedViewSeconds, this, &RecordsWindow::updateView);
-    connect(m_settings.get(), &RecordsSettings::changedRange, this, &RecordsWindow::updateView);
-    connect(m_settings.get(), &RecordsSettings::changedOffset, this, &RecordsWindow::updateView);
-    connect(m_settings.get(), &RecordsSettings::changedHPF, this, &RecordsWindow::restartReloadTimer);
-    connect(m_settings.get(), &RecordsSettings::changedChannel1, this, &RecordsWindow::restartReloadTimer);
-    connect(m_settings.get(), &RecordsSettings::changedChannel2, this, &RecordsWindow::restartReloadTimer);
+    connect(m_channel1Box, &QComboBox::currentIndexChanged, m_settings, &RecordsSettings::setChannel1);
+    connect(m_channel2Box, &QComboBox::currentIndexChanged, m_settings, &RecordsSettings::setChannel2);
+    connect(m_settings, &RecordsSettings::changedViewSeconds, this, &RecordsWindow::updateView);
+    connect(m_settings, &RecordsSettings::changedRange, this, &RecordsWindow::updateView);
+    connect(m_settings, &RecordsSettings::changedOffset, this, &RecordsWindow::updateView);
+    connect(m_settings, &RecordsSettings::changedHPF, this, &RecordsWindow::restartReloadTimer);
+    connect(m_settings, &RecordsSettings::changedChannel1, this, &RecordsWindow::restartReloadTimer);
+    connect(m_settings, &RecordsSettings::changedChannel2, this, &RecordsWindow::restartReloadTimer);
 }
 
 RecordsWindow::~RecordsWindow() = default;

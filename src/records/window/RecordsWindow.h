@@ -21,13 +21,16 @@ class RecordsSettings;
 
 // Compares two channels of stored records, one static graph per record: Left (Channel1), Right (Channel2) and their
 // difference, with the marks of the record's ".log" file and, in a colour of their own, its events. Settings live in
-// "RecSettings.xml" in the current folder. A top-level window without parent; whoever shows it decides its lifetime
-// (Qt::WA_DeleteOnClose, or a parent).
+// "RecSettings.xml" in the data folder; the main window shares its instance with all its records windows, so that a
+// change in one shows in every other and in the live view at once. A top-level window without parent; whoever
+// shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
 class RecordsWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RecordsWindow(QWidget* parent = nullptr);
+    // With settings, the window uses (and changes) that instance, which must outlive it; without, it reads its own
+    // from the current folder.
+    explicit RecordsWindow(QWidget* parent = nullptr, RecordsSettings* settings = nullptr);
     ~RecordsWindow() override;
 
     void openRecords();
@@ -42,7 +45,7 @@ public:
     // Writes every open record as a SNIRF file beside it, then names the files or the reasons in a message.
     void exportSnirf();
 
-    RecordsSettings* settings() const { return m_settings.get(); }
+    RecordsSettings* settings() const { return m_settings; }
     QList<DataGraphic*> graphs() const;
     QStringList channelList() const { return m_channelList; }
 
@@ -56,7 +59,8 @@ private:
     void updateShading();
     void refillBox(QComboBox* box, int value);
 
-    std::unique_ptr<RecordsSettings> m_settings;
+    RecordsSettings* m_settings = nullptr;
+    std::unique_ptr<RecordsSettings> m_ownSettings;
     QMap<QString, QPointer<DataGraphic>> m_graphs;
     QStringList m_channelList;
     QPushButton* m_exportButton = nullptr;
