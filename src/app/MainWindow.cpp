@@ -15,7 +15,9 @@
 #include "NoticeBar.h"
 #include "PropertyListControl.h"
 #include "RecordWiring.h"
+#include "RecordsSettings.h"
 #include "RecordsWindow.h"
+#include "SignalCheck.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
 
@@ -135,6 +137,12 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
+    m_recordsSettings = new RecordsSettings(
+        (m_dataFolder.isEmpty() ? QString() : m_dataFolder + QLatin1Char('/')) + QStringLiteral("RecSettings.xml"),
+        this);
+    m_recordsSettings->reload();
+    m_signalCheck
+        = new SignalCheck(m_settings, m_recordsSettings, m_recordControl->session(), &m_processor, m_instrument, this);
 
     m_openFolderButton
         = createIconButton(QStringLiteral("openFolderButton"), QStringLiteral(":/icons/folder-open.svg"), 32, 24);
@@ -206,9 +214,10 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->addWidget(m_instrument->messageBar(), 1, 0);
     grid->addWidget(m_recordControl->recordNotice(), 2, 0);
     grid->addWidget(m_recordControl->hookNotice(), 3, 0);
-    grid->addWidget(m_viewStack, 4, 0);
-    grid->addWidget(buildEmptyState(), 4, 0);
-    grid->setRowStretch(4, 100);
+    grid->addWidget(m_signalCheck->notice(), 4, 0);
+    grid->addWidget(m_viewStack, 5, 0);
+    grid->addWidget(buildEmptyState(), 5, 0);
+    grid->setRowStretch(5, 100);
     setCentralWidget(central);
     showEmptyState(true);
     // The window's shortcuts win over the bindings of a focused field (Ctrl+K deletes to the end of a line edit).
@@ -265,6 +274,8 @@ void MainWindow::buildToolBar()
     row->addStretch(100);
     row->addWidget(m_tableButton);
     row->addWidget(m_graphButton);
+    row->addSpacing(4);
+    row->addWidget(m_signalCheck->button());
     row->addSpacing(20);
     row->addWidget(m_recordsButton);
     row->addSpacing(20);
@@ -428,6 +439,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         return;
     }
     m_recordControl->writeRaw(ts, data);
+    m_signalCheck->addSample(ts, data, group);
 
     m_frameRateCounter->nextFrame(ts);
     m_rateLabel->setText(QString::number(count / group) + QStringLiteral("ch@")
@@ -481,6 +493,7 @@ void MainWindow::rebuildChannels(int n)
         graph->deleteLater();
     }
     m_graphs.clear();
+    m_signalCheck->rearrange();
     if (n <= 0)
         return;
 

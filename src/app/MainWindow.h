@@ -21,7 +21,9 @@ class MarkEndpoint;
 class MarkServer;
 class MenuButton;
 class NewVersionButton;
+class RecordsSettings;
 class RecordsWindow;
+class SignalCheck;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -71,6 +73,8 @@ public:
     const RecordSession* recordSession() const { return m_recordControl->session(); }
     RecordControl* recordControl() const { return m_recordControl; }
     const MarkServer* markServer() const { return m_markServer; }
+    RecordsSettings* recordsSettings() const { return m_recordsSettings; }
+    SignalCheck* signalCheck() const { return m_signalCheck; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
@@ -99,6 +103,8 @@ private:
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
+    RecordsSettings* m_recordsSettings = nullptr;
+    SignalCheck* m_signalCheck = nullptr;
     QWidget* m_graphsPanel = nullptr;
     QGridLayout* m_graphsLayout = nullptr;
     QStackedWidget* m_viewStack = nullptr;
