@@ -67,13 +67,23 @@ void LiveQuality::update()
             dropOldFrames(size_t(std::lround((m_windowSeconds + 12.0) * m_rate)) + 1);
         return;
     }
-    filterPending();
     const size_t taps = m_reversed.size();
     const size_t window = size_t(std::max(2L, std::lround(m_windowSeconds * m_rate)));
-    const bool full = frames() >= window + taps - 1;
+    const size_t keep = window + taps - 1;
+    // Room for as many samples as are ever kept (dropOldFrames), so that the series stop moving in memory.
+    const size_t most = keep + keep / 2 + size_t(std::ceil(m_rate)) + 1;
+    if (m_times.capacity() < most) {
+        m_times.reserve(most);
+        for (auto* series : { &m_raw, &m_log, &m_filtered }) {
+            for (std::vector<double>& s : *series)
+                s.reserve(most);
+        }
+    }
+    filterPending();
+    const bool full = frames() >= keep;
     for (int c = 0; c < m_channels; ++c)
         m_qualities[size_t(c)] = full ? assess(c, window) : Quality();
-    dropOldFrames(window + taps - 1);
+    dropOldFrames(keep);
 }
 
 void LiveQuality::designFilter()
@@ -110,19 +120,20 @@ void LiveQuality::filterPending()
                 y[f] = NaN; // the span reaches before the samples kept
                 continue;
             }
-            // Four sums side by side let the processor overlap the additions; a gap in the span makes the sum NaN.
+            // Four sums side by side, each in a register, let the processor overlap the additions; a gap in the
+            // span makes the sum NaN.
             const double* span = x + (f + 1 - taps);
-            double sums[4] = { 0, 0, 0, 0 };
+            double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
             size_t k = 0;
             for (; k + 4 <= taps; k += 4) {
-                sums[0] += h[k] * span[k];
-                sums[1] += h[k + 1] * span[k + 1];
-                sums[2] += h[k + 2] * span[k + 2];
-                sums[3] += h[k + 3] * span[k + 3];
+                s0 += h[k] * span[k];
+                s1 += h[k + 1] * span[k + 1];
+                s2 += h[k + 2] * span[k + 2];
+                s3 += h[k + 3] * span[k + 3];
             }
             for (; k < taps; ++k)
-                sums[0] += h[k] * span[k];
-            y[f] = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+                s0 += h[k] * span[k];
+            y[f] = (s0 + s1) + (s2 + s3);
         }
     }
     m_filteredFrames = n;
