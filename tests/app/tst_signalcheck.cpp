@@ -84,11 +84,12 @@ class TestSignalCheck : public QObject
     std::unique_ptr<RecordingWindow> m_fixture;
     MainWindow* m_window = nullptr;
 
-    void feed(const QString& channels, int seconds)
+    // Returns the time of the last sample.
+    qint64 feed(const QString& channels, int seconds, qint64 ts = 1'700'000'000'000)
     {
-        qint64 ts = 1'700'000'000'000;
         for (const QList<double>& sample : samples(channels, seconds))
             m_window->onNewData(ts += qint64(1000 / Rate), sample);
+        return ts;
     }
 
 private slots:
@@ -226,27 +227,34 @@ private slots:
     // At the start of a record the events get the quality of every channel, and the weak ones are named.
     void recordStart_data()
     {
-        addColumns<QString, QString, int, QString, QString>({ "channels", "montage", "seconds", "line", "weak" });
-        addRow("window full", "pnds", "", 25,
-            "signal check: 1=0\\.9\\d 2=-?0\\.\\d\\d bad 3=0\\.9\\d dark "
-            "4=0\\.9\\d saturated",
-            "#2");
-        addRow("window full, montage", "pnds", "1=Fp1;2=Fp2\n3=C3;4=C4", 25, "signal check: 1=0\\.9\\d 2=.* bad .*",
-            "Fp2");
-        addRow("all coupled", "pp", "", 25, "signal check: 1=0\\.9\\d 2=0\\.9\\d", "");
-        addRow("before the window is full", "pnds", "", 5, "signal check: 1=\\? 2=\\? 3=\\? 4=\\?", "");
+        // After seconds of samples, a pause and then moreSeconds of samples when pauseMs is not 0.
+        addColumns<QString, QString, int, int, int, QString, QString>(
+            { "channels", "montage", "seconds", "pauseMs", "moreSeconds", "line", "weak" });
+        addRow("window full", "pnds", "", 25, 0, 0,
+            "signal check: 1=0\\.9\\d 2=-?0\\.\\d\\d bad 3=0\\.9\\d dark 4=0\\.9\\d saturated", "#2");
+        addRow("window full, montage", "pnds", "1=Fp1;2=Fp2\n3=C3;4=C4", 25, 0, 0,
+            "signal check: 1=0\\.9\\d 2=.* bad .*", "Fp2");
+        addRow("all coupled", "pp", "", 25, 0, 0, "signal check: 1=0\\.9\\d 2=0\\.9\\d", "");
+        addRow("before the window is full", "pnds", "", 5, 0, 0, "signal check: 1=\\? 2=\\? 3=\\? 4=\\?", "");
+        addRow("a pause of 2.5 s starts the window anew", "pnds", "", 25, 2500, 5,
+            "signal check: 1=\\? 2=\\? 3=\\? 4=\\?", "");
+        addRow("a pause of 1.5 s does not", "pnds", "", 25, 1500, 5, "signal check: 1=0\\.9\\d 2=.* bad .*", "#2");
     }
     void recordStart()
     {
         QFETCH(QString, channels);
         QFETCH(QString, montage);
         QFETCH(int, seconds);
+        QFETCH(int, pauseMs);
+        QFETCH(int, moreSeconds);
         QFETCH(QString, line);
         QFETCH(QString, weak);
         m_window->settings()->setMontage(montage);
         m_window->settings()->setUseMontage(!montage.isEmpty());
         QCoreApplication::sendPostedEvents(); // the montage is read again after a queued signal
-        feed(channels, seconds);
+        const qint64 last = feed(channels, seconds);
+        if (pauseMs > 0)
+            feed(channels, moreSeconds, last + pauseMs);
         m_window->startRecord();
         QVERIFY(m_window->recordSession()->isRecording());
         m_window->stopRecord();
