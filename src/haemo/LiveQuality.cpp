@@ -13,13 +13,6 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 // The filter designed for the first time once the samples span this many seconds.
 constexpr double FirstDesignSeconds = 2.0;
 
-bool neverChanges(const double* values, size_t count)
-{
-    const double* end = values + count;
-    const double* first = std::find_if(values, end, [](double v) { return v == v; });
-    return first == end || std::all_of(first, end, [value = *first](double v) { return v != v || v == value; });
-}
-
 } // namespace
 
 LiveQuality::LiveQuality(int channels, double windowSeconds)
@@ -143,12 +136,10 @@ LiveQuality::Quality LiveQuality::assess(int channel, size_t windowFrames) const
 {
     const size_t n = frames();
     const size_t first = n - windowFrames;
-    const size_t spanFirst = first + 1 - m_reversed.size();
     const double saturation = m_saturationLevel > 0 ? m_saturationLevel
         : m_largest > 0                             ? m_largest * (1.0 - SaturationMargin)
                                                     : std::numeric_limits<double>::infinity();
     Quality quality;
-    bool constant = false;
     for (int w = 0; w < 2; ++w) {
         const size_t s = size_t(2 * channel + w);
         const double* raw = m_raw[s].data() + first;
@@ -160,11 +151,9 @@ LiveQuality::Quality LiveQuality::assess(int channel, size_t windowFrames) const
             = quality.saturated || std::any_of(raw, raw + windowFrames, [=](double v) { return v >= saturation; });
         m_scratch.assign(raw, raw + windowFrames);
         quality.cvPercent = std::max(quality.cvPercent, SignalQuality::coefficientOfVariation(m_scratch));
-        // Every sample whose light reaches the window's filtered values.
-        constant = constant || neverChanges(m_log[s].data() + spanFirst, n - spanFirst);
     }
-    quality.sci
-        = constant ? 0.0 : correlation(m_filtered[size_t(2 * channel)], m_filtered[size_t(2 * channel + 1)], first);
+    // Light that never changes is filtered to one value throughout: no deviation, and an index of 0.
+    quality.sci = correlation(m_filtered[size_t(2 * channel)], m_filtered[size_t(2 * channel + 1)], first);
     quality.known = true;
     return quality;
 }
