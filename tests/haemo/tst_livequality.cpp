@@ -35,30 +35,6 @@ Series tail(const Series& s, size_t count)
     return Series(s.end() - std::ptrdiff_t(count), s.end());
 }
 
-// np.corrcoef of the pairs where both have a value.
-double correlation(const Series& x, const Series& y)
-{
-    double mx = 0, my = 0, n = 0;
-    for (size_t i = 0; i < x.size(); ++i) {
-        if (!std::isnan(x[i]) && !std::isnan(y[i])) {
-            mx += x[i];
-            my += y[i];
-            ++n;
-        }
-    }
-    mx /= n;
-    my /= n;
-    double xx = 0, yy = 0, xy = 0;
-    for (size_t i = 0; i < x.size(); ++i) {
-        if (!std::isnan(x[i]) && !std::isnan(y[i])) {
-            xx += (x[i] - mx) * (x[i] - mx);
-            yy += (y[i] - my) * (y[i] - my);
-            xy += (x[i] - mx) * (y[i] - my);
-        }
-    }
-    return xy / std::sqrt(xx * yy);
-}
-
 enum Kind { Pulse, NoiseOnly, Constant, ConstantInfrared, GapInWindow, GapOverWindow, Zeros, Clipped };
 
 // One kind of light at 10 samples/s; the infrared is 1.2 times as bright as the red.
@@ -191,9 +167,8 @@ private slots:
         QVERIFY(live.qualities()[1].known && live.qualities()[1].sci == 0);
     }
 
-    // Live against offline on the same window: the same filter, so within 0.1 of the offline index and MNE's
-    // (whose ends are reflected), and equal to the correlation of the zero-phase output moved back by half the
-    // filter (which the live one sees without reflected ends).
+    // Live against offline on the same window: the same filter, so within 0.1 of the offline index and MNE's (whose
+    // window ends are reflected where the live filter has the samples before them).
     void againstOffline_data()
     {
         QTest::addColumn<int>("index");
@@ -218,23 +193,11 @@ private slots:
         QVERIFY2(coupled ? std::abs(q.sci - offline) <= 0.1 : std::abs(q.sci) < 0.5,
             qPrintable(QStringLiteral("live %1, offline %2").arg(q.sci).arg(offline)));
 
-        const size_t taps = bandPass->coefficients().size();
-        std::vector<Series> filtered;
-        for (const Series* s : { &c.red[0], &c.infrared[0] }) {
-            Series log = tail(*s, m + taps - 1);
-            for (double& v : log)
-                v = -std::log(v);
-            Series out(log.size());
-            bandPass->apply(log.data(), log.size(), out.data());
-            filtered.push_back(Series(out.begin() + std::ptrdiff_t(taps / 2), out.end() - std::ptrdiff_t(taps / 2)));
-        }
-        QVERIFY2(std::abs(q.sci - correlation(filtered[0], filtered[1])) <= 1e-9, qPrintable(QString::number(q.sci)));
-
         if (!m_mne.skip().isEmpty())
             QSKIP(qPrintable(m_mne.skip()));
         const Series mne = m_mne.values(c.name, "sci", 0);
         QCOMPARE(mne.size(), size_t(1));
-        QVERIFY2(coupled ? std::abs(q.sci - mne[0]) <= 0.1 : mne[0] < 0.5,
+        QVERIFY2(coupled ? std::abs(q.sci - mne[0]) <= 0.1 : q.sci < 0.5 && mne[0] < 0.5,
             qPrintable(QStringLiteral("live %1, MNE %2").arg(q.sci).arg(mne[0])));
     }
 
