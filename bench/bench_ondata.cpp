@@ -3,11 +3,13 @@
 // and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry. A second table
 // gives the live haemoglobin's part of onNewData (HbO/HbR of every channel, into the Haemoglobin view's graphs) for
 // 100 channels at 50 samples/s: the same steps as the window takes them, alone, against the rest of the handler.
+// Then the live signal check of 100 channels at 50 samples/s: its share of the handler and of a core.
 #include "AcquisitionProcessor.h"
 #include "DataGraphic.h"
 #include "BenchMain.h"
 #include "HaemoglobinFeed.h"
 #include "HaemoglobinView.h"
+#include "LiveQuality.h"
 #include "MainWindow.h"
 #include "RecordsSettings.h"
 
@@ -19,6 +21,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 constexpr int Samples = 3000;
@@ -108,6 +111,57 @@ private slots:
                     "of a core\n",
             QTest::currentDataTag(), parseNs / 1000, handlerNs / 1000, handlerNs / parseNs, linesPerSecond,
             (parseNs + handlerNs) * linesPerSecond / 1e7);
+    }
+
+    // LiveQuality alone, fed as the handler feeds it, against the whole handler (which includes it) for the same
+    // minute of samples, after half a minute that fills the window and the band-pass's span.
+    void signalCheck()
+    {
+        constexpr int Channels = 100;
+        constexpr int Rate = 50;
+        constexpr int Warm = 30;
+        constexpr int Seconds = 60;
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        MainWindow window(folder.path());
+        window.settings()->setAcquisition(HalvexSettings::Acquire_RIR);
+        QList<QList<double>> lines;
+        for (int i = 0; i < Rate; ++i) {
+            QList<double> data;
+            parse(sampleLine(2 * Channels), data);
+            lines << data;
+        }
+
+        const qint64 start = 1'000'000;
+        // Processor time rather than the clock's: a loaded machine stretches the clock's by its other jobs.
+        std::clock_t begin = 0;
+        for (int i = 0; i < (Warm + Seconds) * Rate; ++i) {
+            if (i == Warm * Rate)
+                begin = std::clock();
+            window.onNewData(start + qint64(i) * 1000 / Rate, lines.at(i % Rate));
+        }
+        const double handlerNs = double(std::clock() - begin) * 1e9 / CLOCKS_PER_SEC / (Seconds * Rate);
+
+        LiveQuality quality(Channels, 10);
+        std::vector<double> red(Channels), infrared(Channels);
+        int updates = 0;
+        for (int i = 0; i < (Warm + Seconds) * Rate; ++i) {
+            if (i == Warm * Rate)
+                begin = std::clock();
+            const QList<double>& data = lines.at(i % Rate);
+            for (int c = 0; c < Channels; ++c) {
+                red[size_t(c)] = data.at(2 * c);
+                infrared[size_t(c)] = data.at(2 * c + 1);
+            }
+            updates += quality.push(double(i) / Rate, red.data(), infrared.data()) ? 1 : 0;
+        }
+        const double checkNs = double(std::clock() - begin) * 1e9 / CLOCKS_PER_SEC / (Seconds * Rate);
+        QCOMPARE(updates, Warm + Seconds - 1);
+        QVERIFY(quality.qualities().front().known);
+
+        std::printf("signal check, %d channels at %d/s, processor time: onNewData %8.2f us  check %8.2f us  "
+                    "ratio %5.2f  -> check %5.2f%% of a core\n",
+            Channels, Rate, handlerNs / 1000, checkNs / 1000, checkNs / handlerNs, checkNs * Rate / 1e7);
     }
 
     void haemoglobin_data()

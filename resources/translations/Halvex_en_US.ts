@@ -103,12 +103,24 @@
         <translation>The live haemoglobin is the change from the mean light of this many seconds after the instrument starts or after &quot;Reset baseline&quot;</translation>
     </message>
     <message>
+        <source>CV %1 %</source>
+        <translation>CV %1 %</translation>
+    </message>
+    <message>
+        <source>CV, the coefficient of variation: how much the raw light varies, in % of its mean. A large value means movement or a loose optode.</source>
+        <translation>CV, the coefficient of variation: how much the raw light varies, in % of its mean. A large value means movement or a loose optode.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
     <message>
         <source>Cannot write the record file %1: %2</source>
         <translation>Cannot write the record file %1: %2</translation>
+    </message>
+    <message>
+        <source>Channel %1 of the instrument (R%1 and IR%1 in the record).</source>
+        <translation>Channel %1 of the instrument (R%1 and IR%1 in the record).</translation>
     </message>
     <message>
         <source>Channel1</source>
@@ -149,6 +161,10 @@
     <message>
         <source>Connect</source>
         <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Dark: hardly any light reaches the detector. Check the cable and the optode&apos;s contact.</source>
+        <translation>Dark: hardly any light reaches the detector. Check the cable and the optode&apos;s contact.</translation>
     </message>
     <message>
         <source>DarkLevel</source>
@@ -276,8 +292,16 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>No records are open.</translation>
     </message>
     <message>
+        <source>No samples yet: connect an instrument.</source>
+        <translation>No samples yet: connect an instrument.</translation>
+    </message>
+    <message>
         <source>Not exported: %1</source>
         <translation>Not exported: %1</translation>
+    </message>
+    <message>
+        <source>Not known yet: the signal check is still gathering samples (the window&apos;s length, and 11 s more for its band-pass).</source>
+        <translation>Not known yet: the signal check is still gathering samples (the window&apos;s length, and 11 s more for its band-pass).</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -392,6 +416,18 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Reset baseline</translation>
     </message>
     <message>
+        <source>SCI %1</source>
+        <translation>SCI %1</translation>
+    </message>
+    <message>
+        <source>SCI, the scalp coupling index: how alike the heartbeat is in the light of the two wavelengths, from −1 to 1. From %1 the optodes see the scalp.</source>
+        <translation>SCI, the scalp coupling index: how alike the heartbeat is in the light of the two wavelengths, from −1 to 1. From %1 the optodes see the scalp.</translation>
+    </message>
+    <message>
+        <source>Saturated: the light reaches the top of the instrument&apos;s range. Lower the gain or the source&apos;s power.</source>
+        <translation>Saturated: the light reaches the top of the instrument&apos;s range. Lower the gain or the source&apos;s power.</translation>
+    </message>
+    <message>
         <source>SaturationLevel</source>
         <translation>Saturation level</translation>
     </message>
@@ -426,6 +462,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Set default to</source>
         <translation>Set default to</translation>
+    </message>
+    <message>
+        <source>Signal check</source>
+        <translation>Signal check</translation>
+    </message>
+    <message>
+        <source>Signal check: how well each channel sees the scalp</source>
+        <translation>Signal check: how well each channel sees the scalp</translation>
     </message>
     <message>
         <source>SourceDetectorDistance</source>
@@ -500,6 +544,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The wavelengths, the partial pathlength factor and the source–detector distance the concentrations are computed with; the records windows use the same.</translation>
     </message>
     <message>
+        <source>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</source>
+        <translation>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</translation>
+    </message>
+    <message>
+        <source>Too low: re-seat the optode and move the hair aside from under it.</source>
+        <translation>Too low: re-seat the optode and move the hair aside from under it.</translation>
+    </message>
+    <message>
         <source>VirtualBadChannelEvery</source>
         <translation>Bad virtual channels</translation>
     </message>
@@ -524,12 +576,32 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>What the virtual instrument sends: a random walk, or a model head with a pulse, breathing and a response to every event mark</translation>
     </message>
     <message>
+        <source>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</source>
+        <translation>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</translation>
+    </message>
+    <message>
+        <source>channel %1</source>
+        <translation>channel %1</translation>
+    </message>
+    <message>
+        <source>dark</source>
+        <translation>dark</translation>
+    </message>
+    <message>
+        <source>measuring…</source>
+        <translation>measuring…</translation>
+    </message>
+    <message>
         <source>mm</source>
         <translation>mm</translation>
     </message>
     <message>
         <source>samples/s</source>
         <translation>samples/s</translation>
+    </message>
+    <message>
+        <source>saturated</source>
+        <translation>saturated</translation>
     </message>
     <message>
         <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>

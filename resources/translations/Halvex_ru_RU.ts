@@ -103,12 +103,24 @@
         <translation>Живой гемоглобин — изменение относительно среднего света за столько секунд после запуска прибора или после «Сбросить базовую линию»</translation>
     </message>
     <message>
+        <source>CV %1 %</source>
+        <translation>CV %1 %</translation>
+    </message>
+    <message>
+        <source>CV, the coefficient of variation: how much the raw light varies, in % of its mean. A large value means movement or a loose optode.</source>
+        <translation>CV, коэффициент вариации: насколько меняется необработанный свет, в % от его среднего. Большое значение означает движение или плохо прилегающий оптод.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
     <message>
         <source>Cannot write the record file %1: %2</source>
         <translation>Не удаётся записать файл записи %1: %2</translation>
+    </message>
+    <message>
+        <source>Channel %1 of the instrument (R%1 and IR%1 in the record).</source>
+        <translation>Канал %1 прибора (R%1 и IR%1 в записи).</translation>
     </message>
     <message>
         <source>Channel1</source>
@@ -149,6 +161,10 @@
     <message>
         <source>Connect</source>
         <translation>Подключить</translation>
+    </message>
+    <message>
+        <source>Dark: hardly any light reaches the detector. Check the cable and the optode&apos;s contact.</source>
+        <translation>Темно: до детектора почти не доходит свет. Проверьте кабель и прилегание оптода.</translation>
     </message>
     <message>
         <source>DarkLevel</source>
@@ -276,8 +292,16 @@
         <translation>Нет открытых записей.</translation>
     </message>
     <message>
+        <source>No samples yet: connect an instrument.</source>
+        <translation>Отсчётов пока нет: подключите прибор.</translation>
+    </message>
+    <message>
         <source>Not exported: %1</source>
         <translation>Не экспортировано: %1</translation>
+    </message>
+    <message>
+        <source>Not known yet: the signal check is still gathering samples (the window&apos;s length, and 11 s more for its band-pass).</source>
+        <translation>Пока неизвестно: проверка сигнала ещё собирает отсчёты (длина окна и ещё 11 с для полосового фильтра).</translation>
     </message>
     <message>
         <source>Not now</source>
@@ -392,6 +416,18 @@
         <translation>Сбросить базовую линию</translation>
     </message>
     <message>
+        <source>SCI %1</source>
+        <translation>SCI %1</translation>
+    </message>
+    <message>
+        <source>SCI, the scalp coupling index: how alike the heartbeat is in the light of the two wavelengths, from −1 to 1. From %1 the optodes see the scalp.</source>
+        <translation>SCI, индекс контакта со скальпом: насколько похож пульс в свете двух длин волн, от −1 до 1. Начиная с %1 оптоды видят скальп.</translation>
+    </message>
+    <message>
+        <source>Saturated: the light reaches the top of the instrument&apos;s range. Lower the gain or the source&apos;s power.</source>
+        <translation>Насыщение: свет достигает верхней границы диапазона прибора. Уменьшите усиление или мощность источника.</translation>
+    </message>
+    <message>
         <source>SaturationLevel</source>
         <translation>Уровень насыщения</translation>
     </message>
@@ -426,6 +462,14 @@
     <message>
         <source>Set default to</source>
         <translation>Значение по умолчанию:</translation>
+    </message>
+    <message>
+        <source>Signal check</source>
+        <translation>Проверка сигнала</translation>
+    </message>
+    <message>
+        <source>Signal check: how well each channel sees the scalp</source>
+        <translation>Проверка сигнала: насколько хорошо каждый канал видит скальп</translation>
     </message>
     <message>
         <source>SourceDetectorDistance</source>
@@ -500,6 +544,14 @@
         <translation>Длины волн, фактор длины оптического пути и расстояние источник–детектор, по которым вычисляются концентрации; окна записей используют те же.</translation>
     </message>
     <message>
+        <source>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</source>
+        <translation>Последние %1 с, раз в секунду. Зелёный: SCI от %2; жёлтый: от %3; красный: ниже; серый: пока неизвестно. Наведите указатель на ячейку, чтобы узнать, что делать.</translation>
+    </message>
+    <message>
+        <source>Too low: re-seat the optode and move the hair aside from under it.</source>
+        <translation>Слишком низкий: переустановите оптод и отведите волосы из-под него.</translation>
+    </message>
+    <message>
         <source>VirtualBadChannelEvery</source>
         <translation>Плохие вирт. каналы</translation>
     </message>
@@ -524,12 +576,32 @@
         <translation>Что посылает виртуальный прибор: случайное блуждание или модель головы с пульсом, дыханием и ответом на каждую метку события</translation>
     </message>
     <message>
+        <source>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</source>
+        <translation>Слабый контакт со скальпом в начале записи (SCI ниже %1): %2. Переустановите эти оптоды; проверка сигнала показывает каждый канал.</translation>
+    </message>
+    <message>
+        <source>channel %1</source>
+        <translation>канал %1</translation>
+    </message>
+    <message>
+        <source>dark</source>
+        <translation>темно</translation>
+    </message>
+    <message>
+        <source>measuring…</source>
+        <translation>измерение…</translation>
+    </message>
+    <message>
         <source>mm</source>
         <translation>мм</translation>
     </message>
     <message>
         <source>samples/s</source>
         <translation>отсч./с</translation>
+    </message>
+    <message>
+        <source>saturated</source>
+        <translation>насыщение</translation>
     </message>
     <message>
         <source>the instrument now sends %1 values per sample instead of %2; start a new record for the new layout</source>

@@ -60,6 +60,9 @@ public:
     // Processes one raw sample (whose value count is even) into out, reusing out's storage.
     void process(const QList<double>& data, Output& out);
 
+    // The graph (display position) of an instrument channel, -1 for one the montage leaves out.
+    int graphPosition(int channel, int channelCount) const;
+
     // A value truncated toward zero and held within the int range; 0 for a non-number.
     static int truncatedToInt(double value);
     // The integer average of a history: the 32-bit sum divided by the count, truncated toward zero.
@@ -77,7 +80,6 @@ public:
 
 private:
     int pushAndAverage(QList<int>& history, double value) const;
-    int graphPosition(int channel, int channelCount) const;
 
     int m_variant = Acquire_aRIR;
     int m_smoothing = 20;

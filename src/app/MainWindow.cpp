@@ -17,6 +17,7 @@
 #include "RecordWiring.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
+#include "SignalCheck.h"
 #include "StyleHelper.h"
 #include "TableValuesDisplay.h"
 #include "ViewStack.h"
@@ -132,6 +133,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
+    m_signalCheck
+        = new SignalCheck(m_settings, m_analysisSettings, m_recordControl->session(), &m_processor, m_instrument, this);
 
     MainToolBar::Parts parts;
     parts.instrument = m_instrument;
@@ -140,6 +143,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     parts.rateLabel = m_rateLabel;
     parts.views = m_viewStack;
     m_toolBar = new MainToolBar(m_settings, parts, this);
+    m_toolBar->addPanelButton(m_signalCheck->button());
     connect(m_toolBar, &MainToolBar::openFolderRequested, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
     connect(m_toolBar, &MainToolBar::recordsRequested, this, &MainWindow::openRecordsWindow);
     connect(m_toolBar, &MainToolBar::aboutRequested, this, &MainWindow::openAboutWindow);
@@ -156,9 +160,10 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->addWidget(m_instrument->messageBar(), 1, 0);
     grid->addWidget(m_recordControl->recordNotice(), 2, 0);
     grid->addWidget(m_recordControl->hookNotice(), 3, 0);
-    grid->addWidget(m_viewStack, 4, 0);
-    grid->addWidget(buildEmptyState(), 4, 0);
-    grid->setRowStretch(4, 100);
+    grid->addWidget(m_signalCheck->notice(), 4, 0);
+    grid->addWidget(m_viewStack, 5, 0);
+    grid->addWidget(buildEmptyState(), 5, 0);
+    grid->setRowStretch(5, 100);
     setCentralWidget(central);
     showEmptyState(true);
     // The window's shortcuts win over the bindings of a focused field (Ctrl+K deletes to the end of a line edit).
@@ -337,6 +342,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         return;
     }
     m_recordControl->writeRaw(ts, data);
+    m_signalCheck->addSample(ts, data, group);
 
     m_frameRateCounter->nextFrame(ts);
     m_rateLabel->setText(QString::number(count / group) + QStringLiteral("ch@")
@@ -380,6 +386,7 @@ void MainWindow::rebuildChannels(int n)
 {
     m_graphsPanel->rebuild(n, m_processor);
     m_haemoglobinView->rebuild(n, m_processor);
+    m_signalCheck->rearrange();
 }
 
 void MainWindow::onLanguageChanged()

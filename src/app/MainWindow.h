@@ -25,6 +25,7 @@ class MarkServer;
 class MainToolBar;
 class RecordsSettings;
 class RecordsWindow;
+class SignalCheck;
 class QLabel;
 class QTimer;
 class TableValuesDisplay;
@@ -77,6 +78,7 @@ public:
     const RecordSession* recordSession() const { return m_recordControl->session(); }
     RecordControl* recordControl() const { return m_recordControl; }
     const MarkServer* markServer() const { return m_markServer; }
+    SignalCheck* signalCheck() const { return m_signalCheck; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
@@ -110,6 +112,7 @@ private:
     HaemoglobinFeed* m_haemoglobin = nullptr;
     HaemoglobinView* m_haemoglobinView = nullptr;
     ViewStack* m_viewStack = nullptr;
+    SignalCheck* m_signalCheck = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
     MainToolBar* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;

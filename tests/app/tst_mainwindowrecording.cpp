@@ -203,10 +203,10 @@ private slots:
         const qint64 first = samples.at(1).split(';').at(0).toLongLong();
         const qint64 last = samples.at(samples.size() - 2).split(';').at(0).toLongLong();
         const QList<RecordEvents::Event> events = RecordEvents::read(RecordingWindow::recordFile(".events")).events;
-        for (int i = 1; i <= 4; ++i)
+        for (int i = 2; i <= 5; ++i) // after the signal check and the start hook
             QVERIFY(events.at(i).time > first && events.at(i).time < last);
         for (DataGraphic* graph : m_window->graphs() + m_window->haemoglobinGraphs())
-            QCOMPARE(graph->eventCount(), 6);
+            QCOMPARE(graph->eventCount(), 7);
     }
 
     // A stimulus program that cannot be reached is named with the reason; the record goes on.
@@ -358,8 +358,10 @@ private slots:
             times << fields.at(0).toLongLong();
             texts << QString::fromUtf8(fields.at(1) + ' ' + fields.at(2));
         }
-        QCOMPARE(texts, QStringList({ "key cue", "halvex start hook answered", "key F2", "halvex record stopped" }));
-        QVERIFY(std::is_sorted(times.cbegin(), times.cend()) && times.constFirst() < times.at(2) - 10);
+        QCOMPARE(texts,
+            QStringList({ "halvex signal check: 1=? 2=?", "key cue", "halvex start hook answered", "key F2",
+                "halvex record stopped" }));
+        QVERIFY(std::is_sorted(times.cbegin(), times.cend()) && times.at(1) < times.at(3) - 10);
     }
 
     // Last: the application runs its event loop here and is told to quit.
