@@ -132,6 +132,25 @@ void LiveQuality::filterPending()
     m_filteredFrames = n;
 }
 
+// Without a level set, the brightest channel of an instrument that never saturates is always within the margin of
+// the largest value seen; what tells clipping apart is light that sticks at one top value: the window's maximum, near
+// the largest value seen, held by at least a tenth of its samples (and three).
+bool LiveQuality::pinned(const double* raw, size_t count, double nearTop)
+{
+    double top = -std::numeric_limits<double>::infinity();
+    size_t values = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (raw[i] == raw[i]) {
+            top = std::max(top, raw[i]);
+            ++values;
+        }
+    }
+    if (!(top >= nearTop))
+        return false;
+    const auto atTop = size_t(std::count(raw, raw + count, top));
+    return atTop >= 3 && atTop * 10 >= values;
+}
+
 LiveQuality::Quality LiveQuality::assess(int channel, size_t windowFrames) const
 {
     const size_t n = frames();
@@ -147,8 +166,9 @@ LiveQuality::Quality LiveQuality::assess(int channel, size_t windowFrames) const
         if (values < 2)
             return Quality();
         quality.dark = quality.dark || OpticalDensity::baseline(raw, windowFrames) < m_darkLevel;
-        quality.saturated
-            = quality.saturated || std::any_of(raw, raw + windowFrames, [=](double v) { return v >= saturation; });
+        quality.saturated = quality.saturated
+            || (m_saturationLevel > 0 ? std::any_of(raw, raw + windowFrames, [=](double v) { return v >= saturation; })
+                                      : pinned(raw, windowFrames, saturation));
         m_scratch.assign(raw, raw + windowFrames);
         quality.cvPercent = std::max(quality.cvPercent, SignalQuality::coefficientOfVariation(m_scratch));
     }

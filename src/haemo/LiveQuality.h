@@ -45,7 +45,8 @@ public:
 
     LiveQuality(int channels, double windowSeconds);
 
-    // From this raw value up the light counts as saturated; 0 takes the largest value seen less SaturationMargin.
+    // From this raw value up the light counts as saturated; 0 takes light that sticks at one value within
+    // SaturationMargin of the largest value seen.
     void setSaturationLevel(double level) { m_saturationLevel = level; }
     // A wavelength whose mean light stays below this is dark.
     void setDarkLevel(double level) { m_darkLevel = level; }
@@ -69,6 +70,7 @@ private:
     void designFilter();
     void filterPending();
     Quality assess(int channel, size_t windowFrames) const;
+    static bool pinned(const double* raw, size_t count, double nearTop);
     double correlation(const std::vector<double>& x, const std::vector<double>& y, size_t first) const;
     void dropOldFrames(size_t keep);
 

@@ -126,6 +126,8 @@ private slots:
             true, false);
         addRow("clipped 3 % below the largest value seen", int(Clipped), 35, 2500.0, 3000 / 0.97, 0.0, true, -1.0, 1.0,
             false, false);
+        // The brightest light of an instrument that never clips is near the largest value seen, but moves.
+        addRow("brightest, never clipped", int(Pulse), 35, 2500.0, 1000.0, 0.0, true, 0.9, 1.0, false, false);
         addRow("dark", int(Pulse), 35, 0.8, 1000.0, 1e6, true, 0.9, 1.0, false, true);
         addRow("just bright enough", int(Pulse), 35, 1.1, 1000.0, 1e6, true, 0.9, 1.0, false, false);
     }
