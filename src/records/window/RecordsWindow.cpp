@@ -235,6 +235,7 @@ void RecordsWindow::exportSnirf()
     SnirfExporter::Options options;
     options.redWavelength = m_settings->getRedWavelength();
     options.infraredWavelength = m_settings->getInfraredWavelength();
+    options.distanceMm = m_settings->getSourceDetectorDistance();
     // Asked for in the window, an export replaces the one made before, for instance with other wavelengths.
     options.overwrite = true;
     const QStringList paths = m_graphs.keys();
