@@ -195,6 +195,10 @@
         <translation>High-pass cut-off of the curves, in Hz; below 0.005 Hz the curves are not filtered</translation>
     </message>
     <message>
+        <source>HbO/HbR</source>
+        <translation>HbO/HbR</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Hz</translation>
     </message>
@@ -340,6 +344,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Half height of the vertical range: the graphs show −Range to +Range, in the record&apos;s units</translation>
     </message>
     <message>
+        <source>Raw</source>
+        <translation>Raw</translation>
+    </message>
+    <message>
         <source>ReconnectSeconds</source>
         <translation>Wait for a lost instrument</translation>
     </message>
@@ -458,6 +466,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>VirtualSignalDescription</source>
         <translation>What the virtual instrument sends: a random walk, or a model head with a pulse, breathing and a response to every event mark</translation>
+    </message>
+    <message>
+        <source>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</source>
+        <translation>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</translation>
     </message>
     <message>
         <source>mm</source>

@@ -195,6 +195,10 @@
         <translation>Частота среза фильтра верхних частот, в Гц; ниже 0,005 Гц кривые не фильтруются</translation>
     </message>
     <message>
+        <source>HbO/HbR</source>
+        <translation>HbO/HbR</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Гц</translation>
     </message>
@@ -340,6 +344,10 @@
         <translation>Половина вертикального диапазона: графики показывают от −Range до +Range, в единицах записи</translation>
     </message>
     <message>
+        <source>Raw</source>
+        <translation>Исходные</translation>
+    </message>
+    <message>
         <source>ReconnectSeconds</source>
         <translation>Ожидание потерянного прибора</translation>
     </message>
@@ -458,6 +466,10 @@
     <message>
         <source>VirtualSignalDescription</source>
         <translation>Что посылает виртуальный прибор: случайное блуждание или модель головы с пульсом, дыханием и ответом на каждую метку события</translation>
+    </message>
+    <message>
+        <source>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</source>
+        <translation>Что графики показывают для двух каналов: значения в том виде, в каком они записаны, или окси- и дезоксигемоглобин (HbO красным, HbR синим; первый канал сплошными линиями, второй пунктиром и штрихами) в мкМ, рассчитанные так же, как в halvex-analyze, с длинами волн, расстоянием и коэффициентом длины пути из настроек записей</translation>
     </message>
     <message>
         <source>mm</source>
