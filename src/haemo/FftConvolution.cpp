@@ -13,19 +13,21 @@ struct Complex
     double im = 0;
 };
 
-// An iterative radix-2 transform of a fixed power-of-two size; the twiddles are each computed directly, not by
-// recurrence, so that their error does not grow along the table.
+// An iterative radix-2 transform of a fixed power-of-two size. Each stage has its twiddles side by side, so that
+// its butterflies read them in order; each twiddle is computed directly, not by recurrence, so that its error does
+// not grow along the table. The first stage needs no products.
 class Transform
 {
 public:
     explicit Transform(std::size_t size)
         : m_size(size)
-        , m_twiddles(size / 2)
         , m_reversed(size)
     {
-        const double step = -2 * 3.141592653589793238 / double(size);
-        for (std::size_t k = 0; k < m_twiddles.size(); ++k)
-            m_twiddles[k] = { std::cos(step * double(k)), std::sin(step * double(k)) };
+        for (std::size_t half = 2; half < size; half *= 2) {
+            const double step = -3.141592653589793238 / double(half);
+            for (std::size_t k = 0; k < half; ++k)
+                m_twiddles.push_back({ std::cos(step * double(k)), std::sin(step * double(k)) });
+        }
         std::size_t bits = 0;
         while ((std::size_t(1) << bits) < size)
             ++bits;
@@ -40,24 +42,33 @@ public:
     // In place; the inverse without the division by the size.
     void run(std::vector<Complex>& data, bool inverse) const
     {
+        Complex* const x = data.data();
         for (std::size_t i = 0; i < m_size; ++i) {
             if (i < m_reversed[i])
-                std::swap(data[i], data[m_reversed[i]]);
+                std::swap(x[i], x[m_reversed[i]]);
+        }
+        for (std::size_t i = 0; i + 1 < m_size; i += 2) {
+            const Complex a = x[i];
+            const Complex b = x[i + 1];
+            x[i] = { a.re + b.re, a.im + b.im };
+            x[i + 1] = { a.re - b.re, a.im - b.im };
         }
         const double sign = inverse ? -1 : 1;
-        for (std::size_t half = 1; half < m_size; half *= 2) {
-            const std::size_t stride = m_size / (2 * half);
+        const Complex* twiddles = m_twiddles.data();
+        for (std::size_t half = 2; half < m_size; half *= 2) {
             for (std::size_t start = 0; start < m_size; start += 2 * half) {
+                Complex* const a = x + start;
+                Complex* const b = a + half;
                 for (std::size_t k = 0; k < half; ++k) {
-                    const Complex w = m_twiddles[k * stride];
-                    const double wim = sign * w.im;
-                    Complex& a = data[start + k];
-                    Complex& b = data[start + k + half];
-                    const Complex t { b.re * w.re - b.im * wim, b.re * wim + b.im * w.re };
-                    b = { a.re - t.re, a.im - t.im };
-                    a = { a.re + t.re, a.im + t.im };
+                    const double wre = twiddles[k].re;
+                    const double wim = sign * twiddles[k].im;
+                    const double tre = b[k].re * wre - b[k].im * wim;
+                    const double tim = b[k].re * wim + b[k].im * wre;
+                    b[k] = { a[k].re - tre, a[k].im - tim };
+                    a[k] = { a[k].re + tre, a[k].im + tim };
                 }
             }
+            twiddles += half;
         }
     }
 
@@ -104,13 +115,10 @@ void FftConvolution::convolve(
         // Outputs y[start .. start + 2·block + taps − 1) come from this pair of blocks.
         if (start >= end || start + 2 * block + taps - 1 <= first)
             continue;
-        std::fill(data.begin(), data.end(), Complex());
         const std::size_t lengthA = std::min(block, n - start);
         const std::size_t lengthB = start + block < n ? std::min(block, n - start - block) : 0;
-        for (std::size_t j = 0; j < lengthA; ++j)
-            data[j].re = x[start + j];
-        for (std::size_t j = 0; j < lengthB; ++j)
-            data[j].im = x[start + block + j];
+        for (std::size_t j = 0; j < size; ++j)
+            data[j] = { j < lengthA ? x[start + j] : 0.0, j < lengthB ? x[start + block + j] : 0.0 };
         transform.run(data, false);
         for (std::size_t k = 0; k < size; ++k) {
             const Complex a = data[k];

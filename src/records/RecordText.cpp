@@ -17,14 +17,6 @@ constexpr double ExactPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 
     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
 constexpr int LargestExactPower = 22;
 
-// Trailing zeros go, and the point with them when nothing follows it (printf's %g).
-char* dropTrailingZeros(char* begin, char* end)
-{
-    while (end > begin && end[-1] == '0')
-        --end;
-    return end > begin && end[-1] == '.' ? end - 1 : end;
-}
-
 } // namespace
 
 const char* RecordText::findByte(const char* begin, const char* end, char byte)
@@ -63,6 +55,19 @@ bool RecordText::parseNumber(const char* begin, const char* end, double& value)
     // std::from_chars takes no "+"; skipping one must not let "+-1" through.
     if (end - begin > 1 && *begin == '+' && begin[1] != '-' && begin[1] != '+')
         ++begin;
+    // Whole numbers, which the record writer writes, without the general parser: exact, as doubles hold every
+    // whole number of up to 15 digits.
+    const char* digit = begin < end && *begin == '-' ? begin + 1 : begin;
+    if (digit < end && end - digit <= 15) {
+        quint64 whole = 0;
+        const char* at = digit;
+        for (; at < end && unsigned(*at) - unsigned('0') <= 9; ++at)
+            whole = whole * 10 + (unsigned(*at) - unsigned('0'));
+        if (at == end) {
+            value = digit != begin ? -double(whole) : double(whole);
+            return true;
+        }
+    }
     const auto [last, error] = std::from_chars(begin, end, value);
     return error == std::errc() && last == end;
 }
@@ -100,7 +105,7 @@ char* RecordText::formatSignificant(double value, char* out)
         if (!scale(exponent) || scaled >= ExactPowers[SignificantDigits] || scaled < ExactPowers[SignificantDigits - 1])
             return library();
     }
-    const double whole = std::floor(scaled);
+    const double whole = double(quint64(scaled)); // floor: it is positive (and a library call without SSE4.1)
     const double fraction = scaled - whole;
     if (fraction == 0.5)
         return library();
@@ -109,24 +114,36 @@ char* RecordText::formatSignificant(double value, char* out)
         digits /= 10;
         ++exponent;
     }
+    // The nine digits as text, most significant first: eight in one word (in memory order), the ninth alone. They
+    // are written as whole words and the point put in with shifts: a byte at a time, or a word read back after
+    // bytes were written, costs several times as much.
     static constexpr char Pairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
                                     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
                                     "8081828384858687888990919293949596979899";
-    char text[SignificantDigits];
-    for (int i = SignificantDigits - 2; i > 0; i -= 2) {
-        std::memcpy(text + i, Pairs + 2 * (digits % 100), 2);
-        digits /= 100;
-    }
-    text[0] = char('0' + digits);
+    const auto pair = [](quint64 twoDigits) {
+        quint16 text = 0;
+        std::memcpy(&text, Pairs + 2 * twoDigits, 2);
+        return quint64(text);
+    };
+    const quint64 leading = digits / 10;
+    const char ninth = char('0' + digits % 10);
+    const quint64 high = leading / 10000;
+    const quint64 low = leading % 10000;
+    const quint64 word = pair(high / 100) | pair(high % 100) << 16 | pair(low / 100) << 32 | pair(low % 100) << 48;
+    // The digits that count: the zeros that end them go, as printf's %g drops them.
+    int length = SignificantDigits;
+    for (quint64 rest = digits; rest % 10 == 0; rest /= 10)
+        --length;
+    const auto put = [](char* at, quint64 bytes) { std::memcpy(at, &bytes, sizeof bytes); };
 
     char* p = out;
     if (value < 0)
         *p++ = '-';
     if (exponent < -4 || exponent >= SignificantDigits) {
-        *p++ = text[0];
-        *p++ = '.';
-        p = std::copy(text + 1, text + SignificantDigits, p);
-        p = dropTrailingZeros(out, p);
+        put(p, (word & 0xff) | quint64('.') << 8 | (word >> 8) << 16);
+        p[8] = char(word >> 56);
+        p[9] = ninth;
+        p += length > 1 ? length + 1 : 1;
         *p++ = 'e';
         *p++ = exponent < 0 ? '-' : '+';
         const int e = std::abs(exponent);
@@ -134,16 +151,21 @@ char* RecordText::formatSignificant(double value, char* out)
             *p++ = '0';
         return std::to_chars(p, out + MaxSignificantSize, e).ptr;
     }
-    if (exponent >= 0) {
-        p = std::copy(text, text + exponent + 1, p);
-        *p++ = '.';
-        p = std::copy(text + exponent + 1, text + SignificantDigits, p);
-    } else {
-        *p++ = '0';
-        *p++ = '.';
-        for (int i = exponent + 1; i < 0; ++i)
-            *p++ = '0';
-        p = std::copy(text, text + SignificantDigits, p);
+    if (exponent < 0) {
+        const int zeros = -exponent - 1;
+        put(p, 0x3030303030302e30); // "0.000000"
+        p += 2 + zeros;
+        put(p, word);
+        p[8] = ninth;
+        return p + length;
     }
-    return dropTrailingZeros(out, p);
+    const int integer = exponent + 1; // digits before the point
+    put(p, word);
+    p[8] = ninth;
+    if (length <= integer)
+        return p + integer;
+    p[integer] = '.';
+    put(p + integer + 1, integer < 8 ? word >> (8 * integer) : 0);
+    p[9] = ninth;
+    return p + length + 1;
 }

@@ -164,11 +164,6 @@ void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsiz
 
 } // namespace
 
-double SnirfExporter::probeSpacing(double distanceMm)
-{
-    return qMax(ProbeSpacing, distanceMm);
-}
-
 QStringList SnirfExporter::channelLabels(
     const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage)
 {
@@ -304,7 +299,8 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     }
 
     writeProbe(file, nirs,
-        probeLayout(channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)), probeSpacing(options.distanceMm)),
+        probeLayout(
+            channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)), qMax(ProbeSpacing, options.distanceMm)),
         wavelengths, options.distanceMm);
 
     // Auxiliary series are time × 1 matrices, written a chunk at a time like the data.

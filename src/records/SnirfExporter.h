@@ -51,7 +51,6 @@ public:
     static constexpr double MaxDistance = 100;
     // Channel distance on the probe grid in mm, unless the source-detector distance is larger.
     static constexpr double ProbeSpacing = 30;
-    static double probeSpacing(double distanceMm);
 
     // The name of each channel in the probe, in the order of the record's channels: the montage's name, or the
     // channel's number where the montage has none, then "-2", "-3"... after a name used before. The probe labels

@@ -22,22 +22,30 @@ namespace {
 enum ExitCode { Success = CommandLine::Success, UsageError = CommandLine::UsageError, InputError = 2, OutputError = 4 };
 
 // An hour at 50 Hz of 12 channels is four million numbers: printf or QTextStream would take longer over them than
-// the whole analysis, so they are formatted by hand (RecordText), into buffers, on every core.
-void append(std::string& text, double value)
+// the whole analysis, so they are formatted by hand (RecordText), straight into buffers, on every core.
+char* number(char* out, double value)
 {
     // printf writes "-nan" for a NaN whose sign bit is set, as arithmetic on a gap's NaN may leave it: one word
     // for every missing value.
-    if (value != value) {
-        text += "nan";
-        return;
-    }
+    if (value != value)
+        return std::copy_n("nan", 3, out);
+    return RecordText::formatSignificant(value, out);
+}
+
+void append(std::string& text, double value)
+{
     char digits[RecordText::MaxSignificantSize];
-    text.append(digits, RecordText::formatSignificant(value, digits));
+    text.append(digits, number(digits, value));
+}
+
+bool write(const char* text, size_t size)
+{
+    return std::fwrite(text, 1, size, stdout) == size;
 }
 
 bool write(const std::string& text)
 {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    return write(text.data(), text.size());
 }
 
 // The haemoglobin lines, a block of them at a time: each core formats a part of the block, and the parts go out in
@@ -45,32 +53,40 @@ bool write(const std::string& text)
 bool writeHaemoglobin(const RecordAnalysis& analysis)
 {
     const std::vector<RecordAnalysis::Channel>& channels = analysis.channels();
-    std::string text = "time_s";
+    std::string header = "time_s";
     for (const RecordAnalysis::Channel& channel : channels)
-        text += ";HbO" + std::to_string(channel.number) + ";HbR" + std::to_string(channel.number);
-    text += '\n';
-    bool written = write(text);
+        header += ";HbO" + std::to_string(channel.number) + ";HbR" + std::to_string(channel.number);
+    header += '\n';
+    bool written = write(header);
     constexpr qsizetype PartRows = 4096;
-    std::vector<std::string> parts(8);
+    const size_t lineSize = (1 + 2 * channels.size()) * (RecordText::MaxSignificantSize + 1);
+    struct Part
+    {
+        std::vector<char> text;
+        size_t size = 0;
+    };
+    std::vector<Part> parts(8);
     for (qsizetype first = 0; first < analysis.size() && written; first += PartRows * qsizetype(parts.size())) {
-        Parallel::forEach(parts.size(), [&](size_t part) {
-            std::string& lines = parts[part];
-            lines.clear();
-            const qsizetype begin = first + qsizetype(part) * PartRows;
+        Parallel::forEach(parts.size(), [&](size_t index) {
+            Part& part = parts[index];
+            const qsizetype begin = first + qsizetype(index) * PartRows;
             const qsizetype end = std::min(analysis.size(), begin + PartRows);
+            part.text.resize(size_t(std::max<qsizetype>(end - begin, 0)) * lineSize);
+            char* p = part.text.data();
             for (qsizetype i = begin; i < end; ++i) {
-                append(lines, analysis.seconds(i));
+                p = number(p, analysis.seconds(i));
                 for (const RecordAnalysis::Channel& channel : channels) {
-                    lines += ';';
-                    append(lines, channel.oxy[size_t(i)]);
-                    lines += ';';
-                    append(lines, channel.deoxy[size_t(i)]);
+                    *p++ = ';';
+                    p = number(p, channel.oxy[size_t(i)]);
+                    *p++ = ';';
+                    p = number(p, channel.deoxy[size_t(i)]);
                 }
-                lines += '\n';
+                *p++ = '\n';
             }
+            part.size = size_t(p - part.text.data());
         });
-        for (const std::string& lines : parts)
-            written = written && write(lines);
+        for (const Part& part : parts)
+            written = written && write(part.text.data(), part.size);
     }
     return written;
 }
