@@ -10,20 +10,42 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
-// The share of lines in % where the red or the infrared value reaches level.
-double saturatedPercent(const RawRecord& record, const RawRecord::Channel& channel, double level)
+// The share of lines in % where the red or the infrared value counts as saturated: from level up where a level is
+// set. Without one (0), the brightest channel of an instrument that never saturates would always be near the
+// largest value of the record; clipped light sticks at one top value, so a wavelength's samples count where they
+// equal its largest value, if that lies within the margin of the record's largest (nearTop) and at least
+// PinnedSamples hold it, as the live signal check counts them.
+double saturatedPercent(const RawRecord& record, const RawRecord::Channel& channel, double level, double nearTop)
 {
-    if (record.lineCount() == 0)
+    const qsizetype lines = record.lineCount();
+    if (lines == 0)
         return RecordAnalysis::NoValue;
+    double from[2] = { level, level };
+    if (!(level > 0)) {
+        const int columns[2] = { channel.r, channel.ir };
+        for (int w = 0; w < 2; ++w) {
+            double top = -std::numeric_limits<double>::infinity();
+            qsizetype atTop = 0;
+            for (qsizetype line = 0; line < lines; ++line) {
+                const double v = record.value(line, columns[w]);
+                atTop = v > top ? 1 : atTop + (v == top ? 1 : 0);
+                top = std::max(top, v);
+            }
+            from[w] = top >= nearTop && atTop >= RecordAnalysis::PinnedSamples
+                ? top
+                : std::numeric_limits<double>::infinity();
+        }
+    }
     qsizetype saturated = 0;
-    for (qsizetype line = 0; line < record.lineCount(); ++line) {
-        if (record.value(line, channel.r) >= level || record.value(line, channel.ir) >= level)
+    for (qsizetype line = 0; line < lines; ++line) {
+        if (record.value(line, channel.r) >= from[0] || record.value(line, channel.ir) >= from[1])
             ++saturated;
     }
-    return 100.0 * double(saturated) / double(record.lineCount());
+    return 100.0 * double(saturated) / double(lines);
 }
 
 double largestValue(const RawRecord& record)
@@ -98,9 +120,9 @@ bool RecordAnalysis::analyse(
         = SnirfExporter::channelLabels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
     m_channels.resize(channels.size());
     std::optional<ZeroPhaseBandPass> bandPass;
-    double level = 0;
+    double nearTop = 0;
     if (options.quality) {
-        level = options.saturationLevel > 0 ? options.saturationLevel : SaturationShare * largestValue(record);
+        nearTop = options.saturationLevel > 0 ? 0 : SaturationShare * largestValue(record);
         bandPass = ZeroPhaseBandPass::design(recordGrid.rate(), {}, &reason);
         if (!bandPass)
             m_qualityNote = reason;
@@ -117,7 +139,7 @@ bool RecordAnalysis::analyse(
         channel.number = channels[c].number;
         channel.label = labels.value(qsizetype(c));
         if (options.quality) {
-            channel.saturatedPercent = level > 0 ? saturatedPercent(record, channels[c], level) : 0;
+            channel.saturatedPercent = saturatedPercent(record, channels[c], options.saturationLevel, nearTop);
             channel.cvPercent = std::max(SignalQuality::coefficientOfVariation(intensities[2 * c]),
                 SignalQuality::coefficientOfVariation(intensities[2 * c + 1]));
         }

@@ -22,8 +22,10 @@ class RecordAnalysis
 {
 public:
     static constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
-    // Without a SaturationLevel, values within 2 % of the largest value of the record count as saturated.
+    // Without a SaturationLevel, light that sticks at one top value within 2 % of the largest value of the record,
+    // in at least PinnedSamples samples, counts as saturated.
     static constexpr double SaturationShare = 0.98;
+    static constexpr qsizetype PinnedSamples = 3;
 
     struct Options
     {
@@ -32,7 +34,7 @@ public:
         bool haemoglobin = true;
         bool quality = false;
         double goodCoupling = 0.75;
-        double saturationLevel = 0; // raw value; 0 for SaturationShare of the record's largest
+        double saturationLevel = 0; // raw value; 0 for light stuck at its top (SaturationShare, PinnedSamples)
     };
 
     enum class Failure {
@@ -49,7 +51,7 @@ public:
         std::vector<double> deoxy;
         double sci = NoValue; // scalp coupling index
         double cvPercent = NoValue; // of the raw intensity, the larger of the two wavelengths'
-        double saturatedPercent = NoValue; // of the samples, where either wavelength reaches the level
+        double saturatedPercent = NoValue; // of the samples, where either wavelength counts as saturated
         bool good = false; // sci reaches goodCoupling
     };
 
