@@ -152,10 +152,10 @@ RecordsWindow::RecordsWindow(QWidget* parent)
         if (signal() == Signal::Haemoglobin)
             restartReloadTimer();
     };
-    connect(m_settings.get(), &RecordsSettings::changedRedWavelength, this, reloadHaemoglobin);
-    connect(m_settings.get(), &RecordsSettings::changedInfraredWavelength, this, reloadHaemoglobin);
-    connect(m_settings.get(), &RecordsSettings::changedPartialPathlengthFactor, this, reloadHaemoglobin);
-    connect(m_settings.get(), &RecordsSettings::changedSourceDetectorDistance, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedRedWavelength, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedInfraredWavelength, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedPartialPathlengthFactor, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedSourceDetectorDistance, this, reloadHaemoglobin);
 }
 
 RecordsWindow::Signal RecordsWindow::signal() const
@@ -285,7 +285,7 @@ void RecordsWindow::loadHaemoglobin(const QString& path, DataGraphic* graph)
     deoxy1.setWidth(2);
     graph->setPens({ QPen(QColor(Qt::red)), oxy2, QPen(QColor(Qt::blue)), deoxy1 }, false);
     RecordAnalysis analysis;
-    if (!analysis.analyse(path, RecordAnalysis::options(*m_settings))) {
+    if (!analysis.analyse(path, RecordAnalysis::options(*settings()))) {
         m_haemoglobinErrors.insert(path, analysis.errorString());
         return;
     }
