@@ -219,6 +219,10 @@
         <translation>Haemoglobin: HbO and HbR of every channel</translation>
     </message>
     <message>
+        <source>HbO/HbR</source>
+        <translation>HbO/HbR</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Hz</translation>
     </message>
@@ -374,6 +378,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>RangeDescription</source>
         <translation>Half height of the vertical range: the graphs show −Range to +Range, in the record&apos;s units</translation>
+    </message>
+    <message>
+        <source>Raw</source>
+        <translation>Raw</translation>
     </message>
     <message>
         <source>ReconnectSeconds</source>
@@ -590,6 +598,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>measuring…</source>
         <translation>measuring…</translation>
+    </message>
+    <message>
+        <source>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</source>
+        <translation>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</translation>
     </message>
     <message>
         <source>mm</source>

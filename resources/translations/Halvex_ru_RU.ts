@@ -219,6 +219,10 @@
         <translation>Гемоглобин: HbO и HbR каждого канала</translation>
     </message>
     <message>
+        <source>HbO/HbR</source>
+        <translation>HbO/HbR</translation>
+    </message>
+    <message>
         <source>Hz</source>
         <translation>Гц</translation>
     </message>
@@ -374,6 +378,10 @@
     <message>
         <source>RangeDescription</source>
         <translation>Половина вертикального диапазона: графики показывают от −Range до +Range, в единицах записи</translation>
+    </message>
+    <message>
+        <source>Raw</source>
+        <translation>Исходные</translation>
     </message>
     <message>
         <source>ReconnectSeconds</source>
@@ -590,6 +598,10 @@
     <message>
         <source>measuring…</source>
         <translation>измерение…</translation>
+    </message>
+    <message>
+        <source>What the graphs show of the two channels: their values as recorded, or their oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the second dotted and dashed) in µM, computed as halvex-analyze does with the wavelengths, distance and pathlength factor of the records settings</source>
+        <translation>Что графики показывают для двух каналов: значения в том виде, в каком они записаны, или окси- и дезоксигемоглобин (HbO красным, HbR синим; первый канал сплошными линиями, второй пунктиром и штрихами) в мкМ, рассчитанные так же, как в halvex-analyze, с длинами волн, расстоянием и коэффициентом длины пути из настроек записей</translation>
     </message>
     <message>
         <source>mm</source>

@@ -1,5 +1,7 @@
 #include "ZeroPhaseBandPass.h"
 
+#include "FftConvolution.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -108,7 +110,7 @@ std::optional<ZeroPhaseBandPass> ZeroPhaseBandPass::design(double rate, const Ba
     return filter;
 }
 
-void ZeroPhaseBandPass::apply(const double* in, std::size_t count, double* out) const
+void ZeroPhaseBandPass::apply(const double* in, std::size_t count, double* out, Method method) const
 {
     if (count == 0)
         return;
@@ -125,6 +127,11 @@ void ZeroPhaseBandPass::apply(const double* in, std::size_t count, double* out) 
     // out[i] = Σ h[k]·ext[i + edge + (taps−1)/2 − k], with zeros beyond the extended series (short series only).
     const std::ptrdiff_t extent = std::ptrdiff_t(extended.size());
     const std::ptrdiff_t centre = std::ptrdiff_t((taps - 1) / 2 + edge);
+    if (method == Method::Transform
+        || (method == Method::Automatic && taps >= TransformFromTaps && count * taps >= TransformFromProducts)) {
+        FftConvolution::convolve(extended.data(), extended.size(), m_h, std::size_t(centre), count, out);
+        return;
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::ptrdiff_t last = std::ptrdiff_t(i) + centre; // the sample under h[0]
         const std::ptrdiff_t kFirst = std::max<std::ptrdiff_t>(0, last - (extent - 1));

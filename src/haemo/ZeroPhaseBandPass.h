@@ -14,7 +14,8 @@
 //   firwin with its own length round(3.3 / half-transition), made odd, centred in N;
 // - the series is extended at both ends by min(N, n) − 1 samples reflected through its end values
 //   (2·x[0] − x[k]), convolved with h and cut back, so that output sample i is centred on input sample i.
-// MNE convolves by overlap-add FFTs; the direct sum here gives the same numbers to rounding.
+// MNE convolves by overlap-add FFTs; so does apply() where that is faster (FftConvolution), else it sums directly:
+// both give the same numbers to rounding.
 class ZeroPhaseBandPass
 {
 public:
@@ -32,9 +33,15 @@ public:
 
     const std::vector<double>& coefficients() const { return m_h; }
 
+    // How apply() convolves: by the sum of products, by transforms, or by whichever is faster for the lengths.
+    enum class Method { Automatic, Direct, Transform };
+    // Automatic takes transforms from this filter length and this many products on.
+    static constexpr std::size_t TransformFromTaps = 64;
+    static constexpr std::size_t TransformFromProducts = std::size_t(1) << 20;
+
     // Filters one contiguous series of count samples into out (which must not overlap it). A designed filter is
     // only read, so threads may share it.
-    void apply(const double* in, std::size_t count, double* out) const;
+    void apply(const double* in, std::size_t count, double* out, Method method = Method::Automatic) const;
     // Filters every run of samples between gaps (NaN) as a series of its own; the gaps stay NaN.
     std::vector<double> applyAroundGaps(const std::vector<double>& series) const;
 

@@ -27,6 +27,12 @@ public:
     // is allowed.
     static bool parseNumber(const char* begin, const char* end, double& value);
 
+    // value as printf's "%.9g" writes it, into at least MaxSignificantSize bytes at out; returns the end. Several
+    // times faster than printf or std::to_chars with a precision, which matters for the millions of numbers of an
+    // analysis.
+    static constexpr int MaxSignificantSize = 32;
+    static char* formatSignificant(double value, char* out);
+
     // Calls line(begin, end) for every line in [begin, end), without its LF. The text after the last LF is a line
     // only when final (the end of the file); otherwise it is left to be completed, and where it starts is returned.
     template<typename Line> static const char* forEachLine(const char* begin, const char* end, bool final, Line&& line)

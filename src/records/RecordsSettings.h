@@ -9,6 +9,10 @@ class RecordsSettings : public NTSettings
 public:
     explicit RecordsSettings(const QString& file = QStringLiteral("RecSettings.xml"), QObject* parent = nullptr);
 
+    // For the command-line tools, which run in any folder: the file in the data folder (Documents/Halvex), as the
+    // records window keeps it, when there is one; else the defaults stay. Nothing is created or written.
+    void readDataFolderFile();
+
     NT_INT_PROPERTY(ViewSeconds, 20, 1, 120, 1)
     Q_CLASSINFO("ViewSecondsDescription", "ViewSecondsDescription")
     Q_CLASSINFO("ViewSecondsSuffix", "s")

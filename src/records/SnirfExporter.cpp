@@ -4,8 +4,8 @@
 #include "Hdf5File.h"
 #include "RawRecord.h"
 #include "RecordEvents.h"
+#include "RecordGrid.h"
 #include "RecordLoader.h"
-#include "SampleTimes.h"
 #include "UniformGrid.h"
 
 #include <QDateTime>
@@ -47,22 +47,28 @@ struct Position
     QString label;
 };
 
-// Each channel at its montage cell, 30 mm apart; channels the montage leaves out, and every channel without a
-// montage, in one row below the montage rows.
+// Each channel at its montage cell, spacing apart; channels the montage leaves out, and every channel without a
+// montage, in one row below the montage rows. Every label is unique: the montage's name, or the channel's number
+// where it has none, and "-2", "-3"... after a name used before.
 std::vector<Position> probeLayout(
-    const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage)
+    const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage, double spacing)
 {
     int extraRow = 0;
     for (const RawRecord::MontageCell& cell : montage)
         extraRow = qMax(extraRow, cell.row + 1);
     int extraColumn = 0;
+    QSet<QString> taken;
     std::vector<Position> positions;
     for (const RawRecord::Channel& channel : channels) {
         const auto cell = montage.constFind(channel.number);
         const int row = cell != montage.cend() ? cell->row : extraRow;
         const int column = cell != montage.cend() ? cell->column : extraColumn++;
-        const QString label = cell != montage.cend() ? cell->name : QString::number(channel.number);
-        positions.push_back({ column * SnirfExporter::ProbeSpacing, -row * SnirfExporter::ProbeSpacing, label });
+        const QString name = cell != montage.cend() ? cell->name : QString::number(channel.number);
+        QString label = name;
+        for (int n = 2; taken.contains(label); ++n)
+            label = name + QStringLiteral("-%1").arg(n);
+        taken.insert(label);
+        positions.push_back({ column * spacing, -row * spacing, label });
     }
     return positions;
 }
@@ -83,28 +89,24 @@ QDateTime recordStart(const QString& baseName, const QString& rawPath, qint64 la
     return QFileInfo(rawPath).lastModified().addMSecs(-lastElapsed);
 }
 
-// Every label of the probe must be unique among sources and detectors together: the channel's name after "S-" or
-// "D-", and "-2", "-3"... after a name that the montage repeats.
+// The labels are unique among sources and detectors together: each source is "S-" and each detector "D-" followed
+// by its channel's label.
 QStringList probeLabels(const std::vector<Position>& positions, const QString& prefix)
 {
     QStringList labels;
-    QSet<QString> taken;
-    for (const Position& p : positions) {
-        const QString name = prefix + asciiText(p.label);
-        QString label = name;
-        for (int n = 2; taken.contains(label); ++n)
-            label = name + QStringLiteral("-%1").arg(n);
-        taken.insert(label);
-        labels.append(label);
-    }
+    for (const Position& p : positions)
+        labels.append(prefix + asciiText(p.label));
     return labels;
 }
 
-void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& positions, const double wavelengths[2])
+// Each channel's source and detector lie distance apart (mm, the file's LengthUnit) on either side of its place, so
+// that readers compute the concentrations with that distance (MNE's beer_lambert_law takes it from the positions).
+void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& positions, const double wavelengths[2],
+    double distance)
 {
     const Hdf5File::Id probe = file.group(nirs, QStringLiteral("probe"));
     file.writeDoubles(probe, QStringLiteral("wavelengths"), { wavelengths[0], wavelengths[1] });
-    const double half = SnirfExporter::ProbeSpacing / 2;
+    const double half = distance / 2;
     for (const int dimensions : { 2, 3 }) {
         std::vector<double> sources;
         std::vector<double> detectors;
@@ -162,6 +164,15 @@ void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsiz
 
 } // namespace
 
+QStringList SnirfExporter::channelLabels(
+    const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage)
+{
+    QStringList labels;
+    for (const Position& p : probeLayout(channels, montage, ProbeSpacing))
+        labels.append(p.label);
+    return labels;
+}
+
 QString SnirfExporter::outputPath(const QString& recordPath)
 {
     const QString raw = RawRecord::rawPath(recordPath);
@@ -195,6 +206,12 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
                 .arg(MinWavelength)
                 .arg(MaxWavelength));
     }
+    if (!(options.distanceMm >= MinDistance && options.distanceMm <= MaxDistance)) {
+        return fail(Failure::Options,
+            QStringLiteral("the source-detector distance must lie between %1 and %2 mm")
+                .arg(MinDistance)
+                .arg(MaxDistance));
+    }
 
     const QString output = outputPath.isEmpty() ? SnirfExporter::outputPath(recordPath) : outputPath;
     m_summary.output = output;
@@ -202,31 +219,17 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         return fail(Failure::OutputExists, QStringLiteral("%1 exists").arg(output));
 
     const QString rawPath = RawRecord::rawPath(recordPath);
-    RawRecord record;
-    if (!record.read(rawPath, [&report](double fraction) { report(fraction * 0.4); }))
-        return fail(Failure::Input, QStringLiteral("%1: %2").arg(rawPath, record.errorString()));
+    RecordGrid recordGrid;
+    const bool loaded
+        = recordGrid.load(recordPath, options.rate, [&report](double fraction) { report(fraction * 0.4); });
+    const RawRecord& record = recordGrid.record();
     m_summary.skippedLines = record.skippedLines();
     m_summary.samples = record.lineCount();
-    if (record.lineCount() < 2) {
-        return fail(Failure::Input,
-            QStringLiteral("%1: fewer than 2 samples (%2 damaged lines skipped)")
-                .arg(rawPath)
-                .arg(record.skippedLines()));
-    }
-    record.sortByTime();
-    const std::vector<double> times = SampleTimes::spread(record.times());
-    const double median = RecordGaps::medianInterval(times, RecordGaps::Middle::Mean);
-    if (median <= 0)
-        return fail(Failure::Input, QStringLiteral("%1: every sample has the same time").arg(rawPath));
-    const double step = options.rate > 0 ? 1000 / options.rate : median;
-    UniformGrid grid;
-    if (!grid.build(times, step, RecordGaps::medianInterval(times, RecordGaps::Middle::Upper),
-            qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {
-        return fail(Failure::Input,
-            QStringLiteral("%1: the times span more than %2 hours (damaged time column?)")
-                .arg(rawPath)
-                .arg(MaxSpanSeconds / 3600));
-    }
+    if (!loaded)
+        return fail(Failure::Input, recordGrid.errorString());
+    const std::vector<double>& times = recordGrid.sampleTimes();
+    const UniformGrid& grid = recordGrid.grid();
+    const double step = grid.step();
     m_summary.gridPoints = grid.size();
     m_summary.rate = 1000 / step;
     m_summary.gaps = qsizetype(grid.gaps().size());
@@ -271,8 +274,8 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     writeInChunks(file, series, grid.size(), measurements, [&](qsizetype first, qsizetype rows, double* out) {
         for (qsizetype i = first; i < first + rows; ++i) {
             for (const RawRecord::Channel& channel : channels) {
-                *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.r); });
-                *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.ir); });
+                *out++ = recordGrid.at(i, channel.r);
+                *out++ = recordGrid.at(i, channel.ir);
             }
         }
         report(0.4 + 0.45 * double(first + rows) / double(grid.size()));
@@ -295,7 +298,10 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         file.writeDoubles(stim, QStringLiteral("data"), stimulusList[s].rows, 3);
     }
 
-    writeProbe(file, nirs, probeLayout(channels, RawRecord::readMontage(RawRecord::iniPath(rawPath))), wavelengths);
+    writeProbe(file, nirs,
+        probeLayout(
+            channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)), qMax(ProbeSpacing, options.distanceMm)),
+        wavelengths, options.distanceMm);
 
     // Auxiliary series are time × 1 matrices, written a chunk at a time like the data.
     int aux = 0;
@@ -306,8 +312,9 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         const std::vector<qint64>& stamps = record.times();
         const qsizetype lines = qsizetype(stamps.size());
         const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), lines, 1);
-        writeInChunks(file, values, lines, 1,
-            [&stamps](qsizetype first, qsizetype rows, double* out) { std::copy_n(stamps.begin() + first, rows, out); });
+        writeInChunks(file, values, lines, 1, [&stamps](qsizetype first, qsizetype rows, double* out) {
+            std::copy_n(stamps.begin() + first, rows, out);
+        });
         const Hdf5File::Id seconds = file.createMatrix(group, QStringLiteral("time"), lines, 0);
         writeInChunks(file, seconds, lines, 0, [&times, zero](qsizetype first, qsizetype rows, double* out) {
             for (qsizetype i = first; i < first + rows; ++i)
@@ -322,15 +329,14 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         const Hdf5File::Id values = file.createMatrix(group, QStringLiteral("dataTimeSeries"), grid.size(), 1);
         writeInChunks(file, values, grid.size(), 1, [&](qsizetype first, qsizetype rows, double* out) {
             for (qsizetype i = first; i < first + rows; ++i)
-                *out++ = grid.at(i, [&record, &channel](size_t k) { return record.value(qsizetype(k), channel.v); });
+                *out++ = recordGrid.at(i, channel.v);
         });
         file.link(group, QStringLiteral("time"), QStringLiteral("/nirs/data1/time"));
     }
     report(0.9);
 
     // Closing flushes the library's caches: the record's values are no longer needed by then.
-    record = {};
-    grid = {};
+    recordGrid.clear();
     if (!file.close())
         return fail(Failure::Output, QStringLiteral("%1: %2").arg(output, file.errorString()));
     const QString temporaryPath = temporary.fileName();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RawRecord.h"
+#include "RecordGrid.h"
+
 #include <QString>
 
 #include <functional>
@@ -16,6 +19,7 @@ public:
         double rate = 0; // Hz; 0 for the record's median sample interval
         double redWavelength = 760; // nm
         double infraredWavelength = 850; // nm
+        double distanceMm = 30; // between each channel's source and detector
         QString subject; // empty for "unknown"
         bool overwrite = false;
     };
@@ -40,13 +44,19 @@ public:
         qint64 outsideMarks = 0; // marks and events left out: before the first sample or after the last
     };
 
-    static constexpr double MaxRate = 1000;
+    static constexpr double MaxRate = RecordGrid::MaxRate;
     static constexpr double MinWavelength = 300;
     static constexpr double MaxWavelength = 1000;
-    // The grid of a damaged time column could be unbounded; no record spans more than a day.
-    static constexpr double MaxSpanSeconds = 24 * 3600;
-    // Channel distance on the probe grid and between a channel's source and detector, in mm.
+    static constexpr double MinDistance = 1; // mm
+    static constexpr double MaxDistance = 100;
+    // Channel distance on the probe grid in mm, unless the source-detector distance is larger.
     static constexpr double ProbeSpacing = 30;
+
+    // The name of each channel in the probe, in the order of the record's channels: the montage's name, or the
+    // channel's number where the montage has none, then "-2", "-3"... after a name used before. The probe labels
+    // the channel's source "S-" and its detector "D-" followed by it.
+    static QStringList channelLabels(
+        const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage);
 
     // "<record without its .csv or .raw>.snirf".
     static QString outputPath(const QString& recordPath);

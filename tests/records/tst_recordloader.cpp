@@ -59,6 +59,7 @@ private slots:
         row("short line skipped", rirRecord(1, { "0;0", "50", "", "100;10" }), 0, ramp);
         row("negative time is 0", rirRecord(1, { "-100;0", "100;10" }), 0, ramp);
         row("sign and spaces", rirRecord(1, { " 0 ;0", "100; +10 " }), 0, ramp);
+        row("negative whole numbers", rirRecord(1, { "0;-10", "100;0" }), 0, ramp);
         row("non-numbers are 0", rirRecord(1, { "0;x", "100;10", "200;nan" }), 0, { -4, 1, 6, 1, -4 });
         row("infinity is 0", rirRecord(1, { "0;-inf", "100;10" }), 0, ramp);
         // The filter sees the centred values: a level far from 0 would start every curve with a swing.

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -40,25 +39,13 @@ ExitCode exitCode(SnirfExporter::Failure failure)
     return OutputError;
 }
 
-// The records window's settings in the data folder, as it keeps them (Documents/Halvex, where the program runs);
-// the defaults when there are none. Nothing is created or written.
-void readRecordsSettings(RecordsSettings& settings)
-{
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
-        + QStringLiteral("/Halvex/RecSettings.xml");
-    if (!QFileInfo(path).isFile())
-        return;
-    settings.setFilepath(path);
-    settings.reload();
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     RecordsSettings defaults(QString(), nullptr);
-    readRecordsSettings(defaults);
+    defaults.readDataFolderFile();
     CommandLine commandLine(QStringLiteral("halvex-export"),
         QStringLiteral(
             "Writes records as SNIRF files (\"<record>.snirf\" beside each record) for MNE-Python, Homer3 and other "
@@ -85,10 +72,18 @@ int main(int argc, char* argv[])
             .arg(defaults.getRedWavelength())
             .arg(defaults.getInfraredWavelength()),
         QStringLiteral("red,ir"));
+    const QCommandLineOption distanceOption(QStringLiteral("distance-mm"),
+        QStringLiteral("Distance between each channel's source and detector in mm, from %1 to %2; the probe puts them "
+                       "so far apart, and MNE-Python's beer_lambert_law takes it from there (default: the records "
+                       "settings' SourceDetectorDistance, now %3).")
+            .arg(SnirfExporter::MinDistance)
+            .arg(SnirfExporter::MaxDistance)
+            .arg(defaults.getSourceDetectorDistance()),
+        QStringLiteral("mm"));
     const QCommandLineOption subjectOption(
         QStringLiteral("subject"), QStringLiteral("Subject identifier (default \"unknown\")."), QStringLiteral("id"));
     const QCommandLineOption forceOption(QStringLiteral("force"), QStringLiteral("Replace existing output files."));
-    parser.addOptions({ outputOption, rateOption, wavelengthsOption, subjectOption, forceOption });
+    parser.addOptions({ outputOption, rateOption, wavelengthsOption, distanceOption, subjectOption, forceOption });
     if (const std::optional<int> answered
         = commandLine.parse(QCoreApplication::arguments(), std::numeric_limits<qsizetype>::max()))
         return *answered;
@@ -96,6 +91,7 @@ int main(int argc, char* argv[])
     SnirfExporter::Options options;
     options.redWavelength = defaults.getRedWavelength();
     options.infraredWavelength = defaults.getInfraredWavelength();
+    options.distanceMm = defaults.getSourceDetectorDistance();
     options.subject = parser.value(subjectOption);
     options.overwrite = parser.isSet(forceOption);
     if (parser.isSet(rateOption)) {
@@ -104,6 +100,15 @@ int main(int argc, char* argv[])
         if (!ok || !(options.rate > 0 && options.rate <= SnirfExporter::MaxRate))
             return commandLine.usageError(
                 QStringLiteral("--rate takes a number above 0 and up to %1").arg(SnirfExporter::MaxRate));
+    }
+    if (parser.isSet(distanceOption)) {
+        bool ok = false;
+        options.distanceMm = parser.value(distanceOption).toDouble(&ok);
+        if (!ok
+            || !(options.distanceMm >= SnirfExporter::MinDistance && options.distanceMm <= SnirfExporter::MaxDistance))
+            return commandLine.usageError(QStringLiteral("--distance-mm takes a number from %1 to %2")
+                                              .arg(SnirfExporter::MinDistance)
+                                              .arg(SnirfExporter::MaxDistance));
     }
     if (parser.isSet(wavelengthsOption)) {
         const QStringList parts = parser.value(wavelengthsOption).split(QLatin1Char(','));

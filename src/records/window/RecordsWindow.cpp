@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -84,6 +85,13 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     m_channel2Box->setMinimumWidth(100);
     m_channel1Box->setToolTip(generic("Channel1Description"));
     m_channel2Box->setToolTip(generic("Channel2Description"));
+    m_signalBox = new QComboBox(this);
+    m_signalBox->setObjectName(QStringLiteral("signalBox"));
+    m_signalBox->addItems({ generic("Raw"), generic("HbO/HbR") });
+    m_signalBox->setToolTip(generic("What the graphs show of the two channels: their values as recorded, or their "
+                                    "oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the "
+                                    "second dotted and dashed) in µM, computed as halvex-analyze does with the "
+                                    "wavelengths, distance and pathlength factor of the records settings"));
 
     auto* tools = new QHBoxLayout;
     tools->setContentsMargins(0, 0, 0, 0);
@@ -100,6 +108,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
         propertyControl(m_settings, QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
     tools->addWidget(m_channel1Box);
     tools->addWidget(m_channel2Box);
+    tools->addWidget(m_signalBox);
     tools->addWidget(propertyControl(m_settings, QStringLiteral("RedWavelength"), QString(), this));
     tools->addWidget(propertyControl(m_settings, QStringLiteral("InfraredWavelength"), QString(), this));
 
@@ -138,6 +147,29 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     connect(m_settings, &RecordsSettings::changedHPF, this, &RecordsWindow::restartReloadTimer);
     connect(m_settings, &RecordsSettings::changedChannel1, this, &RecordsWindow::restartReloadTimer);
     connect(m_settings, &RecordsSettings::changedChannel2, this, &RecordsWindow::restartReloadTimer);
+    connect(m_signalBox, &QComboBox::currentIndexChanged, this, [this] {
+        reloadAll();
+        updateView();
+    });
+    // What turns light into haemoglobin matters only while the graphs show it.
+    const auto reloadHaemoglobin = [this] {
+        if (signal() == Signal::Haemoglobin)
+            restartReloadTimer();
+    };
+    connect(settings(), &RecordsSettings::changedRedWavelength, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedInfraredWavelength, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedPartialPathlengthFactor, this, reloadHaemoglobin);
+    connect(settings(), &RecordsSettings::changedSourceDetectorDistance, this, reloadHaemoglobin);
+}
+
+RecordsWindow::Signal RecordsWindow::signal() const
+{
+    return m_signalBox->currentIndex() == 1 ? Signal::Haemoglobin : Signal::Raw;
+}
+
+void RecordsWindow::setSignal(Signal signal)
+{
+    m_signalBox->setCurrentIndex(signal == Signal::Haemoglobin ? 1 : 0);
 }
 
 RecordsWindow::~RecordsWindow() = default;
@@ -187,6 +219,8 @@ void RecordsWindow::clearRecords()
         graph->deleteLater();
     }
     m_graphs.clear();
+    m_haemoglobinRanges.clear();
+    m_haemoglobinErrors.clear();
     m_emptyHint->show();
 }
 
@@ -210,6 +244,12 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
         refillBox(m_channel1Box, m_settings->getChannel1());
         refillBox(m_channel2Box, m_settings->getChannel2());
     }
+    if (signal() == Signal::Haemoglobin) {
+        m_loader.close();
+        loadHaemoglobin(path, graph);
+        return;
+    }
+    graph->setPens({ QPen(QColor(Qt::red)), QPen(QColor(Qt::blue)), QPen(QColor(Qt::green)) }, true);
     const RecordLoader::Status status
         = m_loader.compare(m_settings->getChannel1(), m_settings->getChannel2(), m_settings->getHPF(), m_comparison);
     m_loader.close();
@@ -226,7 +266,11 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
     graph->update();
     if (shading && m_comparison.size() > 0)
         shading->setGaps(std::move(m_comparison.gaps), m_comparison.startTime);
+    addMarksAndEvents(path, graph);
+}
 
+void RecordsWindow::addMarksAndEvents(const QString& path, DataGraphic* graph)
+{
     for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(path)))
         graph->addMark(mark.time, mark.text);
     // Events are on the clock of the curves already: they move with them, whatever the offset of the ".log".
@@ -234,11 +278,67 @@ void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
         graph->addEvent(event.time, event.text);
 }
 
+void RecordsWindow::loadHaemoglobin(const QString& path, DataGraphic* graph)
+{
+    m_haemoglobinRanges.remove(path);
+    m_haemoglobinErrors.remove(path);
+    // HbO solid and HbR dotted or dashed would read as two channels: the first channel's two are solid, the
+    // second's dotted (HbO) and dashed (HbR), as setPens draws its second and third curves without bars.
+    QPen oxy2(QColor(Qt::red));
+    QPen deoxy1(QColor(Qt::blue));
+    deoxy1.setWidth(2);
+    graph->setPens({ QPen(QColor(Qt::red)), oxy2, QPen(QColor(Qt::blue)), deoxy1 }, false);
+    RecordAnalysis analysis;
+    if (!analysis.analyse(path, RecordAnalysis::options(*settings()))) {
+        m_haemoglobinErrors.insert(path, analysis.errorString());
+        return;
+    }
+    const std::vector<RecordAnalysis::Channel>& channels = analysis.channels();
+    const int first = m_settings->getChannel1();
+    const int second = m_settings->getChannel2();
+    if (first >= int(channels.size()) || second >= int(channels.size()))
+        return;
+    const RecordAnalysis::Channel& one = channels[size_t(first)];
+    const RecordAnalysis::Channel& two = channels[size_t(second)];
+    m_values.resize(4);
+    double largest = 0;
+    for (qsizetype i = 0; i < analysis.size(); ++i) {
+        const size_t k = size_t(i);
+        m_values[0] = one.oxy[k];
+        m_values[1] = two.oxy[k];
+        m_values[2] = two.deoxy[k];
+        m_values[3] = one.deoxy[k];
+        // Inside a gap there is no value: the curves run straight across it, under the shading, as raw ones do.
+        if (std::any_of(m_values.cbegin(), m_values.cend(), [](double v) { return std::isnan(v); }))
+            continue;
+        for (const double v : std::as_const(m_values))
+            largest = qMax(largest, std::abs(v));
+        graph->addData(qint64(std::llround(analysis.zero() + analysis.seconds(i) * 1000)), m_values, false, 0);
+    }
+    graph->update();
+    // The curves fill the graph: changes of a fraction of a µM would be lost in a range made for raw values.
+    m_haemoglobinRanges.insert(path, largest > 0 ? largest * 1.1 : 1.0);
+    graph->setFixedRange(-float(fixedRange(path)), float(fixedRange(path)));
+    if (auto* shading = graph->findChild<GapShading*>(); shading && graph->recordCount() > 0) {
+        std::vector<RecordGaps::Gap> gaps;
+        for (const UniformGrid::Gap& gap : analysis.gaps())
+            gaps.push_back({ qint64(std::llround(gap.start)), qint64(std::llround(gap.end)) });
+        shading->setGaps(std::move(gaps), qint64(std::llround(analysis.zero())));
+    }
+    addMarksAndEvents(path, graph);
+}
+
+double RecordsWindow::fixedRange(const QString& path) const
+{
+    return signal() == Signal::Haemoglobin ? m_haemoglobinRanges.value(path, 1.0) : m_settings->getRange();
+}
+
 void RecordsWindow::exportSnirf()
 {
     SnirfExporter::Options options;
     options.redWavelength = m_settings->getRedWavelength();
     options.infraredWavelength = m_settings->getInfraredWavelength();
+    options.distanceMm = m_settings->getSourceDetectorDistance();
     // Asked for in the window, an export replaces the one made before, for instance with other wavelengths.
     options.overwrite = true;
     const QStringList paths = m_graphs.keys();
@@ -315,10 +415,14 @@ void RecordsWindow::reloadAll()
 
 void RecordsWindow::updateView()
 {
-    for (DataGraphic* graph : graphs()) {
+    for (auto it = m_graphs.cbegin(); it != m_graphs.cend(); ++it) {
+        DataGraphic* graph = it.value();
+        if (!graph)
+            continue;
         graph->setViewSeconds(m_settings->getViewSeconds());
         graph->setTimeShift(m_settings->getOffset());
-        graph->setFixedRange(-m_settings->getRange(), m_settings->getRange());
+        const float range = float(fixedRange(it.key()));
+        graph->setFixedRange(-range, range);
     }
     updateTitles();
     updateScrollRange();
@@ -351,11 +455,23 @@ void RecordsWindow::updateTitles()
         = channel1 >= 0 && channel1 < m_channelList.size() ? m_channelList.at(channel1) : QStringLiteral("CH1");
     const QString name2
         = channel2 >= 0 && channel2 < m_channelList.size() ? m_channelList.at(channel2) : QStringLiteral("CH2");
-    for (DataGraphic* graph : graphs()) {
-        graph->setTitle(QStringLiteral("<b>") + graph->name()
-            + QStringLiteral("</b><br><span style=\"color: red\">●</span> Left [") + name1
-            + QStringLiteral("]<br><span style=\"color: blue\">●</span> Right [") + name2
-            + QStringLiteral("]<br><span style=\"color: green\">●</span> Diff [") + name1 + QStringLiteral("] - [")
-            + name2 + QStringLiteral("]<br>"));
+    for (auto it = m_graphs.cbegin(); it != m_graphs.cend(); ++it) {
+        DataGraphic* graph = it.value();
+        if (!graph)
+            continue;
+        const QString name = QStringLiteral("<b>") + graph->name() + QStringLiteral("</b><br>");
+        if (signal() == Signal::Raw) {
+            graph->setTitle(name + QStringLiteral("<span style=\"color: red\">●</span> Left [") + name1
+                + QStringLiteral("]<br><span style=\"color: blue\">●</span> Right [") + name2
+                + QStringLiteral("]<br><span style=\"color: green\">●</span> Diff [") + name1 + QStringLiteral("] - [")
+                + name2 + QStringLiteral("]<br>"));
+        } else if (m_haemoglobinErrors.contains(it.key())) {
+            graph->setTitle(name + m_haemoglobinErrors.value(it.key()).toHtmlEscaped() + QStringLiteral("<br>"));
+        } else {
+            graph->setTitle(name + QStringLiteral("<span style=\"color: red\">━</span> HbO [") + name1
+                + QStringLiteral("] <span style=\"color: blue\">━</span> HbR [") + name1
+                + QStringLiteral("] µM<br><span style=\"color: red\">┈</span> HbO [") + name2
+                + QStringLiteral("] <span style=\"color: blue\">╌</span> HbR [") + name2 + QStringLiteral("] µM<br>"));
+        }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordAnalysis.h"
 #include "RecordLoader.h"
 
 #include <QMap>
@@ -20,10 +21,11 @@ class QVBoxLayout;
 class RecordsSettings;
 
 // Compares two channels of stored records, one static graph per record: Left (Channel1), Right (Channel2) and their
-// difference, with the marks of the record's ".log" file and, in a colour of their own, its events. Settings live in
-// "RecSettings.xml" in the data folder; the main window shares its instance with all its records windows, so that a
-// change in one shows in every other and in the live view at once. A top-level window without parent; whoever
-// shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
+// difference, with the marks of the record's ".log" file and, in a colour of their own, its events; or, chosen in
+// the tool row, the oxy- and deoxy-haemoglobin of both channels as halvex-analyze computes them (RecordAnalysis).
+// Settings live in "RecSettings.xml" in the data folder; the main window shares its instance with all its records
+// windows, so that a change in one shows in every other and in the live view at once. A top-level window without
+// parent; whoever shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
 class RecordsWindow : public QWidget
 {
     Q_OBJECT
@@ -45,6 +47,11 @@ public:
     // Writes every open record as a SNIRF file beside it, then names the files or the reasons in a message.
     void exportSnirf();
 
+    // What the graphs show: the channels' values as recorded, or their HbO and HbR.
+    enum class Signal { Raw, Haemoglobin };
+    Signal signal() const;
+    void setSignal(Signal signal);
+
     RecordsSettings* settings() const { return m_settings; }
     QList<DataGraphic*> graphs() const;
     QStringList channelList() const { return m_channelList; }
@@ -58,6 +65,9 @@ private:
     // The gaps follow the graphs' window.
     void updateShading();
     void refillBox(QComboBox* box, int value);
+    void loadHaemoglobin(const QString& path, DataGraphic* graph);
+    void addMarksAndEvents(const QString& path, DataGraphic* graph);
+    double fixedRange(const QString& path) const;
 
     RecordsSettings* m_settings = nullptr;
     std::unique_ptr<RecordsSettings> m_ownSettings;
@@ -67,6 +77,7 @@ private:
     QProgressBar* m_exportProgress = nullptr;
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
+    QComboBox* m_signalBox = nullptr;
     QVBoxLayout* m_graphColumn = nullptr;
     // Shown in place of the graphs while no record is open.
     QLabel* m_emptyHint = nullptr;
@@ -76,4 +87,7 @@ private:
     RecordLoader m_loader;
     RecordLoader::Comparison m_comparison;
     QList<double> m_values;
+    // Per record shown as haemoglobin: the range that holds its curves (µM), or why there are none.
+    QMap<QString, double> m_haemoglobinRanges;
+    QMap<QString, QString> m_haemoglobinErrors;
 };

@@ -2,6 +2,7 @@
 #include "DataRow.h"
 #include "GapShading.h"
 #include "PropertyListControl.h"
+#include "RecordAnalysis.h"
 #include "RecordFixture.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
@@ -20,6 +21,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cmath>
 
 class tst_RecordsWindow : public QObject
 {
@@ -54,14 +57,15 @@ private slots:
         settings.setHPF(0.5);
         settings.resetHPF();
         QCOMPARE(TemporaryHome::readFile("RecSettings.xml"),
-            QByteArray("<?xml version=\"1.0\"?>\n<RecordsSettings>\n    <ViewSeconds>20</ViewSeconds>\n"
-                       "    <HPF>0.02</HPF>\n    <Range>100</Range>\n    <Offset>0</Offset>\n"
-                       "    <Channel1>0</Channel1>\n    <Channel2>9</Channel2>\n"
-                       "    <RedWavelength>760</RedWavelength>\n    <InfraredWavelength>850</InfraredWavelength>\n"
-                       "    <PartialPathlengthFactor>6</PartialPathlengthFactor>\n"
-                       "    <SourceDetectorDistance>30</SourceDetectorDistance>\n    <GoodCoupling>0.75</GoodCoupling>\n"
-                       "    <SaturationLevel>0</SaturationLevel>\n    <DarkLevel>1</DarkLevel>\n"
-                       "</RecordsSettings>\n"));
+            QByteArray(
+                "<?xml version=\"1.0\"?>\n<RecordsSettings>\n    <ViewSeconds>20</ViewSeconds>\n"
+                "    <HPF>0.02</HPF>\n    <Range>100</Range>\n    <Offset>0</Offset>\n"
+                "    <Channel1>0</Channel1>\n    <Channel2>9</Channel2>\n"
+                "    <RedWavelength>760</RedWavelength>\n    <InfraredWavelength>850</InfraredWavelength>\n"
+                "    <PartialPathlengthFactor>6</PartialPathlengthFactor>\n"
+                "    <SourceDetectorDistance>30</SourceDetectorDistance>\n    <GoodCoupling>0.75</GoodCoupling>\n"
+                "    <SaturationLevel>0</SaturationLevel>\n    <DarkLevel>1</DarkLevel>\n"
+                "</RecordsSettings>\n"));
     }
 
     void channel2_data()
@@ -127,13 +131,14 @@ private slots:
         auto* clear = window.findChild<QPushButton*>("clearRecordsButton");
         auto* exportButton = window.findChild<QPushButton*>("exportSnirfButton");
         QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear, exportButton,
-            window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box") };
+            window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box"),
+            window.findChild<QComboBox*>("signalBox") };
         int firstControl = window.width();
         for (PropertyListControl* control : window.findChildren<PropertyListControl*>()) {
             tools << control->getWidgetInfo(0).header << control->getWidgetInfo(0).view;
             firstControl = qMin(firstControl, control->x());
         }
-        QCOMPARE(tools.size(), 5 + 2 * 6);
+        QCOMPARE(tools.size(), 6 + 2 * 6);
         for (QWidget* tool : std::as_const(tools))
             QVERIFY2(!tool->toolTip().isEmpty(), tool->metaObject()->className());
         const QImage shot = window.grab().toImage();
@@ -215,6 +220,86 @@ private slots:
         QVERIFY(event(2000) && event(500));
         window.settings()->setOffset(0.5);
         QVERIFY(event(2500) && !event(2000));
+    }
+
+    // HbO and HbR of both channels as halvex-analyze computes them: four curves through the grid points outside the
+    // record's gap, filling the graph, computed again when the settings change; the reason where the settings give
+    // no haemoglobin; and back to the raw comparison.
+    void haemoglobin()
+    {
+        // Two channels at 50 Hz with a pulse in the light, unplugged for two seconds after ten.
+        QList<QByteArray> lines;
+        QByteArray raw = ";R1;IR1;R2;IR2\r\n";
+        for (int t = 0; t < 22000; t += t == 9980 ? 2020 : 20) {
+            const double pulse = std::sin(6.9 * t / 1000.0);
+            QByteArray line = QByteArray::number(t);
+            for (const double level : { 2000.0, 3000.0, 2500.0, 2800.0 })
+                line += ';' + QByteArray::number(qRound(level * (1 + 0.01 * pulse * (level > 2600 ? 1.2 : 1))));
+            raw += line + "\r\n";
+            lines << QByteArray::number(t) + ";1;2;3;4;5;6";
+        }
+        const QString path = writeRecord("hb.csv", 2, lines);
+        QVERIFY(TemporaryHome::writeFile("hb.raw", raw));
+        RecordsWindow window;
+        window.resize(800, 600);
+        QSignalSpy reloaded(&window, &RecordsWindow::reloaded);
+        window.settings()->setChannel2(1);
+        // The reload a channel change schedules is over before anything else changes.
+        QVERIFY(reloaded.wait(3000));
+        window.openPaths({ path });
+        DataGraphic* graph = window.graphs().constFirst();
+        const int rawRecords = graph->recordCount();
+        auto* signal = window.findChild<QComboBox*>("signalBox");
+        QCOMPARE(signal->currentIndex(), 0);
+        signal->setCurrentIndex(1);
+        QCOMPARE(window.signal(), RecordsWindow::Signal::Haemoglobin);
+
+        const auto expected = [&window, &path](int& points) {
+            RecordAnalysis analysis;
+            if (!analysis.analyse(path, RecordAnalysis::options(*window.settings())))
+                return -1.0;
+            double largest = 0;
+            points = 0;
+            for (size_t i = 0; i < size_t(analysis.size()); ++i) {
+                const RecordAnalysis::Channel& one = analysis.channels()[0];
+                const RecordAnalysis::Channel& two = analysis.channels()[1];
+                if (std::isnan(one.oxy[i]))
+                    continue;
+                ++points;
+                largest = std::max({ largest, std::abs(one.oxy[i]), std::abs(one.deoxy[i]), std::abs(two.oxy[i]),
+                    std::abs(two.deoxy[i]) });
+            }
+            return largest * 1.1;
+        };
+        int points = 0;
+        const double range = expected(points);
+        QVERIFY(range > 0);
+        QCOMPARE(points, 1000);
+        QCOMPARE(graph->recordCount(), points);
+        QCOMPARE(graph->pens().size(), 4);
+        graph->grab();
+        QCOMPARE(graph->maximum(), float(range));
+        QCOMPARE(graph->findChild<GapShading*>()->gaps().size(), size_t(1));
+        QVERIFY2(title(graph).contains("HbO [1]") && title(graph).contains("HbR [2]"), qPrintable(title(graph)));
+
+        // Half the distance, twice the concentrations; the range of raw values is no concern of these curves.
+        window.settings()->setSourceDetectorDistance(15);
+        window.settings()->setRange(300);
+        QVERIFY(reloaded.wait(3000));
+        graph->grab();
+        QVERIFY2(qFuzzyCompare(graph->maximum(), float(2 * range)), qPrintable(QString::number(graph->maximum())));
+
+        window.settings()->setRedWavelength(850);
+        QVERIFY(reloaded.wait(3000));
+        QCOMPARE(graph->recordCount(), 0);
+        QVERIFY2(title(graph).contains("cannot tell oxy- from deoxy-haemoglobin"), qPrintable(title(graph)));
+
+        signal->setCurrentIndex(0);
+        QCOMPARE(graph->recordCount(), rawRecords);
+        QCOMPARE(graph->pens().size(), 3);
+        graph->grab();
+        QCOMPARE(graph->maximum(), 300.0f);
+        QVERIFY(title(graph).contains("Diff [1] - [2]"));
     }
 
     // Every open record is exported at the window's wavelengths; the message names each file or the reason.
