@@ -156,10 +156,10 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
         if (signal() == Signal::Haemoglobin)
             restartReloadTimer();
     };
-    connect(settings(), &RecordsSettings::changedRedWavelength, this, reloadHaemoglobin);
-    connect(settings(), &RecordsSettings::changedInfraredWavelength, this, reloadHaemoglobin);
-    connect(settings(), &RecordsSettings::changedPartialPathlengthFactor, this, reloadHaemoglobin);
-    connect(settings(), &RecordsSettings::changedSourceDetectorDistance, this, reloadHaemoglobin);
+    connect(m_settings, &RecordsSettings::changedRedWavelength, this, reloadHaemoglobin);
+    connect(m_settings, &RecordsSettings::changedInfraredWavelength, this, reloadHaemoglobin);
+    connect(m_settings, &RecordsSettings::changedPartialPathlengthFactor, this, reloadHaemoglobin);
+    connect(m_settings, &RecordsSettings::changedSourceDetectorDistance, this, reloadHaemoglobin);
 }
 
 RecordsWindow::Signal RecordsWindow::signal() const
