@@ -15,7 +15,6 @@ private slots:
         QTest::addColumn<QString>("steps");
         addRow("100 a second, from the clock's first moment", "http 100@0 =100; http 1@999 =0; http 1@1000 =1");
         addRow("the second slides", "http 60@0 =60; http 60@500 =40; http 60@1000 =60; http 1@1499 =0");
-        addRow("named sources spend their own budgets", "http:a 100@10 =100; http:b 100@10 =100; http 100@10 =100");
         addRow("a clock stepped back refuses nothing new",
             "http 100@100000 =100; http 1@40000 =0; http 100@41000 =100; http 1@41500 =0");
         addRow("64 sources at once, the 65th waits", "http:s# 64@0 =64; http:late 1@500 =0; http:late 1@1000 =1");

@@ -1,7 +1,7 @@
-// Loaded with LD_PRELOAD into a process that a test starts: steps the wall clock of the process by
-// HALVEX_CLOCK_STEP_MS milliseconds (negative: back) once HALVEX_CLOCK_STEP_AFTER_MS have passed on the monotonic
-// clock since it was loaded, as NTP or a clock set by hand would, leaving the monotonic clock alone; and notes the
-// syncs the process asks for. No Qt: it only wraps functions of the C library.
+// Loaded with LD_PRELOAD into a process that a test starts: steps the wall clock of the process (clock_gettime and
+// gettimeofday, which Qt reads) by HALVEX_CLOCK_STEP_MS milliseconds (negative: back) once HALVEX_CLOCK_STEP_AFTER_MS
+// have passed on the monotonic clock since it was loaded, as NTP or a clock set by hand would, leaving the monotonic
+// clock alone; and notes the syncs the process asks for. No Qt: it only wraps functions of the C library.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/time.h>
@@ -74,17 +74,6 @@ extern "C" int gettimeofday(struct timeval* __restrict time, void* __restrict zo
     time->tv_sec = us / 1000000LL;
     time->tv_usec = us % 1000000LL;
     return result;
-}
-
-extern "C" time_t time(time_t* out) noexcept
-{
-    struct timespec now
-    {
-    };
-    clock_gettime(CLOCK_REALTIME, &now);
-    if (out)
-        *out = now.tv_sec;
-    return now.tv_sec;
 }
 
 // With HALVEX_SYNC_LOG set, every fdatasync of the process is noted in that file: the monotonic milliseconds

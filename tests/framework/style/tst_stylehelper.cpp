@@ -1,4 +1,3 @@
-#include "DataRow.h"
 #include "MediaHelper.h"
 #include "NTSettings.h"
 #include "StyleHelper.h"
@@ -9,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyle>
+#include <QTest>
 
 namespace {
 
@@ -43,32 +43,22 @@ private slots:
             StringMap({ { "--n-bg", "#FFF" }, { "--n-d", "#2" } }));
     }
 
-    void selectTheme_data()
-    {
-        addColumns<QString, QString, QString>({ "before", "name", "current" });
-        addRow("unknown Dark keeps light", "light", "Dark", "light");
-        addRow("dark", "light", "dark", "dark");
-    }
     void selectTheme()
     {
-        QFETCH(QString, before);
-        QFETCH(QString, name);
-        QFETCH(QString, current);
-        const bool dark = current == QLatin1String("dark");
         StyleHelper* style = StyleHelper::Instance();
-        style->selectTheme(before);
+        style->selectTheme("light");
         QSignalSpy changed(style, &StyleHelper::changed);
-        style->selectTheme(name);
+        style->selectTheme("dark");
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(style->currentTheme(), current);
-        QCOMPARE(StyleHelper::MainColor(), dark ? QColor(Qt::white) : QColor(0x30, 0x30, 0x30));
-        QCOMPARE(StyleHelper::ThemeColor("--n-bg"), dark ? QColor("#222") : QColor("#FFF"));
+        QCOMPARE(style->currentTheme(), "dark");
+        QCOMPARE(StyleHelper::MainColor(), QColor(Qt::white));
+        QCOMPARE(StyleHelper::ThemeColor("--n-bg"), QColor("#222"));
         // Every variable the template uses is defined by both themes: Qt drops a rule that keeps one.
         const QRegularExpressionMatch unfilled = QRegularExpression("--n-[\\w-]+").match(qApp->styleSheet());
         QVERIFY2(!unfilled.hasMatch(), qPrintable(unfilled.captured()));
         QPushButton button(QStringLiteral("Connect"));
         button.resize(120, 32);
-        QCOMPARE(button.grab().toImage().pixelColor(6, 16), dark ? QColor("#363636") : QColor("#E6E6E6"));
+        QCOMPARE(button.grab().toImage().pixelColor(6, 16), QColor("#363636"));
         // The object-name rules close the template: they apply only when every rule before them parsed.
         button.setObjectName(QStringLiteral("positive"));
         button.style()->polish(&button);
@@ -133,24 +123,16 @@ private slots:
         }
     }
 
-    void recolorSVG_data()
-    {
-        addColumns<QString, StringMap, QString>({ "svg", "colors", "expected" });
-        addRow("existing fill replaced", "<svg fill=\"#000\" width=\"24\"><path fill=\"#303030\"/></svg>",
-            StringMap { { "#303030", "#FFFFFF" } },
-            "<svg fill=\"#FFFFFF\" width=\"24\"><path fill=\"#FFFFFF\"/></svg>");
-        addRow("two colours, the first sets the fill", "<svg><path fill=\"#303030\"/><path fill=\"#111111\"/></svg>",
-            StringMap { { "#111111", "#222222" }, { "", "#FFFFFF" } },
-            "<svg fill=\"#FFFFFF\"><path fill=\"#FFFFFF\"/><path fill=\"#222222\"/></svg>");
-    }
+    // The fill the icon's root names is replaced by that of the first colour, and each colour by its new one.
     void recolorSVG()
     {
-        QFETCH(QString, svg);
-        QFETCH(StringMap, colors);
+        const StringMap colors { { "#111111", "#222222" }, { "", "#FFFFFF" } };
         TemporaryHome home;
-        QVERIFY(TemporaryHome::writeFile(home.path() + QStringLiteral("/icon.svg"), svg.toUtf8()));
-        QTEST(MediaHelper::recolorSVG(home.path() + QStringLiteral("/icon.svg"), colors), "expected");
-        QCOMPARE(MediaHelper::recolorSVG(home.path() + QStringLiteral("/missing.svg"), colors), QString());
+        QVERIFY(TemporaryHome::writeFile(home.path() + "/icon.svg",
+            "<svg fill=\"#000\" width=\"24\"><path fill=\"#303030\"/><path fill=\"#111111\"/></svg>"));
+        QCOMPARE(MediaHelper::recolorSVG(home.path() + "/icon.svg", colors),
+            "<svg fill=\"#FFFFFF\" width=\"24\"><path fill=\"#FFFFFF\"/><path fill=\"#222222\"/></svg>");
+        QCOMPARE(MediaHelper::recolorSVG(home.path() + "/missing.svg", colors), QString());
     }
 
     void iconCaches()
