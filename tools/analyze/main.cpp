@@ -40,7 +40,8 @@ void append(std::string& text, double value)
 
 bool write(const char* text, size_t size)
 {
-    return std::fwrite(text, 1, size, stdout) == size;
+    // An empty part's buffer may be no buffer at all, which fwrite must not be given.
+    return size == 0 || std::fwrite(text, 1, size, stdout) == size;
 }
 
 bool write(const std::string& text)
