@@ -59,7 +59,7 @@ bool writeHaemoglobin(const RecordAnalysis& analysis)
         header += ";HbO" + std::to_string(channel.number) + ";HbR" + std::to_string(channel.number);
     header += '\n';
     bool written = write(header);
-    constexpr qsizetype PartRows = 4096;
+    constexpr qsizetype PartRows = 1024;
     const size_t lineSize = (1 + 2 * channels.size()) * (RecordText::MaxSignificantSize + 1);
     struct Part
     {
