@@ -14,48 +14,50 @@
 
 namespace {
 
-// The share of lines in % where the red or the infrared value counts as saturated: from level up where a level is
-// set. Without one (0), the brightest channel of an instrument that never saturates would always be near the
-// largest value of the record; clipped light sticks at one top value, so a wavelength's samples count where they
-// equal its largest value, if that lies within the margin of the record's largest (nearTop) and at least
-// PinnedSamples hold it, as the live signal check counts them.
-double saturatedPercent(const RawRecord& record, const RawRecord::Channel& channel, double level, double nearTop)
+// For every channel, the share of lines in % where its red or infrared value counts as saturated: from level up
+// where a level is set. Without one (0), the brightest channel of an instrument that never saturates would always
+// be near the largest value of the record; clipped light sticks at one top value, so a wavelength's samples count
+// where they equal its largest value, if that lies within SaturationShare of the record's largest and at least
+// PinnedSamples hold it, as the live signal check counts them. The lines hold the columns side by side: two passes
+// over them, not a pass per column.
+std::vector<double> saturatedPercents(const RawRecord& record, double level)
 {
+    const std::vector<RawRecord::Channel>& channels = record.channels();
     const qsizetype lines = record.lineCount();
-    if (lines == 0)
-        return RecordAnalysis::NoValue;
-    double from[2] = { level, level };
+    std::vector<int> columns;
+    for (const RawRecord::Channel& channel : channels)
+        columns.insert(columns.end(), { channel.r, channel.ir });
+    const double infinity = std::numeric_limits<double>::infinity();
+    std::vector<double> from(columns.size(), level);
     if (!(level > 0)) {
-        const int columns[2] = { channel.r, channel.ir };
-        for (int w = 0; w < 2; ++w) {
-            double top = -std::numeric_limits<double>::infinity();
-            qsizetype atTop = 0;
-            for (qsizetype line = 0; line < lines; ++line) {
-                const double v = record.value(line, columns[w]);
-                atTop = v > top ? 1 : atTop + (v == top ? 1 : 0);
-                top = std::max(top, v);
+        std::vector<double> top(columns.size(), -infinity);
+        std::vector<qsizetype> atTop(columns.size(), 0);
+        for (qsizetype line = 0; line < lines; ++line) {
+            for (size_t k = 0; k < columns.size(); ++k) {
+                const double v = record.value(line, columns[k]);
+                atTop[k] = v > top[k] ? 1 : atTop[k] + (v == top[k] ? 1 : 0);
+                top[k] = std::max(top[k], v);
             }
-            from[w] = top >= nearTop && atTop >= RecordAnalysis::PinnedSamples
-                ? top
-                : std::numeric_limits<double>::infinity();
+        }
+        const double largest = top.empty() ? -infinity : *std::max_element(top.begin(), top.end());
+        for (size_t k = 0; k < columns.size(); ++k) {
+            from[k] = top[k] >= RecordAnalysis::SaturationShare * largest && atTop[k] >= RecordAnalysis::PinnedSamples
+                ? top[k]
+                : infinity;
         }
     }
-    qsizetype saturated = 0;
+    std::vector<qsizetype> saturated(channels.size(), 0);
     for (qsizetype line = 0; line < lines; ++line) {
-        if (record.value(line, channel.r) >= from[0] || record.value(line, channel.ir) >= from[1])
-            ++saturated;
+        for (size_t c = 0; c < channels.size(); ++c) {
+            if (record.value(line, columns[2 * c]) >= from[2 * c]
+                || record.value(line, columns[2 * c + 1]) >= from[2 * c + 1])
+                ++saturated[c];
+        }
     }
-    return 100.0 * double(saturated) / double(lines);
-}
-
-double largestValue(const RawRecord& record)
-{
-    double largest = -std::numeric_limits<double>::infinity();
-    for (const RawRecord::Channel& channel : record.channels()) {
-        for (qsizetype line = 0; line < record.lineCount(); ++line)
-            largest = std::max({ largest, record.value(line, channel.r), record.value(line, channel.ir) });
-    }
-    return largest;
+    std::vector<double> percents;
+    for (const qsizetype count : saturated)
+        percents.push_back(lines > 0 ? 100.0 * double(count) / double(lines) : RecordAnalysis::NoValue);
+    return percents;
 }
 
 } // namespace
@@ -120,9 +122,9 @@ bool RecordAnalysis::analyse(
         = SnirfExporter::channelLabels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
     m_channels.resize(channels.size());
     std::optional<ZeroPhaseBandPass> bandPass;
-    double nearTop = 0;
+    std::vector<double> saturated;
     if (options.quality) {
-        nearTop = options.saturationLevel > 0 ? 0 : SaturationShare * largestValue(record);
+        saturated = saturatedPercents(record, options.saturationLevel);
         bandPass = ZeroPhaseBandPass::design(recordGrid.rate(), {}, &reason);
         if (!bandPass)
             m_qualityNote = reason;
@@ -139,7 +141,7 @@ bool RecordAnalysis::analyse(
         channel.number = channels[c].number;
         channel.label = labels.value(qsizetype(c));
         if (options.quality) {
-            channel.saturatedPercent = saturatedPercent(record, channels[c], options.saturationLevel, nearTop);
+            channel.saturatedPercent = saturated[c];
             channel.cvPercent = std::max(SignalQuality::coefficientOfVariation(intensities[2 * c]),
                 SignalQuality::coefficientOfVariation(intensities[2 * c + 1]));
         }

@@ -40,7 +40,8 @@ void append(std::string& text, double value)
 
 bool write(const char* text, size_t size)
 {
-    return std::fwrite(text, 1, size, stdout) == size;
+    // An empty part's buffer may be no buffer at all, which fwrite must not be given.
+    return size == 0 || std::fwrite(text, 1, size, stdout) == size;
 }
 
 bool write(const std::string& text)
@@ -58,7 +59,7 @@ bool writeHaemoglobin(const RecordAnalysis& analysis)
         header += ";HbO" + std::to_string(channel.number) + ";HbR" + std::to_string(channel.number);
     header += '\n';
     bool written = write(header);
-    constexpr qsizetype PartRows = 4096;
+    constexpr qsizetype PartRows = 1024;
     const size_t lineSize = (1 + 2 * channels.size()) * (RecordText::MaxSignificantSize + 1);
     struct Part
     {
