@@ -37,24 +37,35 @@ private slots:
         m_server.setStream(0, 0);
     }
 
+    // Only http and https are asked: other addresses fail with the reason and return nothing that is read.
     void httpRequests_data()
     {
-        // status 0: refused, -1: never answers
-        addColumns<int, QByteArray>({ "status", "body" });
-        addRow("json", 200, QByteArray(R"({"started":true})"));
-        addRow("404 with html", 404, QByteArray("<html><body>Not here</body></html>"));
-        addRow("500, empty body", 500, QByteArray());
-        addRow("refused connection", 0, QByteArray());
-        addRow("never answers", -1, QByteArray());
+        // address: empty for the test server, {C} a closed port, {F} a file of the user; status -1: never answers
+        addColumns<QString, int, QByteArray, QString>({ "address", "status", "body", "error" });
+        addRow("json", "", 200, QByteArray(R"({"started":true})"), "");
+        addRow("404 with html", "", 404, QByteArray("<html><body>Not here</body></html>"), "");
+        addRow("500, empty body", "", 500, QByteArray(), "");
+        addRow("refused connection", "http://127.0.0.1:{C}/x", 0, QByteArray(), "refused");
+        addRow("never answers", "", -1, QByteArray(), "");
+        addRow("file", "file://{F}", 0, QByteArray(), "http and https");
+        addRow("data", "data:text/plain,started", 0, QByteArray(), "http and https");
+        addRow("no scheme", "127.0.0.1:2336/startStimPack", 0, QByteArray(), "http and https");
     }
     void httpRequests()
     {
+        QFETCH(QString, address);
         QFETCH(int, status);
         QFETCH(QByteArray, body);
+        QFETCH(QString, error);
         m_server.setReply(status, body);
         m_server.setNeverAnswer(status < 0);
-        const QString url = status == 0 ? QStringLiteral("http://127.0.0.1:%1/x").arg(HttpTestServer::closedPort())
-                                        : m_server.url(QStringLiteral("/startStimPack"));
+        QTemporaryDir folder;
+        QVERIFY(TemporaryHome::writeFile(folder.filePath(QStringLiteral("hostname")), "lab-pc\n"));
+        const QString url = address.isEmpty()
+            ? m_server.url(QStringLiteral("/startStimPack"))
+            : QString(address)
+                  .replace(QStringLiteral("{C}"), QString::number(HttpTestServer::closedPort()))
+                  .replace(QStringLiteral("{F}"), folder.filePath(QStringLiteral("hostname")));
         QSignalSpy progress(HttpHelper::Instance(), &HttpHelper::progress);
         QElapsedTimer clock;
         clock.start();
@@ -65,6 +76,7 @@ private slots:
         QCOMPARE(reply.succeeded(), status == 200);
         QCOMPARE(reply.timedOut, status < 0);
         QCOMPARE(reply.error.isEmpty(), status != 0);
+        QVERIFY2(reply.error.contains(error, Qt::CaseInsensitive), qPrintable(reply.error));
         if (status > 0) {
             QCOMPARE(HttpHelper::getJson(url).isNull(), status != 200);
             QCOMPARE(progress.constLast().at(0).toString(), url);
@@ -83,25 +95,6 @@ private slots:
         QVERIFY2(clock.elapsed() < 3200, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!reply.succeeded() && !reply.timedOut && reply.body.isEmpty());
         QVERIFY2(reply.error.contains(QLatin1String("64 KiB")), qPrintable(reply.error));
-    }
-
-    // Only http and https are asked: other addresses fail with the reason and return nothing that is read.
-    void otherSchemes_data()
-    {
-        QTest::addColumn<QString>("address"); // %1: a file of the user
-        addRow("file", "file://%1");
-        addRow("data", "data:text/plain,started");
-        addRow("no scheme", "127.0.0.1:2336/startStimPack");
-    }
-    void otherSchemes()
-    {
-        QFETCH(QString, address);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("hostname"));
-        QVERIFY(TemporaryHome::writeFile(path, "lab-pc\n"));
-        const HttpHelper::Reply reply = HttpHelper::request(address.arg(path));
-        QVERIFY(!reply.succeeded() && reply.body.isEmpty() && reply.status == 0);
-        QVERIFY2(reply.error.contains(QLatin1String("http and https")), qPrintable(reply.error));
     }
 
     void replies_data()
