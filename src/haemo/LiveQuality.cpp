@@ -173,43 +173,10 @@ LiveQuality::Quality LiveQuality::assess(int channel, size_t windowFrames) const
         quality.cvPercent = std::max(quality.cvPercent, SignalQuality::coefficientOfVariation(m_scratch));
     }
     // Light that never changes is filtered to one value throughout: no deviation, and an index of 0.
-    quality.sci = correlation(m_filtered[size_t(2 * channel)], m_filtered[size_t(2 * channel + 1)], first);
+    quality.sci = SignalQuality::correlation(m_filtered[size_t(2 * channel)].data() + first,
+        m_filtered[size_t(2 * channel + 1)].data() + first, frames() - first);
     quality.known = true;
     return quality;
-}
-
-double LiveQuality::correlation(const std::vector<double>& x, const std::vector<double>& y, size_t first) const
-{
-    // Two passes as np.corrcoef (and SignalQuality): the means, then the sums of products of the deviations.
-    const size_t n = frames();
-    double meanX = 0;
-    double meanY = 0;
-    size_t count = 0;
-    for (size_t i = first; i < n; ++i) {
-        if (x[i] == x[i] && y[i] == y[i]) {
-            meanX += x[i];
-            meanY += y[i];
-            ++count;
-        }
-    }
-    if (count < 2)
-        return 0;
-    meanX /= double(count);
-    meanY /= double(count);
-    double xx = 0;
-    double yy = 0;
-    double xy = 0;
-    for (size_t i = first; i < n; ++i) {
-        if (x[i] == x[i] && y[i] == y[i]) {
-            const double dx = x[i] - meanX;
-            const double dy = y[i] - meanY;
-            xx += dx * dx;
-            yy += dy * dy;
-            xy += dx * dy;
-        }
-    }
-    const double r = xy / std::sqrt(xx) / std::sqrt(yy);
-    return std::isfinite(r) ? std::clamp(r, -1.0, 1.0) : 0.0;
 }
 
 void LiveQuality::dropOldFrames(size_t keep)

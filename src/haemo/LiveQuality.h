@@ -71,7 +71,6 @@ private:
     void filterPending();
     Quality assess(int channel, size_t windowFrames) const;
     static bool pinned(const double* raw, size_t count, double nearTop);
-    double correlation(const std::vector<double>& x, const std::vector<double>& y, size_t first) const;
     void dropOldFrames(size_t keep);
 
     int m_channels = 0;

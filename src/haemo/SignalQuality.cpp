@@ -26,25 +26,30 @@ double SignalQuality::scalpCouplingIndex(
     const std::vector<double> x = filter.applyAroundGaps(odRed);
     const std::vector<double> y = filter.applyAroundGaps(odInfrared);
 
+    return correlation(x.data(), y.data(), x.size());
+}
+
+double SignalQuality::correlation(const double* x, const double* y, std::size_t count)
+{
     // Two passes as np.corrcoef: the means first, then the sums of products of the deviations.
     double meanX = 0;
     double meanY = 0;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < count; ++i) {
         if (x[i] == x[i] && y[i] == y[i]) {
             meanX += x[i];
             meanY += y[i];
-            ++count;
+            ++used;
         }
     }
-    if (count < 2)
+    if (used < 2)
         return 0;
-    meanX /= double(count);
-    meanY /= double(count);
+    meanX /= double(used);
+    meanY /= double(used);
     double xx = 0;
     double yy = 0;
     double xy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (x[i] == x[i] && y[i] == y[i]) {
             const double dx = x[i] - meanX;
             const double dy = y[i] - meanY;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 class ZeroPhaseBandPass;
@@ -16,6 +17,10 @@ namespace SignalQuality {
 // wavelengths have a value. A wavelength whose optical density never changes gives 0, as do fewer than two samples.
 double scalpCouplingIndex(
     const ZeroPhaseBandPass& filter, const std::vector<double>& odRed, const std::vector<double>& odInfrared);
+
+// The Pearson correlation of x and y over the samples where both have a value, in two passes as np.corrcoef;
+// 0 when fewer than two samples have both or either series never changes.
+double correlation(const double* x, const double* y, std::size_t count);
 
 // The coefficient of variation of the raw light intensity in %: 100 · σ / |mean| over the values that are not
 // NaN, σ the population standard deviation (numpy's std). 0 for a series that never changes, NaN for an empty one.
