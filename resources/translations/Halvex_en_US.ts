@@ -91,8 +91,56 @@
         <translation>How the instrument&apos;s values make up a channel: V, R and IR; R and IR; or R and IR in alternate lines</translation>
     </message>
     <message>
+        <source>AverageBand</source>
+        <translation>Band-pass</translation>
+    </message>
+    <message>
+        <source>AverageBandDescription</source>
+        <translation>Filter HbO and HbR with a zero-phase Butterworth band-pass (order 3) before averaging, to remove slow drift and the heartbeat</translation>
+    </message>
+    <message>
+        <source>AverageBandHigh</source>
+        <translation>Band to</translation>
+    </message>
+    <message>
+        <source>AverageBandHighDescription</source>
+        <translation>Upper edge of the band-pass before averaging, in Hz; it must stay below half the sampling rate</translation>
+    </message>
+    <message>
+        <source>AverageBandLow</source>
+        <translation>Band from</translation>
+    </message>
+    <message>
+        <source>AverageBandLowDescription</source>
+        <translation>Lower edge of the band-pass before averaging, in Hz</translation>
+    </message>
+    <message>
+        <source>AverageFrom</source>
+        <translation>Epoch from</translation>
+    </message>
+    <message>
+        <source>AverageFromDescription</source>
+        <translation>Where each epoch starts, in seconds relative to its mark (negative: before the mark)</translation>
+    </message>
+    <message>
+        <source>AverageTo</source>
+        <translation>Epoch to</translation>
+    </message>
+    <message>
+        <source>AverageToDescription</source>
+        <translation>Where each epoch ends, in seconds relative to its mark</translation>
+    </message>
+    <message>
         <source>Baseline: %1 s left</source>
         <translation>Baseline: %1 s left</translation>
+    </message>
+    <message>
+        <source>BaselineFrom</source>
+        <translation>Baseline from</translation>
+    </message>
+    <message>
+        <source>BaselineFromDescription</source>
+        <translation>Start of the baseline, in seconds relative to the mark: the mean from here to the baseline&apos;s end is taken away from each epoch; it must lie inside the epoch</translation>
     </message>
     <message>
         <source>BaselineSeconds</source>
@@ -101,6 +149,14 @@
     <message>
         <source>BaselineSecondsDescription</source>
         <translation>The live haemoglobin is the change from the mean light of this many seconds after the instrument starts or after &quot;Reset baseline&quot;</translation>
+    </message>
+    <message>
+        <source>BaselineTo</source>
+        <translation>Baseline to</translation>
+    </message>
+    <message>
+        <source>BaselineToDescription</source>
+        <translation>End of the baseline, in seconds relative to the mark</translation>
     </message>
     <message>
         <source>CV %1 %</source>
@@ -422,6 +478,22 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Reset baseline</source>
         <translation>Reset baseline</translation>
+    </message>
+    <message>
+        <source>ResponseFrom</source>
+        <translation>Response from</translation>
+    </message>
+    <message>
+        <source>ResponseFromDescription</source>
+        <translation>Start of the response window, in seconds after the mark: the activation map shows the mean ΔHbO from here to the window&apos;s end</translation>
+    </message>
+    <message>
+        <source>ResponseTo</source>
+        <translation>Response to</translation>
+    </message>
+    <message>
+        <source>ResponseToDescription</source>
+        <translation>End of the response window, in seconds after the mark</translation>
     </message>
     <message>
         <source>SCI %1</source>

@@ -91,8 +91,56 @@
         <translation>Как значения прибора образуют канал: V, R и IR; R и IR; или R и IR в чередующихся строках</translation>
     </message>
     <message>
+        <source>AverageBand</source>
+        <translation>Полосовой фильтр</translation>
+    </message>
+    <message>
+        <source>AverageBandDescription</source>
+        <translation>Перед усреднением фильтровать HbO и HbR полосовым фильтром Баттерворта (3-го порядка) с нулевой фазой, чтобы убрать медленный дрейф и пульс</translation>
+    </message>
+    <message>
+        <source>AverageBandHigh</source>
+        <translation>Полоса до</translation>
+    </message>
+    <message>
+        <source>AverageBandHighDescription</source>
+        <translation>Верхняя граница полосового фильтра перед усреднением, Гц; она должна быть ниже половины частоты отсчётов</translation>
+    </message>
+    <message>
+        <source>AverageBandLow</source>
+        <translation>Полоса от</translation>
+    </message>
+    <message>
+        <source>AverageBandLowDescription</source>
+        <translation>Нижняя граница полосового фильтра перед усреднением, Гц</translation>
+    </message>
+    <message>
+        <source>AverageFrom</source>
+        <translation>Эпоха от</translation>
+    </message>
+    <message>
+        <source>AverageFromDescription</source>
+        <translation>Начало каждой эпохи в секундах относительно её метки (отрицательное — до метки)</translation>
+    </message>
+    <message>
+        <source>AverageTo</source>
+        <translation>Эпоха до</translation>
+    </message>
+    <message>
+        <source>AverageToDescription</source>
+        <translation>Конец каждой эпохи в секундах относительно её метки</translation>
+    </message>
+    <message>
         <source>Baseline: %1 s left</source>
         <translation>Базовая линия: осталось %1 с</translation>
+    </message>
+    <message>
+        <source>BaselineFrom</source>
+        <translation>Базовая линия от</translation>
+    </message>
+    <message>
+        <source>BaselineFromDescription</source>
+        <translation>Начало базовой линии в секундах относительно метки: среднее отсюда до конца базовой линии вычитается из каждой эпохи; она должна лежать внутри эпохи</translation>
     </message>
     <message>
         <source>BaselineSeconds</source>
@@ -101,6 +149,14 @@
     <message>
         <source>BaselineSecondsDescription</source>
         <translation>Живой гемоглобин — изменение относительно среднего света за столько секунд после запуска прибора или после «Сбросить базовую линию»</translation>
+    </message>
+    <message>
+        <source>BaselineTo</source>
+        <translation>Базовая линия до</translation>
+    </message>
+    <message>
+        <source>BaselineToDescription</source>
+        <translation>Конец базовой линии в секундах относительно метки</translation>
     </message>
     <message>
         <source>CV %1 %</source>
@@ -422,6 +478,22 @@
     <message>
         <source>Reset baseline</source>
         <translation>Сбросить базовую линию</translation>
+    </message>
+    <message>
+        <source>ResponseFrom</source>
+        <translation>Отклик от</translation>
+    </message>
+    <message>
+        <source>ResponseFromDescription</source>
+        <translation>Начало окна отклика в секундах после метки: карта активации показывает среднее ΔHbO отсюда до конца окна</translation>
+    </message>
+    <message>
+        <source>ResponseTo</source>
+        <translation>Отклик до</translation>
+    </message>
+    <message>
+        <source>ResponseToDescription</source>
+        <translation>Конец окна отклика в секундах после метки</translation>
     </message>
     <message>
         <source>SCI %1</source>

@@ -259,3 +259,22 @@ std::optional<EpochAverage::Response> EpochAverage::grandAverage(const std::vect
     }
     return grand;
 }
+
+std::vector<double> EpochAverage::windowMean(const Response& response, double from, double to)
+{
+    std::vector<double> means(response.mean.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t s = 0; s < response.mean.size(); ++s) {
+        double sum = 0;
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < response.mean[s].size(); ++k) {
+            const double time = response.time(k);
+            if (time >= from && time <= to) {
+                sum += response.mean[s][k];
+                ++count;
+            }
+        }
+        if (count > 0)
+            means[s] = sum / double(count);
+    }
+    return means;
+}

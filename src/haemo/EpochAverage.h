@@ -80,6 +80,10 @@ public:
     // dropped and left out). Nothing, with the reason, when the records differ in rate, window or number of series.
     static std::optional<Response> grandAverage(const std::vector<Response>& records, QString* reason = nullptr);
 
+    // Per series of a response, the mean of its averaged curve over the samples whose times lie in [from, to] (the
+    // activation in a response window); NaN for a series without such a sample or a response without epochs.
+    static std::vector<double> windowMean(const Response& response, double from, double to);
+
 private:
     EpochAverage() = default;
 
