@@ -71,6 +71,12 @@ QString translated(const char* text)
     return QCoreApplication::translate("Generic", text);
 }
 
+// A record's message, led by its file as the reading errors are.
+QString ledBy(const QString& path, const QString& message)
+{
+    return path + QStringLiteral(": ") + message;
+}
+
 RecordResult averageRecord(const QString& path, const QStringList& conditions, const RecordAverage::Options& options,
     const std::function<void(double)>& progress, const std::atomic<bool>* cancel)
 {
@@ -89,17 +95,18 @@ RecordResult averageRecord(const QString& path, const QStringList& conditions, c
     result.rate = analysis.rate();
     const double duration = analysis.seconds(analysis.size());
     if (options.epochs.to - options.epochs.from > duration) {
-        result.message = translated("The window from %1 to %2 s is longer than the record (%3 s).")
-                             .arg(options.epochs.from)
-                             .arg(options.epochs.to)
-                             .arg(duration);
+        result.message = ledBy(path,
+            translated("The window from %1 to %2 s is longer than the record (%3 s).")
+                .arg(options.epochs.from)
+                .arg(options.epochs.to)
+                .arg(duration));
         return result;
     }
     QString reason;
     const std::optional<EpochAverage> epochs = EpochAverage::create(options.epochs, analysis.rate(), &reason);
     if (!epochs) {
         result.optionsProblem = true;
-        result.message = reason;
+        result.message = ledBy(path, reason);
         return result;
     }
     std::optional<ButterworthBandPass> bandPass;
@@ -107,7 +114,7 @@ RecordResult averageRecord(const QString& path, const QStringList& conditions, c
         bandPass = ButterworthBandPass::design(analysis.rate(), options.bandLow, options.bandHigh, &reason);
         if (!bandPass) {
             result.optionsProblem = true;
-            result.message = reason;
+            result.message = ledBy(path, reason);
             return result;
         }
     }
@@ -240,13 +247,15 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
         if (result.read && !averaged.empty()) {
             const RecordResult& first = *averaged.front();
             if (result.channels.size() != first.channels.size()) {
-                problem = translated("It has %1 channels, the records before it %2.")
-                              .arg(result.channels.size())
-                              .arg(first.channels.size());
+                problem = ledBy(records[qsizetype(r)],
+                    translated("It has %1 channels, the records before it %2.")
+                        .arg(result.channels.size())
+                        .arg(first.channels.size()));
             } else if (std::abs(result.rate - first.rate) > 1e-9 * first.rate) {
-                problem = translated("Its grid has %1 samples/s, the records before it %2: give them one rate.")
-                              .arg(result.rate, 0, 'g', 9)
-                              .arg(first.rate, 0, 'g', 9);
+                problem = ledBy(records[qsizetype(r)],
+                    translated("Its grid has %1 samples/s, the records before it %2: give them one rate.")
+                        .arg(result.rate, 0, 'g', 9)
+                        .arg(first.rate, 0, 'g', 9));
             }
         }
         if (!result.read || problem != result.message) {

@@ -55,7 +55,7 @@ public:
     struct RecordFailure
     {
         QString record; // the path given
-        QString message; // why, readable (a reading error names the file)
+        QString message; // why, readable, led by the file
     };
 
     // HbO and HbR of one channel, averaged over a response window.
