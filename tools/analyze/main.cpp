@@ -1,3 +1,4 @@
+#include "AverageCommand.h"
 #include "CommandLine.h"
 #include "Parallel.h"
 #include "RecordAnalysis.h"
@@ -192,12 +193,13 @@ int main(int argc, char* argv[])
             .arg(SnirfExporter::MaxRate),
         QStringLiteral("hz"));
     parser.addOptions({ hbOption, qualityOption, ppfOption, distanceOption, wavelengthsOption, rateOption });
-    if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments(), 1))
+    const AverageCommand average(commandLine, defaults);
+    if (const std::optional<int> answered = commandLine.parse(QCoreApplication::arguments(), average.maxRecords()))
         return *answered;
 
     const bool haemoglobin = parser.isSet(hbOption);
     const bool quality = parser.isSet(qualityOption);
-    if (!haemoglobin && !quality)
+    if (!haemoglobin && !quality && !average.requested())
         return commandLine.usageError(QStringLiteral("give --hb, --quality or both"));
     if (parser.positionalArguments().isEmpty())
         return commandLine.usageError(QStringLiteral("give one record file"));
@@ -258,6 +260,8 @@ int main(int argc, char* argv[])
     }
 
     askForHugePages(argv);
+    if (average.requested())
+        return average.run(options);
     const QString record = parser.positionalArguments().constFirst();
     RecordAnalysis analysis;
     if (!analysis.analyse(record, options)) {
