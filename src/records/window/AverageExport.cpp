@@ -1,6 +1,7 @@
 #include "AverageExport.h"
 
 #include "LanguageContext.h"
+#include "RecordText.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -14,11 +15,26 @@
 
 namespace {
 
+// As halvex-analyze --average prints them: %.9g, and one word "nan" for a missing value.
 void appendNumber(QByteArray& line, double value)
 {
     line += ';';
-    // As printf's %.9g, which the command line prints: "nan" for a missing standard error.
-    line += QByteArray::number(value, 'g', 9);
+    if (std::isnan(value)) {
+        line += "nan";
+        return;
+    }
+    char digits[RecordText::MaxSignificantSize];
+    line.append(digits, RecordText::formatSignificant(value, digits) - digits);
+}
+
+// A condition that holds the separator or a quote is quoted, as CSV readers expect.
+QByteArray field(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.contains(';') && !bytes.contains('"'))
+        return bytes;
+    bytes.replace('"', "\"\"");
+    return '"' + bytes + '"';
 }
 
 QString failed(const QString& path, const QString& reason)
@@ -39,11 +55,13 @@ QByteArray AverageExport::csv(const std::vector<EpochAverage::Response>& respons
     for (const EpochAverage::Response& response : responses) {
         if (response.empty() || response.mean.empty())
             continue;
-        const QByteArray condition = response.condition.toUtf8();
+        const QByteArray condition = field(response.condition);
+        // The n the standard error runs over: the marks of one record, the records of a grand average.
+        const QByteArray n = QByteArray::number(response.records > 1 ? response.records : response.marks);
         for (std::size_t i = 0; i < response.mean.front().size(); ++i) {
             QByteArray line = condition;
             appendNumber(line, response.time(i));
-            line += ';' + QByteArray::number(response.marks);
+            line += ';' + n;
             for (std::size_t c = 0; c < numbers.size(); ++c) {
                 for (const std::size_t series : { 2 * c, 2 * c + 1 }) {
                     const bool has = series < response.mean.size();

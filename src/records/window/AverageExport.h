@@ -13,8 +13,9 @@ class QWidget;
 class AverageExport
 {
 public:
-    // "condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;…" (µM, %.9g, n the marks averaged), one line per sample of each
-    // response with epochs; numbers are the channels' (one per HbO/HbR pair of series).
+    // "condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;…" (µM, %.9g) as halvex-analyze --average prints it, one line per
+    // sample of each response with epochs; n is what the standard error runs over (the marks of one record, the
+    // records of a grand average); numbers are the channels' (one per HbO/HbR pair of series).
     static QByteArray csv(const std::vector<EpochAverage::Response>& responses, const std::vector<int>& numbers);
 
     // The widget as drawn, into an SVG (vector curves) or a PNG file; false with the reason in *error.

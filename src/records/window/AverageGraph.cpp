@@ -288,11 +288,17 @@ void AverageGraph::paintAxes(QPainter& painter, const Frame& frame) const
         painter.setPen(QPen(m_grid, 1));
         painter.drawLine(QPointF(p.x(), frame.plot.top()), p);
         painter.setPen(m_text);
-        painter.drawText(QRectF(p.x() - 30, frame.plot.bottom() + 2, 60, metrics.lineSpacing()), Qt::AlignCenter,
-            number(std::abs(t) < 1e-9 ? 0 : t));
+        // The last label carries the unit, kept inside the widget.
+        const bool last = t + timeStep > frame.timeTo + 1e-9;
+        const QString text = number(std::abs(t) < 1e-9 ? 0 : t) + (last ? QStringLiteral(" s") : QString());
+        QRectF box(p.x() - 30, frame.plot.bottom() + 2, 60, metrics.lineSpacing());
+        Qt::Alignment alignment = Qt::AlignCenter;
+        if (box.right() > width()) {
+            box.moveRight(width() - 2);
+            alignment = Qt::AlignRight | Qt::AlignVCenter;
+        }
+        painter.drawText(box, alignment, text);
     }
-    painter.drawText(QRectF(frame.plot.right() - 60, frame.plot.bottom() + 2, 60, metrics.lineSpacing()),
-        Qt::AlignRight, QStringLiteral("s"));
     const double valueStep = niceStep(frame.high - frame.low, 4);
     for (double v = std::ceil(frame.low / valueStep) * valueStep; v <= frame.high + 1e-12; v += valueStep) {
         const QPointF p = frame.map(frame.timeFrom, v);
@@ -343,4 +349,16 @@ void AverageGraph::paintLegend(QPainter& painter, const Frame& frame) const
             metrics.elidedText(text, Qt::ElideRight, int(frame.plot.width()) - 40));
         at.ry() += line;
     }
+    // Which line is which: HbO solid, HbR dashed.
+    QPen pen(m_text, 1.5);
+    const double y = at.y() + line / 2.0;
+    painter.setPen(pen);
+    painter.drawLine(QPointF(at.x(), y), QPointF(at.x() + 26, y));
+    painter.drawText(QRectF(at.x() + 30, at.y(), 60, line), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("HbO"));
+    const double dashed = at.x() + 34 + metrics.horizontalAdvance(QStringLiteral("HbO")) + 10;
+    pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(dashed, y), QPointF(dashed + 26, y));
+    painter.setPen(m_text);
+    painter.drawText(QRectF(dashed + 30, at.y(), 60, line), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("HbR"));
 }

@@ -59,7 +59,7 @@ void AverageView::showMessage(const QString& text)
 
 QString AverageView::message() const
 {
-    return m_message->isVisible() ? m_message->text() : QString();
+    return m_message->isHidden() ? QString() : m_message->text();
 }
 
 void AverageView::show(const std::vector<EpochAverage::Response>& responses, const QStringList& allConditions,
