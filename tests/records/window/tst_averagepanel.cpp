@@ -378,7 +378,7 @@ void TestAveragePanel::headRecord()
     panel.resize(1200, 900);
     QSignalSpy done(&panel, &AveragePanel::averaged);
     panel.setRecords({ m_recordA });
-    QVERIFY(done.wait(60000));
+    QVERIFY(done.wait(20000));
     QCOMPARE(panel.conditions(), QStringList({ "F2", "F1" }));
     panel.setChosenConditions({ "F1" });
     panel.setMapCondition(QStringLiteral("F1"));
@@ -428,12 +428,12 @@ void TestAveragePanel::settingsRecompute()
     AveragePanel panel(&settings);
     QSignalSpy done(&panel, &AveragePanel::averaged);
     panel.setRecords({ m_recordA });
-    QVERIFY(done.wait(60000));
+    QVERIFY(done.wait(20000));
     panel.setChosenConditions({ "F1" });
     QCOMPARE(panel.view()->shown().front().mean.front().size(), size_t(251));
     QVERIFY(settings.setProperty(name.toLatin1().constData(), value));
     QVERIFY(panel.isBusy());
-    QVERIFY(done.wait(60000));
+    QVERIFY(done.wait(20000));
     QCOMPARE(done.size(), 2);
     if (samples == 0) {
         QVERIFY(!panel.view()->message().isEmpty());
@@ -453,7 +453,7 @@ void TestAveragePanel::newRecordsCancel()
     QSignalSpy done(&panel, &AveragePanel::averaged);
     panel.setRecords({ other });
     panel.setRecords({ m_recordA, m_recordB });
-    QVERIFY(done.wait(60000));
+    QVERIFY(done.wait(20000));
     QTRY_VERIFY(!panel.isBusy());
     QCOMPARE(done.size(), 1);
     QCOMPARE(panel.conditions(), QStringList({ "F2", "F1" }));
