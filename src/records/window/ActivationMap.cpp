@@ -17,7 +17,7 @@ constexpr int LegendHeight = 44;
 
 QString microMolar(double value)
 {
-    return QLocale().toString(value, 'g', 3) + QStringLiteral(" µM");
+    return QLocale().toString(value, 'g', 3) + QLatin1Char(' ') + trGeneric("µM");
 }
 
 QColor mix(const QColor& a, const QColor& b, double t)

@@ -310,7 +310,7 @@ void AverageGraph::paintAxes(QPainter& painter, const Frame& frame) const
     }
     painter.drawText(
         QRectF(0, frame.plot.top() - metrics.lineSpacing() - 2, frame.plot.left() - 4, metrics.lineSpacing()),
-        Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("µM"));
+        Qt::AlignRight | Qt::AlignVCenter, trGeneric("µM"));
 
     if (frame.timeFrom <= 0 && 0 <= frame.timeTo) {
         painter.setPen(QPen(m_mark, 1.5));

@@ -345,7 +345,8 @@ void AveragePanel::fillChannels()
     if (!m_result)
         return;
     for (const RecordAverage::Channel& channel : m_result->channels()) {
-        auto* item = new QListWidgetItem(trGeneric("%1: %2").arg(channel.number).arg(channel.label), m_channelList);
+        auto* item
+            = new QListWidgetItem(QStringLiteral("%1: %2").arg(channel.number).arg(channel.label), m_channelList);
         item->setData(NumberRole, channel.number);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(m_uncheckedChannels.contains(channel.number) ? Qt::Unchecked : Qt::Checked);
