@@ -371,6 +371,14 @@
         <translation>Instrument lost — waiting for it to return (%1)</translation>
     </message>
     <message>
+        <source>It has %1 channels, the records before it %2.</source>
+        <translation>It has %1 channels, the records before it %2.</translation>
+    </message>
+    <message>
+        <source>Its grid has %1 samples/s, the records before it %2: give them one rate.</source>
+        <translation>Its grid has %1 samples/s, the records before it %2: give them one rate.</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Language</translation>
     </message>
@@ -704,6 +712,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</translation>
     </message>
     <message>
+        <source>The average was cancelled.</source>
+        <translation>The average was cancelled.</translation>
+    </message>
+    <message>
         <source>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</source>
         <translation>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</translation>
     </message>
@@ -756,6 +768,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The window from %1 to %2 s is longer than the data (%3 s): the marks “%5” were all left out (%4).</translation>
     </message>
     <message>
+        <source>The window from %1 to %2 s is longer than the record (%3 s).</source>
+        <translation>The window from %1 to %2 s is longer than the record (%3 s).</translation>
+    </message>
+    <message>
         <source>There is no mark “%1”.</source>
         <translation>There is no mark “%1”.</translation>
     </message>
@@ -766,6 +782,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</source>
         <translation>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</translation>
+    </message>
+    <message>
+        <source>There is no record to average.</source>
+        <translation>There is no record to average.</translation>
     </message>
     <message>
         <source>Tick the channels to show as graphs; the map always shows every channel.</source>

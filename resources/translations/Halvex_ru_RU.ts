@@ -371,6 +371,14 @@
         <translation>Прибор потерян — ожидание его возвращения (%1)</translation>
     </message>
     <message>
+        <source>It has %1 channels, the records before it %2.</source>
+        <translation>В ней %1 каналов, а в записях перед ней — %2.</translation>
+    </message>
+    <message>
+        <source>Its grid has %1 samples/s, the records before it %2: give them one rate.</source>
+        <translation>Её сетка — %1 отсчётов/с, а у записей перед ней — %2: задайте им одну частоту.</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Язык</translation>
     </message>
@@ -704,6 +712,10 @@
         <translation>Карта активации: каждый канал на своём месте в монтаже, окрашенный по среднему изменению его HbO в окне ответа после отметок условия, выбранного для карты (красный — рост, синий — спад).</translation>
     </message>
     <message>
+        <source>The average was cancelled.</source>
+        <translation>Усреднение отменено.</translation>
+    </message>
+    <message>
         <source>The band-pass from %1 to %2 Hz cannot be made at %3 samples/s: its edges must lie above 0 Hz and below %4 Hz (half the sampling rate), the low edge below the high one.</source>
         <translation>Полосовой фильтр от %1 до %2 Гц нельзя построить при %3 отсчётах/с: его границы должны лежать выше 0 Гц и ниже %4 Гц (половины частоты отсчётов), нижняя граница — ниже верхней.</translation>
     </message>
@@ -756,6 +768,10 @@
         <translation>Окно от %1 до %2 с длиннее данных (%3 с): все метки «%5» исключены (%4).</translation>
     </message>
     <message>
+        <source>The window from %1 to %2 s is longer than the record (%3 s).</source>
+        <translation>Окно от %1 до %2 с длиннее записи (%3 с).</translation>
+    </message>
+    <message>
         <source>There is no mark “%1”.</source>
         <translation>Меток «%1» нет.</translation>
     </message>
@@ -766,6 +782,10 @@
     <message>
         <source>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</source>
         <translation>Последние %1 с, раз в секунду. Зелёный: SCI от %2; жёлтый: от %3; красный: ниже; серый: пока неизвестно. Наведите указатель на ячейку, чтобы узнать, что делать.</translation>
+    </message>
+    <message>
+        <source>There is no record to average.</source>
+        <translation>Нет записей для усреднения.</translation>
     </message>
     <message>
         <source>Tick the channels to show as graphs; the map always shows every channel.</source>

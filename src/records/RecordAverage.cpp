@@ -66,7 +66,7 @@ QStringList markTexts(const QStringList& records, QMap<QString, int>* counts)
     return texts;
 }
 
-QString translated(const char* text)
+QString generic(const char* text)
 {
     return QCoreApplication::translate("Generic", text);
 }
@@ -96,7 +96,7 @@ RecordResult averageRecord(const QString& path, const QStringList& conditions, c
     const double duration = analysis.seconds(analysis.size());
     if (options.epochs.to - options.epochs.from > duration) {
         result.message = ledBy(path,
-            translated("The window from %1 to %2 s is longer than the record (%3 s).")
+            generic("The window from %1 to %2 s is longer than the record (%3 s).")
                 .arg(options.epochs.from)
                 .arg(options.epochs.to)
                 .arg(duration));
@@ -203,7 +203,7 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
     m_rate = 0;
 
     if (records.isEmpty())
-        return fail(Failure::Input, translated("There is no record to average."));
+        return fail(Failure::Input, generic("There is no record to average."));
     // What holds at any rate is refused before a record is read; what depends on a record's rate, with the record.
     QString reason;
     const double someRate = options.analysis.rate > 0 ? options.analysis.rate : 1e6;
@@ -236,7 +236,7 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
         report(r, 1);
     });
     if (cancel && cancel->load())
-        return fail(Failure::Cancelled, translated("The average was cancelled."));
+        return fail(Failure::Cancelled, generic("The average was cancelled."));
 
     // The first record read sets the channels and the rate; a record that differs cannot join its average.
     std::vector<const RecordResult*> averaged;
@@ -248,12 +248,12 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
             const RecordResult& first = *averaged.front();
             if (result.channels.size() != first.channels.size()) {
                 problem = ledBy(records[qsizetype(r)],
-                    translated("It has %1 channels, the records before it %2.")
+                    generic("It has %1 channels, the records before it %2.")
                         .arg(result.channels.size())
                         .arg(first.channels.size()));
             } else if (std::abs(result.rate - first.rate) > 1e-9 * first.rate) {
                 problem = ledBy(records[qsizetype(r)],
-                    translated("Its grid has %1 samples/s, the records before it %2: give them one rate.")
+                    generic("Its grid has %1 samples/s, the records before it %2: give them one rate.")
                         .arg(result.rate, 0, 'g', 9)
                         .arg(first.rate, 0, 'g', 9));
             }
