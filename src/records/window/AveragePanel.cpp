@@ -3,7 +3,6 @@
 #include "AverageExport.h"
 #include "LanguageContext.h"
 #include "PropertyListControl.h"
-#include "RecordAverage.h"
 #include "RecordsSettings.h"
 #include "StyleHelper.h"
 
@@ -15,13 +14,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -46,7 +43,7 @@ AveragePanel::AveragePanel(RecordsSettings* settings, QWidget* parent)
     , m_settings(settings)
 {
     StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--n-bg"));
-    m_watcher = new QFutureWatcher<Result>(this);
+    m_run = new AverageRun(this);
     m_settle = new QTimer(this);
     m_settle->setSingleShot(true);
     m_settle->setInterval(600);
@@ -135,7 +132,8 @@ AveragePanel::AveragePanel(RecordsSettings* settings, QWidget* parent)
     layout->addWidget(sideScroll);
     layout->addLayout(main, 1);
 
-    connect(m_watcher, &QFutureWatcher<Result>::finished, this, &AveragePanel::averageFinished);
+    connect(m_run, &AverageRun::finished, this, &AveragePanel::averageFinished);
+    connect(m_run, &AverageRun::progress, m_progress, &QProgressBar::setValue);
     connect(m_settle, &QTimer::timeout, this, &AveragePanel::startAverage);
     connect(m_stopButton, &QPushButton::clicked, this, &AveragePanel::cancelAverage);
     connect(m_csvButton, &QPushButton::clicked, this, &AveragePanel::askCsv);
@@ -173,17 +171,11 @@ AveragePanel::AveragePanel(RecordsSettings* settings, QWidget* parent)
     setRecords({});
 }
 
-AveragePanel::~AveragePanel()
-{
-    // The worker reports progress to this object: it must be done before the object goes.
-    if (m_cancel)
-        m_cancel->store(true);
-    m_watcher->waitForFinished();
-}
+AveragePanel::~AveragePanel() = default;
 
 bool AveragePanel::isBusy() const
 {
-    return m_watcher->isRunning() || m_settle->isActive() || m_pending;
+    return m_run->isRunning() || m_settle->isActive();
 }
 
 void AveragePanel::setRecords(const QStringList& recordPaths)
@@ -210,69 +202,34 @@ void AveragePanel::setRecords(const QStringList& recordPaths)
     }
     m_view->showMessage(QString());
     m_settle->stop();
-    m_pending = true;
     startAverage();
 }
 
 void AveragePanel::requestAverage()
 {
-    if (m_records.isEmpty())
-        return;
-    m_pending = true;
-    m_settle->start();
+    if (!m_records.isEmpty())
+        m_settle->start();
 }
 
 void AveragePanel::cancelAverage()
 {
     m_settle->stop();
-    m_pending = false;
-    if (m_cancel)
-        m_cancel->store(true);
+    m_run->cancel();
 }
 
 void AveragePanel::startAverage()
 {
-    if (m_watcher->isRunning()) {
-        // The run under way is of no use any more; the next one starts when it has stopped.
-        m_cancel->store(true);
-        return;
-    }
-    m_pending = false;
-    m_cancel = std::make_shared<std::atomic<bool>>(false);
     m_progress->setValue(0);
     m_progress->show();
     m_stopButton->show();
     m_status->setText(trGeneric("Averaging the records (%1)…").arg(m_records.size()));
-
-    const QStringList records = m_records;
-    const RecordAverage::Options options = RecordAverage::options(*m_settings);
-    const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
-    QPointer<QProgressBar> bar = m_progress;
-    auto shown = std::make_shared<std::atomic<int>>(-1);
-    m_watcher->setFuture(QtConcurrent::run([records, options, cancel, bar, shown]() -> Result {
-        auto average = std::make_shared<RecordAverage>();
-        average->average(
-            records, {}, options,
-            [bar, shown](double share) {
-                // One repaint per step of the bar, not one per sample.
-                const int value = int(share * 1000);
-                if (shown->exchange(value) != value)
-                    QMetaObject::invokeMethod(
-                        bar, [bar, value]() { bar->setValue(value); }, Qt::QueuedConnection);
-            },
-            cancel.get());
-        return average;
-    }));
+    m_run->start(m_records, RecordAverage::options(*m_settings));
 }
 
-void AveragePanel::averageFinished()
+void AveragePanel::averageFinished(const AverageRun::Result& result)
 {
-    const Result result = m_watcher->result();
-    if (m_pending && !m_settle->isActive()) {
-        startAverage();
-        return;
-    }
-    if (m_pending)
+    // Settings changed during the run: its averages are out of date, and the next run is coming.
+    if (m_settle->isActive())
         return;
     m_progress->hide();
     m_stopButton->hide();

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "AverageRun.h"
 #include "AverageView.h"
 
-#include <QFutureWatcher>
 #include <QMap>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
-
-#include <atomic>
-#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -18,7 +15,6 @@ class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class RecordAverage;
 class RecordsSettings;
 
 // The records window's "Average" page: the conditions (mark texts) of the open records with their counts, a channel
@@ -59,11 +55,9 @@ signals:
     void averaged();
 
 private:
-    using Result = std::shared_ptr<const RecordAverage>;
-
     void requestAverage();
     void startAverage();
-    void averageFinished();
+    void averageFinished(const AverageRun::Result& result);
     void cancelAverage();
     void fillConditions();
     void fillChannels();
@@ -75,12 +69,9 @@ private:
 
     RecordsSettings* m_settings = nullptr;
     QStringList m_records;
-    Result m_result;
+    AverageRun::Result m_result;
     QMap<int, RawRecord::MontageCell> m_montage;
-    QFutureWatcher<Result>* m_watcher = nullptr;
-    std::shared_ptr<std::atomic<bool>> m_cancel;
-    // A run is to start once the current one has ended.
-    bool m_pending = false;
+    AverageRun* m_run = nullptr;
     QTimer* m_settle = nullptr;
     // What the user unticked stays unticked through new results.
     QSet<QString> m_uncheckedConditions;
