@@ -415,6 +415,7 @@ void TestAveragePanel::settingsRecompute_data()
     QTest::newRow("shorter window") << "AverageTo" << 10.0 << 151;
     QTest::newRow("earlier start") << "AverageFrom" << -8.0 << 281;
     QTest::newRow("window ends before it starts") << "AverageTo" << -6.0 << 0;
+    QTest::newRow("band above the Nyquist frequency") << "AverageBandHigh" << 8.0 << 0;
 }
 
 // A changed setting starts a new average (once, after the changes settle); settings that give none say why.
@@ -424,7 +425,7 @@ void TestAveragePanel::settingsRecompute()
     QFETCH(double, value);
     QFETCH(int, samples);
     RecordsSettings settings(QDir(m_home->path()).filePath(QStringLiteral("recompute.xml")));
-    settings.setAverageBand(false);
+    settings.setAverageBand(name.startsWith(QLatin1String("AverageBand")));
     AveragePanel panel(&settings);
     QSignalSpy done(&panel, &AveragePanel::averaged);
     panel.setRecords({ m_recordA });
@@ -461,6 +462,13 @@ void TestAveragePanel::newRecordsCancel()
     QVERIFY(grand);
     QCOMPARE(grand->records, 2);
     QVERIFY(panel.status().contains(QLatin1Char('2')));
+
+    // A record that cannot be read is named; the others are averaged.
+    const QString missing = QDir(m_home->dataFolder()).filePath(QStringLiteral("missing.csv"));
+    panel.setRecords({ m_recordA, missing });
+    QVERIFY(done.wait(20000));
+    QVERIFY2(panel.status().contains(QStringLiteral("missing.raw")), qPrintable(panel.status()));
+    QCOMPARE(shownResponse(panel.view(), QStringLiteral("F1"))->records, 1);
 }
 
 void TestAveragePanel::themes_data()
