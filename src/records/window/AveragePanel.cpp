@@ -292,7 +292,13 @@ void AveragePanel::fillConditions()
     QSignalBlocker mapBlocker(m_mapBox);
     m_mapBox->clear();
     m_mapBox->addItems(m_allConditions);
-    m_mapBox->setCurrentIndex(qMax(0, int(m_allConditions.indexOf(mapped))));
+    int place = int(m_allConditions.indexOf(mapped));
+    // At first the map shows the first condition that has an average.
+    for (int c = 0; place < 0 && m_result && c < int(m_result->responses().size()); ++c) {
+        if (!m_result->responses()[size_t(c)].empty())
+            place = int(m_allConditions.indexOf(m_result->responses()[size_t(c)].condition));
+    }
+    m_mapBox->setCurrentIndex(qMax(0, place));
 }
 
 void AveragePanel::fillChannels()

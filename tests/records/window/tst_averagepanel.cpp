@@ -381,7 +381,6 @@ void TestAveragePanel::headRecord()
     QVERIFY(done.wait(20000));
     QCOMPARE(panel.conditions(), QStringList({ "F2", "F1" }));
     panel.setChosenConditions({ "F1" });
-    panel.setMapCondition(QStringLiteral("F1"));
     AverageView* view = panel.view();
     QCOMPARE(view->graphs().size(), 8);
     ActivationMap* map = view->map();
