@@ -67,8 +67,28 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 (marks: %2)</source>
+        <translation>%1 (marks: %2)</translation>
+    </message>
+    <message>
         <source>%1 damaged lines skipped</source>
         <translation>%1 damaged lines skipped</translation>
+    </message>
+    <message>
+        <source>%1 left out</source>
+        <translation>%1 left out</translation>
+    </message>
+    <message>
+        <source>%1 records</source>
+        <translation>%1 records</translation>
+    </message>
+    <message>
+        <source>%1: n = %2</source>
+        <translation>%1: n = %2</translation>
+    </message>
+    <message>
+        <source>%1: no mark of this condition</source>
+        <translation>%1: no mark of this condition</translation>
     </message>
     <message>
         <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
@@ -89,6 +109,18 @@
     <message>
         <source>AcquisitionDescription</source>
         <translation>How the instrument&apos;s values make up a channel: V, R and IR; R and IR; or R and IR in alternate lines</translation>
+    </message>
+    <message>
+        <source>Activation map: mean ΔHbO of %1 from %2 to %3 s</source>
+        <translation>Activation map: mean ΔHbO of %1 from %2 to %3 s</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Average</translation>
+    </message>
+    <message>
+        <source>Average of channel %1 around the marks: HbO solid, HbR dashed, one colour per condition; the band shows ± the standard error. The line marks time 0, the shaded span the baseline.</source>
+        <translation>Average of channel %1 around the marks: HbO solid, HbR dashed, one colour per condition; the band shows ± the standard error. The line marks time 0, the shaded span the baseline.</translation>
     </message>
     <message>
         <source>AverageBand</source>
@@ -129,6 +161,14 @@
     <message>
         <source>AverageToDescription</source>
         <translation>Where each epoch ends, in seconds relative to its mark</translation>
+    </message>
+    <message>
+        <source>Averages around the marks</source>
+        <translation>Averages around the marks</translation>
+    </message>
+    <message>
+        <source>Averaging the records (%1)…</source>
+        <translation>Averaging the records (%1)…</translation>
     </message>
     <message>
         <source>Baseline: %1 s left</source>
@@ -175,6 +215,14 @@
         <translation>Cannot write the record file %1: %2</translation>
     </message>
     <message>
+        <source>Channel %1 (%2): mean ΔHbO %3 µM, ΔHbR %4 µM from %5 to %6 s after the marks of %7 (n = %8).</source>
+        <translation>Channel %1 (%2): mean ΔHbO %3 µM, ΔHbR %4 µM from %5 to %6 s after the marks of %7 (n = %8).</translation>
+    </message>
+    <message>
+        <source>Channel %1 (%2): no average of %3 in the response window.</source>
+        <translation>Channel %1 (%2): no average of %3 in the response window.</translation>
+    </message>
+    <message>
         <source>Channel %1 of the instrument (R%1 and IR%1 in the record).</source>
         <translation>Channel %1 of the instrument (R%1 and IR%1 in the record).</translation>
     </message>
@@ -193,6 +241,18 @@
     <message>
         <source>Channel2Description</source>
         <translation>Second compared channel: the blue Right curve; the green Diff is Left − Right</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>Choose one or more channels to see their averages.</source>
+        <translation>Choose one or more channels to see their averages.</translation>
+    </message>
+    <message>
+        <source>Choose one or more conditions to see their averages.</source>
+        <translation>Choose one or more conditions to see their averages.</translation>
     </message>
     <message>
         <source>Clear</source>
@@ -215,8 +275,16 @@
         <translation>Light, dark, or following the system&apos;s colour scheme</translation>
     </message>
     <message>
+        <source>Conditions</source>
+        <translation>Conditions</translation>
+    </message>
+    <message>
         <source>Connect</source>
         <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Could not write %1: %2</translation>
     </message>
     <message>
         <source>Dark: hardly any light reaches the detector. Check the cable and the optode&apos;s contact.</source>
@@ -235,8 +303,16 @@
         <translation>Disconnect</translation>
     </message>
     <message>
+        <source>Export CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
         <source>Export SNIRF</source>
         <translation>Export SNIRF</translation>
+    </message>
+    <message>
+        <source>Export picture…</source>
+        <translation>Export picture…</translation>
     </message>
     <message>
         <source>Exported to %1</source>
@@ -327,6 +403,10 @@
         <translation>Every graph uses the largest vertical span of all graphs</translation>
     </message>
     <message>
+        <source>Map</source>
+        <translation>Map</translation>
+    </message>
+    <message>
         <source>Montage</source>
         <translation>Montage</translation>
     </message>
@@ -344,12 +424,24 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>New version</translation>
     </message>
     <message>
+        <source>No condition chosen.</source>
+        <translation>No condition chosen.</translation>
+    </message>
+    <message>
         <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
         <translation>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</translation>
     </message>
     <message>
         <source>No instrument connected</source>
         <translation>No instrument connected</translation>
+    </message>
+    <message>
+        <source>No record could be averaged.</source>
+        <translation>No record could be averaged.</translation>
+    </message>
+    <message>
+        <source>No record is open. Open one or more records to average the haemoglobin around their marks.</source>
+        <translation>No record is open. Open one or more records to average the haemoglobin around their marks.</translation>
     </message>
     <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
@@ -364,6 +456,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>No samples yet: connect an instrument.</translation>
     </message>
     <message>
+        <source>Not averaged (%1):</source>
+        <translation>Not averaged (%1):</translation>
+    </message>
+    <message>
         <source>Not exported: %1</source>
         <translation>Not exported: %1</translation>
     </message>
@@ -374,6 +470,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Not now</source>
         <translation>Not now</translation>
+    </message>
+    <message>
+        <source>Nothing to average: no condition chosen has a mark inside the records.</source>
+        <translation>Nothing to average: no condition chosen has a mark inside the records.</translation>
     </message>
     <message>
         <source>OK</source>
@@ -460,6 +560,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Records</translation>
     </message>
     <message>
+        <source>Records averaged: %1</source>
+        <translation>Records averaged: %1</translation>
+    </message>
+    <message>
         <source>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</source>
         <translation>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</translation>
     </message>
@@ -528,6 +632,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Save</translation>
     </message>
     <message>
+        <source>Save the graphs and the map as a picture: SVG (lines stay sharp at any size) or PNG</source>
+        <translation>Save the graphs and the map as a picture: SVG (lines stay sharp at any size) or PNG</translation>
+    </message>
+    <message>
         <source>Saved %1 (%2 samples)</source>
         <translation>Saved %1 (%2 samples)</translation>
     </message>
@@ -550,6 +658,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Set default to</source>
         <translation>Set default to</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
     </message>
     <message>
         <source>Signal check</source>
@@ -584,6 +696,22 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Open the main window maximised</translation>
     </message>
     <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Stop computing the averages</source>
+        <translation>Stop computing the averages</translation>
+    </message>
+    <message>
+        <source>Stopped: the averages are not computed.</source>
+        <translation>Stopped: the averages are not computed.</translation>
+    </message>
+    <message>
+        <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
+        <translation>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</translation>
+    </message>
+    <message>
         <source>The average was cancelled.</source>
         <translation>The average was cancelled.</translation>
     </message>
@@ -600,12 +728,20 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The baseline from %1 to %2 s must lie inside the window from %3 to %4 s, its start not after its end.</translation>
     </message>
     <message>
+        <source>The condition whose mean HbO change in the response window colours the map</source>
+        <translation>The condition whose mean HbO change in the response window colours the map</translation>
+    </message>
+    <message>
         <source>The connection to %1 was lost or could not be opened.</source>
         <translation>The connection to %1 was lost or could not be opened.</translation>
     </message>
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</translation>
+    </message>
+    <message>
+        <source>The mark texts of the open records with the number of their marks. Tick the conditions whose averages the graphs overlay.</source>
+        <translation>The mark texts of the open records with the number of their marks. Tick the conditions whose averages the graphs overlay.</translation>
     </message>
     <message>
         <source>The marks “%1” were left out in every record (%2 in all): their windows run past the start or end of the data or into gaps.</source>
@@ -618,6 +754,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>The sampling rate must be above 0 samples/s, not %1.</translation>
+    </message>
+    <message>
+        <source>The settings give no average.</source>
+        <translation>The settings give no average.</translation>
     </message>
     <message>
         <source>The window from %1 to %2 s is empty: its start must come first.</source>
@@ -646,6 +786,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>There is no record to average.</source>
         <translation>There is no record to average.</translation>
+    </message>
+    <message>
+        <source>Tick the channels to show as graphs; the map always shows every channel.</source>
+        <translation>Tick the channels to show as graphs; the map always shows every channel.</translation>
     </message>
     <message>
         <source>Too low: re-seat the optode and move the hair aside from under it.</source>
@@ -678,6 +822,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</source>
         <translation>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</translation>
+    </message>
+    <message>
+        <source>Write the curves of the chosen conditions as halvex-analyze --average prints them: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… in µM</source>
+        <translation>Write the curves of the chosen conditions as halvex-analyze --average prints them: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… in µM</translation>
     </message>
     <message>
         <source>channel %1</source>
@@ -830,8 +978,16 @@ Restart now?</translation>
         <translation>the connection to %1 was lost: %2</translation>
     </message>
     <message>
+        <source>the picture could not be encoded</source>
+        <translation>the picture could not be encoded</translation>
+    </message>
+    <message>
         <source>µM</source>
         <translation>µM</translation>
+    </message>
+    <message>
+        <source>ΔHbO 0 µM</source>
+        <translation>ΔHbO 0 µM</translation>
     </message>
     <message>
         <source>Название</source>

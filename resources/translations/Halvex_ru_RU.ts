@@ -67,8 +67,28 @@
 <context>
     <name>Generic</name>
     <message>
+        <source>%1 (marks: %2)</source>
+        <translation>%1 (отметок: %2)</translation>
+    </message>
+    <message>
         <source>%1 damaged lines skipped</source>
         <translation>Пропущено повреждённых строк: %1</translation>
+    </message>
+    <message>
+        <source>%1 left out</source>
+        <translation>не вошло: %1</translation>
+    </message>
+    <message>
+        <source>%1 records</source>
+        <translation>записей: %1</translation>
+    </message>
+    <message>
+        <source>%1: n = %2</source>
+        <translation>%1: n = %2</translation>
+    </message>
+    <message>
+        <source>%1: no mark of this condition</source>
+        <translation>%1: нет ни одной отметки этого условия</translation>
     </message>
     <message>
         <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
@@ -89,6 +109,18 @@
     <message>
         <source>AcquisitionDescription</source>
         <translation>Как значения прибора образуют канал: V, R и IR; R и IR; или R и IR в чередующихся строках</translation>
+    </message>
+    <message>
+        <source>Activation map: mean ΔHbO of %1 from %2 to %3 s</source>
+        <translation>Карта активации: среднее ΔHbO для %1 с %2 по %3 с</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Average of channel %1 around the marks: HbO solid, HbR dashed, one colour per condition; the band shows ± the standard error. The line marks time 0, the shaded span the baseline.</source>
+        <translation>Среднее канала %1 вокруг отметок: HbO сплошной линией, HbR пунктиром, у каждого условия свой цвет; полоса показывает ± стандартную ошибку. Вертикальная линия — момент 0, затенённый участок — базовая линия.</translation>
     </message>
     <message>
         <source>AverageBand</source>
@@ -129,6 +161,14 @@
     <message>
         <source>AverageToDescription</source>
         <translation>Конец каждой эпохи в секундах относительно её метки</translation>
+    </message>
+    <message>
+        <source>Averages around the marks</source>
+        <translation>Средние вокруг отметок</translation>
+    </message>
+    <message>
+        <source>Averaging the records (%1)…</source>
+        <translation>Усреднение записей (%1)…</translation>
     </message>
     <message>
         <source>Baseline: %1 s left</source>
@@ -175,6 +215,14 @@
         <translation>Не удаётся записать файл записи %1: %2</translation>
     </message>
     <message>
+        <source>Channel %1 (%2): mean ΔHbO %3 µM, ΔHbR %4 µM from %5 to %6 s after the marks of %7 (n = %8).</source>
+        <translation>Канал %1 (%2): среднее ΔHbO %3 мкМ, ΔHbR %4 мкМ с %5 по %6 с после отметок %7 (n = %8).</translation>
+    </message>
+    <message>
+        <source>Channel %1 (%2): no average of %3 in the response window.</source>
+        <translation>Канал %1 (%2): нет среднего для %3 в окне ответа.</translation>
+    </message>
+    <message>
         <source>Channel %1 of the instrument (R%1 and IR%1 in the record).</source>
         <translation>Канал %1 прибора (R%1 и IR%1 в записи).</translation>
     </message>
@@ -193,6 +241,18 @@
     <message>
         <source>Channel2Description</source>
         <translation>Второй сравниваемый канал: синяя кривая Right; зелёная Diff — это Left − Right</translation>
+    </message>
+    <message>
+        <source>Channels</source>
+        <translation>Каналы</translation>
+    </message>
+    <message>
+        <source>Choose one or more channels to see their averages.</source>
+        <translation>Выберите один или несколько каналов, чтобы увидеть их средние.</translation>
+    </message>
+    <message>
+        <source>Choose one or more conditions to see their averages.</source>
+        <translation>Выберите одно или несколько условий, чтобы увидеть их средние.</translation>
     </message>
     <message>
         <source>Clear</source>
@@ -215,8 +275,16 @@
         <translation>Светлая, тёмная или как в системе</translation>
     </message>
     <message>
+        <source>Conditions</source>
+        <translation>Условия</translation>
+    </message>
+    <message>
         <source>Connect</source>
         <translation>Подключить</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Не удалось записать %1: %2</translation>
     </message>
     <message>
         <source>Dark: hardly any light reaches the detector. Check the cable and the optode&apos;s contact.</source>
@@ -235,8 +303,16 @@
         <translation>Отключить</translation>
     </message>
     <message>
+        <source>Export CSV…</source>
+        <translation>Экспорт CSV…</translation>
+    </message>
+    <message>
         <source>Export SNIRF</source>
         <translation>Экспорт SNIRF</translation>
+    </message>
+    <message>
+        <source>Export picture…</source>
+        <translation>Экспорт изображения…</translation>
     </message>
     <message>
         <source>Exported to %1</source>
@@ -327,6 +403,10 @@
         <translation>Все графики используют наибольший вертикальный размах из всех графиков</translation>
     </message>
     <message>
+        <source>Map</source>
+        <translation>Карта</translation>
+    </message>
+    <message>
         <source>Montage</source>
         <translation>Монтаж</translation>
     </message>
@@ -344,12 +424,24 @@
         <translation>Новая версия</translation>
     </message>
     <message>
+        <source>No condition chosen.</source>
+        <translation>Не выбрано ни одно условие.</translation>
+    </message>
+    <message>
         <source>No data from %1 for %2 s: is the instrument switched on and at 115200 baud?</source>
         <translation>Нет данных от %1 уже %2 с: прибор включён и работает на 115200 бод?</translation>
     </message>
     <message>
         <source>No instrument connected</source>
         <translation>Прибор не подключён</translation>
+    </message>
+    <message>
+        <source>No record could be averaged.</source>
+        <translation>Ни одну запись не удалось усреднить.</translation>
+    </message>
+    <message>
+        <source>No record is open. Open one or more records to average the haemoglobin around their marks.</source>
+        <translation>Нет открытых записей. Откройте одну или несколько записей, чтобы усреднить гемоглобин вокруг их отметок.</translation>
     </message>
     <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
@@ -364,6 +456,10 @@
         <translation>Отсчётов пока нет: подключите прибор.</translation>
     </message>
     <message>
+        <source>Not averaged (%1):</source>
+        <translation>Не усреднено (%1):</translation>
+    </message>
+    <message>
         <source>Not exported: %1</source>
         <translation>Не экспортировано: %1</translation>
     </message>
@@ -374,6 +470,10 @@
     <message>
         <source>Not now</source>
         <translation>Не сейчас</translation>
+    </message>
+    <message>
+        <source>Nothing to average: no condition chosen has a mark inside the records.</source>
+        <translation>Нечего усреднять: ни у одного выбранного условия нет отметок внутри записей.</translation>
     </message>
     <message>
         <source>OK</source>
@@ -460,6 +560,10 @@
         <translation>Записи</translation>
     </message>
     <message>
+        <source>Records averaged: %1</source>
+        <translation>Усреднено записей: %1</translation>
+    </message>
+    <message>
         <source>Records with %1 series at %2 samples/s and %3 series at %4 samples/s cannot be averaged together: bring them to one rate and one set of channels first.</source>
         <translation>Записи с %1 рядами при %2 отсчётах/с и %3 рядами при %4 отсчётах/с нельзя усреднить вместе: сначала приведите их к одной частоте и одному набору каналов.</translation>
     </message>
@@ -528,6 +632,10 @@
         <translation>Сохранить</translation>
     </message>
     <message>
+        <source>Save the graphs and the map as a picture: SVG (lines stay sharp at any size) or PNG</source>
+        <translation>Сохранить графики и карту как изображение: SVG (линии остаются чёткими при любом размере) или PNG</translation>
+    </message>
+    <message>
         <source>Saved %1 (%2 samples)</source>
         <translation>Сохранено: %1 (отсчётов: %2)</translation>
     </message>
@@ -550,6 +658,10 @@
     <message>
         <source>Set default to</source>
         <translation>Значение по умолчанию:</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
     </message>
     <message>
         <source>Signal check</source>
@@ -584,6 +696,22 @@
         <translation>Открывать главное окно развёрнутым на весь экран</translation>
     </message>
     <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Stop computing the averages</source>
+        <translation>Прекратить вычисление средних</translation>
+    </message>
+    <message>
+        <source>Stopped: the averages are not computed.</source>
+        <translation>Остановлено: средние не вычислены.</translation>
+    </message>
+    <message>
+        <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
+        <translation>Карта активации: каждый канал на своём месте в монтаже, окрашенный по среднему изменению его HbO в окне ответа после отметок условия, выбранного для карты (красный — рост, синий — спад).</translation>
+    </message>
+    <message>
         <source>The average was cancelled.</source>
         <translation>Усреднение отменено.</translation>
     </message>
@@ -600,12 +728,20 @@
         <translation>Базовый интервал от %1 до %2 с должен лежать внутри окна от %3 до %4 с, его начало — не позже конца.</translation>
     </message>
     <message>
+        <source>The condition whose mean HbO change in the response window colours the map</source>
+        <translation>Условие, по среднему изменению HbO которого в окне ответа окрашивается карта</translation>
+    </message>
+    <message>
         <source>The connection to %1 was lost or could not be opened.</source>
         <translation>Связь с %1 потеряна, или порт не удалось открыть.</translation>
     </message>
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>Идёт запись: изменения варианта получения данных, RIRsmoothing и монтажа вступят в силу после её окончания.</translation>
+    </message>
+    <message>
+        <source>The mark texts of the open records with the number of their marks. Tick the conditions whose averages the graphs overlay.</source>
+        <translation>Тексты отметок в открытых записях и число отметок каждого. Отметьте условия, средние которых графики накладывают друг на друга.</translation>
     </message>
     <message>
         <source>The marks “%1” were left out in every record (%2 in all): their windows run past the start or end of the data or into gaps.</source>
@@ -618,6 +754,10 @@
     <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>Частота отсчётов должна быть больше 0 отсчётов/с, а не %1.</translation>
+    </message>
+    <message>
+        <source>The settings give no average.</source>
+        <translation>С этими настройками среднее не получить.</translation>
     </message>
     <message>
         <source>The window from %1 to %2 s is empty: its start must come first.</source>
@@ -646,6 +786,10 @@
     <message>
         <source>There is no record to average.</source>
         <translation>Нет записей для усреднения.</translation>
+    </message>
+    <message>
+        <source>Tick the channels to show as graphs; the map always shows every channel.</source>
+        <translation>Отметьте каналы, которые показать графиками; карта всегда показывает все каналы.</translation>
     </message>
     <message>
         <source>Too low: re-seat the optode and move the hair aside from under it.</source>
@@ -678,6 +822,10 @@
     <message>
         <source>Weak scalp coupling at the start of the record (SCI below %1): %2. Re-seat these optodes; the signal check shows every channel.</source>
         <translation>Слабый контакт со скальпом в начале записи (SCI ниже %1): %2. Переустановите эти оптоды; проверка сигнала показывает каждый канал.</translation>
+    </message>
+    <message>
+        <source>Write the curves of the chosen conditions as halvex-analyze --average prints them: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… in µM</source>
+        <translation>Записать кривые выбранных условий так, как их выводит halvex-analyze --average: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… в мкМ</translation>
     </message>
     <message>
         <source>channel %1</source>
@@ -830,8 +978,16 @@ Restart now?</source>
         <translation>связь с %1 потеряна: %2</translation>
     </message>
     <message>
+        <source>the picture could not be encoded</source>
+        <translation>не удалось закодировать изображение</translation>
+    </message>
+    <message>
         <source>µM</source>
         <translation>мкМ</translation>
+    </message>
+    <message>
+        <source>ΔHbO 0 µM</source>
+        <translation>ΔHbO 0 мкМ</translation>
     </message>
     <message>
         <source>Название</source>
