@@ -71,6 +71,14 @@
         <translation>Пропущено повреждённых строк: %1</translation>
     </message>
     <message>
+        <source>%1 of %2 bad</source>
+        <translation>%1 из %2 плохие</translation>
+    </message>
+    <message>
+        <source>%1 of %2 not known</source>
+        <translation>%1 из %2 неизвестны</translation>
+    </message>
+    <message>
         <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
         <translation>Полосовому фильтру от %1 до %2 Гц с переходными полосами %3 и %4 Гц нужна частота дискретизации не ниже %5 отсчётов/с; у данных — %6.</translation>
     </message>
@@ -195,6 +203,14 @@
         <translation>Второй сравниваемый канал: синяя кривая Right; зелёная Diff — это Left − Right</translation>
     </message>
     <message>
+        <source>Channels</source>
+        <translation>Каналы</translation>
+    </message>
+    <message>
+        <source>Channels in the record</source>
+        <translation>Каналы в записи</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>Очистить</translation>
     </message>
@@ -233,6 +249,10 @@
     <message>
         <source>Disconnect</source>
         <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Длительность</translation>
     </message>
     <message>
         <source>Export SNIRF</source>
@@ -319,6 +339,14 @@
         <translation>Все графики используют наибольший вертикальный размах из всех графиков</translation>
     </message>
     <message>
+        <source>Marks</source>
+        <translation>Метки</translation>
+    </message>
+    <message>
+        <source>Marks of the stimulus program&apos;s .log file and of the record&apos;s own events</source>
+        <translation>Метки из файла .log программы стимуляции и собственные события записи</translation>
+    </message>
+    <message>
         <source>Montage</source>
         <translation>Монтаж</translation>
     </message>
@@ -344,12 +372,24 @@
         <translation>Прибор не подключён</translation>
     </message>
     <message>
+        <source>No record is open. Double-click one in the list above, or select several and press Enter; Open shows records from elsewhere (.csv files).</source>
+        <translation>Ни одна запись не открыта. Дважды щёлкните запись в списке выше или выделите несколько и нажмите Enter; «Открыть» показывает записи из других мест (файлы .csv).</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
     </message>
     <message>
+        <source>No record matches &quot;%1&quot;.</source>
+        <translation>Нет записей, подходящих под «%1».</translation>
+    </message>
+    <message>
         <source>No records are open.</source>
         <translation>Нет открытых записей.</translation>
+    </message>
+    <message>
+        <source>No records in %1 yet. A record appears here once it is made; Open shows records from elsewhere.</source>
+        <translation>В %1 пока нет записей. Запись появится здесь, как только будет сделана; «Открыть» показывает записи из других мест.</translation>
     </message>
     <message>
         <source>No samples yet: connect an instrument.</source>
@@ -386,6 +426,10 @@
     <message>
         <source>Open folder</source>
         <translation>Открыть папку</translation>
+    </message>
+    <message>
+        <source>Open one or more records (.csv files) from any folder to compare their channels</source>
+        <translation>Открыть одну или несколько записей (файлы .csv) из любой папки, чтобы сравнить их каналы</translation>
     </message>
     <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
@@ -524,6 +568,10 @@
         <translation>Сохранено: %1 (отсчётов: %2)</translation>
     </message>
     <message>
+        <source>Search records</source>
+        <translation>Поиск записей</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>HTTP-команда по окончанию записи</translation>
     </message>
@@ -544,6 +592,10 @@
         <translation>Значение по умолчанию:</translation>
     </message>
     <message>
+        <source>Shows the records whose title, file name, start date or mark texts hold every word typed here</source>
+        <translation>Показывает записи, в названии, имени файла, дате начала или текстах меток которых есть каждое введённое здесь слово</translation>
+    </message>
+    <message>
         <source>Signal check</source>
         <translation>Проверка сигнала</translation>
     </message>
@@ -558,6 +610,10 @@
     <message>
         <source>SourceDetectorDistanceDescription</source>
         <translation>Расстояние между источником и детектором каждого канала в мм; для гемоглобина и геометрии в SNIRF</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Начало</translation>
     </message>
     <message>
         <source>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</source>
@@ -604,8 +660,28 @@
         <translation>Все метки «%2» исключены (%1): окно от %3 до %4 с выходит за начало или конец данных или попадает в разрыв.</translation>
     </message>
     <message>
+        <source>The open records&apos; graphs, one per record</source>
+        <translation>Графики открытых записей, по одному на запись</translation>
+    </message>
+    <message>
+        <source>The records of the data folder, newest first. Double-click one, or select several and press Enter, to show them</source>
+        <translation>Записи папки данных, новые сверху. Дважды щёлкните запись или выделите несколько и нажмите Enter, чтобы показать их</translation>
+    </message>
+    <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>Частота отсчётов должна быть больше 0 отсчётов/с, а не %1.</translation>
+    </message>
+    <message>
+        <source>The signal check at the record&apos;s start: channels whose scalp coupling was below the records setting, saturated or dark</source>
+        <translation>Проверка сигнала в начале записи: каналы, у которых контакт с кожей был ниже порога настроек записей, с насыщением или без света</translation>
+    </message>
+    <message>
+        <source>The time of the record&apos;s last sample (minutes:seconds)</source>
+        <translation>Время последнего отсчёта записи (минуты:секунды)</translation>
+    </message>
+    <message>
+        <source>The title typed before the record started</source>
+        <translation>Название, введённое перед началом записи</translation>
     </message>
     <message>
         <source>The window from %1 to %2 s is empty: its start must come first.</source>
@@ -626,6 +702,10 @@
     <message>
         <source>The last %1 s, once a second. Green: SCI from %2; yellow: from %3; red: below; grey: not known yet. Point at a cell for what to do.</source>
         <translation>Последние %1 с, раз в секунду. Зелёный: SCI от %2; жёлтый: от %3; красный: ниже; серый: пока неизвестно. Наведите указатель на ячейку, чтобы узнать, что делать.</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Название</translation>
     </message>
     <message>
         <source>Too low: re-seat the optode and move the hair aside from under it.</source>
@@ -660,6 +740,14 @@
         <translation>Слабый контакт со скальпом в начале записи (SCI ниже %1): %2. Переустановите эти оптоды; проверка сигнала показывает каждый канал.</translation>
     </message>
     <message>
+        <source>When the record started</source>
+        <translation>Когда началась запись</translation>
+    </message>
+    <message>
+        <source>all good</source>
+        <translation>все хорошие</translation>
+    </message>
+    <message>
         <source>channel %1</source>
         <translation>канал %1</translation>
     </message>
@@ -678,6 +766,10 @@
     <message>
         <source>mm</source>
         <translation>мм</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>неизвестно</translation>
     </message>
     <message>
         <source>samples/s</source>
