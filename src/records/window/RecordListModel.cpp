@@ -22,7 +22,8 @@ RecordListModel::RecordListModel(QObject* parent)
         this,
         [this] {
             if (!m_records.isEmpty())
-                emit dataChanged(index(0, CheckColumn), index(rowCount() - 1, CheckColumn), { Qt::ForegroundRole });
+                emit dataChanged(index(0, CheckColumn), index(rowCount() - 1, CheckColumn),
+                    { Qt::ForegroundRole, Qt::BackgroundRole });
         },
         false);
 }
@@ -80,8 +81,15 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const
             return record.checkText;
         return QDir::toNativeSeparators(record.path);
     }
-    if (role == Qt::ForegroundRole && index.column() == CheckColumn && record.badChannels > 0)
-        return StyleHelper::ThemeColor(QStringLiteral("--n-quality-poor"), Qt::red);
+    // The colours of the live signal check's cells.
+    const bool allGood = record.checkChannels > 0 && record.badChannels == 0 && record.unknownChannels == 0;
+    if (index.column() == CheckColumn && (record.badChannels > 0 || allGood)) {
+        if (role == Qt::BackgroundRole)
+            return StyleHelper::ThemeColor(
+                record.badChannels > 0 ? QStringLiteral("--n-quality-poor") : QStringLiteral("--n-quality-good"));
+        if (role == Qt::ForegroundRole)
+            return StyleHelper::ThemeColor(QStringLiteral("--n-text"), Qt::black);
+    }
     if (role == Qt::TextAlignmentRole && index.column() != TitleColumn && index.column() != CheckColumn)
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
