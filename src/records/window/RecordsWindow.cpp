@@ -6,7 +6,7 @@
 #include "RecordListPanel.h"
 #include "RecordsSettings.h"
 #include "RecordsSettingsPanel.h"
-#include "SnirfExporter.h"
+#include "SnirfExportControl.h"
 #include "StyleHelper.h"
 
 #include <QComboBox>
@@ -16,8 +16,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
@@ -60,13 +58,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
     openButton->setToolTip(generic("Open one or more records (.csv files) from any folder to compare their channels"));
     clearButton->setToolTip(generic("Close every open record"));
-    m_exportButton = new QPushButton(generic("Export SNIRF"), this);
-    m_exportButton->setObjectName(QStringLiteral("exportSnirfButton"));
-    m_exportProgress = new QProgressBar(this);
-    m_exportProgress->setObjectName(QStringLiteral("exportSnirfProgress"));
-    m_exportProgress->setFixedWidth(100);
-    m_exportProgress->hide();
-    m_exportButton->setToolTip(generic("Write every open record as a SNIRF file beside it (.snirf)"));
+    m_export = new SnirfExportControl(m_settings, this);
 
     m_settingsPanel = new RecordsSettingsPanel(m_settings, this);
     m_channel1Box = m_settingsPanel->channel1Box();
@@ -77,8 +69,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     tools->setContentsMargins(0, 0, 0, 0);
     tools->addWidget(openButton);
     tools->addWidget(clearButton);
-    tools->addWidget(m_exportButton);
-    tools->addWidget(m_exportProgress);
+    tools->addWidget(m_export);
     tools->addStretch(100);
 
     auto* graphsPage = new QWidget(this);
@@ -130,7 +121,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
 
     connect(openButton, &QPushButton::clicked, this, &RecordsWindow::openRecords);
     connect(clearButton, &QPushButton::clicked, this, &RecordsWindow::clearRecords);
-    connect(m_exportButton, &QPushButton::clicked, this, &RecordsWindow::exportSnirf);
+    connect(m_export, &SnirfExportControl::exportRequested, this, &RecordsWindow::exportSnirf);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
         for (DataGraphic* graph : graphs())
             graph->setTimeOffset(value);
@@ -356,46 +347,7 @@ double RecordsWindow::fixedRange(const QString& path) const
 
 void RecordsWindow::exportSnirf()
 {
-    SnirfExporter::Options options;
-    options.redWavelength = m_settings->getRedWavelength();
-    options.infraredWavelength = m_settings->getInfraredWavelength();
-    options.distanceMm = m_settings->getSourceDetectorDistance();
-    // Asked for in the window, an export replaces the one made before, for instance with other wavelengths.
-    options.overwrite = true;
-    const QStringList paths = m_graphs.keys();
-    m_exportButton->setEnabled(false);
-    m_exportProgress->setRange(0, 1000 * int(paths.size()));
-    m_exportProgress->setValue(0);
-    m_exportProgress->show();
-    QStringList lines;
-    bool failed = paths.isEmpty();
-    if (paths.isEmpty())
-        lines.append(generic("No records are open."));
-    SnirfExporter exporter;
-    for (int i = 0; i < paths.size(); ++i) {
-        const bool exported = exporter.exportRecord(paths.at(i), QString(), options, [this, i](double fraction) {
-            m_exportProgress->setValue(int((i + fraction) * 1000));
-            // Repaint the bar during a long record; clicks wait until the export is done.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-        failed = failed || !exported;
-        lines.append(exported ? generic("Exported to %1").arg(QDir::toNativeSeparators(exporter.summary().output))
-                              : generic("Not exported: %1").arg(exporter.errorString()));
-        if (exported && exporter.summary().skippedLines > 0)
-            lines.append(generic("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
-        if (exported && exporter.summary().outsideMarks > 0)
-            lines.append(generic("%1 marks outside the samples left out").arg(exporter.summary().outsideMarks));
-    }
-    m_exportProgress->hide();
-    m_exportButton->setEnabled(true);
-
-    // Non-modal: the window stays usable while the message is up.
-    auto* message = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, generic("Export SNIRF"),
-        lines.join(QLatin1Char('\n')), QMessageBox::Ok, this);
-    message->setObjectName(QStringLiteral("exportSnirfMessage"));
-    message->setAttribute(Qt::WA_DeleteOnClose);
-    message->setModal(false);
-    message->show();
+    m_export->exportRecords(m_graphs.keys());
 }
 
 void RecordsWindow::refillBox(QComboBox* box, int value)

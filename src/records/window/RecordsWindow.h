@@ -13,8 +13,6 @@
 class DataGraphic;
 class QComboBox;
 class QLabel;
-class QProgressBar;
-class QPushButton;
 class QScrollBar;
 class QTabWidget;
 class QTimer;
@@ -22,6 +20,7 @@ class QVBoxLayout;
 class RecordListPanel;
 class RecordsSettings;
 class RecordsSettingsPanel;
+class SnirfExportControl;
 
 // Lists the records of the data folder (RecordListPanel) and compares two channels of those opened from it or from
 // elsewhere, one static graph per record: Left (Channel1), Right (Channel2) and their difference, with the marks of
@@ -96,8 +95,7 @@ private:
     RecordsSettingsPanel* m_settingsPanel = nullptr;
     QTabWidget* m_pages = nullptr;
     QStringList m_channelList;
-    QPushButton* m_exportButton = nullptr;
-    QProgressBar* m_exportProgress = nullptr;
+    SnirfExportControl* m_export = nullptr;
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
     QComboBox* m_signalBox = nullptr;
