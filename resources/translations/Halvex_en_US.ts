@@ -91,6 +91,14 @@
         <translation>%1: no mark of this condition</translation>
     </message>
     <message>
+        <source>%1 of %2 bad</source>
+        <translation>%1 of %2 bad</translation>
+    </message>
+    <message>
+        <source>%1 of %2 not known</source>
+        <translation>%1 of %2 not known</translation>
+    </message>
+    <message>
         <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
         <translation>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</translation>
     </message>
@@ -255,6 +263,10 @@
         <translation>Choose one or more conditions to see their averages.</translation>
     </message>
     <message>
+        <source>Channels in the record</source>
+        <translation>Channels in the record</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>Clear</translation>
     </message>
@@ -305,6 +317,10 @@
     <message>
         <source>Export CSV…</source>
         <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Duration</translation>
     </message>
     <message>
         <source>Export SNIRF</source>
@@ -407,6 +423,14 @@
         <translation>Map</translation>
     </message>
     <message>
+        <source>Marks</source>
+        <translation>Marks</translation>
+    </message>
+    <message>
+        <source>Marks of the stimulus program&apos;s .log file and of the record&apos;s own events</source>
+        <translation>Marks of the stimulus program&apos;s .log file and of the record&apos;s own events</translation>
+    </message>
+    <message>
         <source>Montage</source>
         <translation>Montage</translation>
     </message>
@@ -444,12 +468,24 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>No record is open. Open one or more records to average the haemoglobin around their marks.</translation>
     </message>
     <message>
+        <source>No record is open. Double-click one in the list above, or select several and press Enter; Open shows records from elsewhere (.csv files).</source>
+        <translation>No record is open. Double-click one in the list above, or select several and press Enter; Open shows records from elsewhere (.csv files).</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</translation>
     </message>
     <message>
+        <source>No record matches &quot;%1&quot;.</source>
+        <translation>No record matches &quot;%1&quot;.</translation>
+    </message>
+    <message>
         <source>No records are open.</source>
         <translation>No records are open.</translation>
+    </message>
+    <message>
+        <source>No records in %1 yet. A record appears here once it is made; Open shows records from elsewhere.</source>
+        <translation>No records in %1 yet. A record appears here once it is made; Open shows records from elsewhere.</translation>
     </message>
     <message>
         <source>No samples yet: connect an instrument.</source>
@@ -494,6 +530,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Open folder</source>
         <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>Open one or more records (.csv files) from any folder to compare their channels</source>
+        <translation>Open one or more records (.csv files) from any folder to compare their channels</translation>
     </message>
     <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
@@ -640,6 +680,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Saved %1 (%2 samples)</translation>
     </message>
     <message>
+        <source>Search records</source>
+        <translation>Search records</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>Address at record end</translation>
     </message>
@@ -664,6 +708,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Settings</translation>
     </message>
     <message>
+        <source>Shows the records whose title, file name, start date or mark texts hold every word typed here</source>
+        <translation>Shows the records whose title, file name, start date or mark texts hold every word typed here</translation>
+    </message>
+    <message>
         <source>Signal check</source>
         <translation>Signal check</translation>
     </message>
@@ -678,6 +726,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>SourceDetectorDistanceDescription</source>
         <translation>Distance between each channel&apos;s source and detector in mm, for haemoglobin and the SNIRF probe</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
     </message>
     <message>
         <source>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</source>
@@ -710,6 +762,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</translation>
+    </message>
+    <message>
+        <source>The average haemoglobin response around the marks of the open records, per condition and channel, and where on the head it was largest</source>
+        <translation>The average haemoglobin response around the marks of the open records, per condition and channel, and where on the head it was largest</translation>
     </message>
     <message>
         <source>The average was cancelled.</source>
@@ -752,12 +808,32 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>The marks “%2” were all left out (%1): the window from %3 to %4 s runs past the start or end of the data or into a gap.</translation>
     </message>
     <message>
+        <source>The open records&apos; graphs, one per record</source>
+        <translation>The open records&apos; graphs, one per record</translation>
+    </message>
+    <message>
+        <source>The records of the data folder, newest first. Double-click one, or select several and press Enter, to show them</source>
+        <translation>The records of the data folder, newest first. Double-click one, or select several and press Enter, to show them</translation>
+    </message>
+    <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>The sampling rate must be above 0 samples/s, not %1.</translation>
     </message>
     <message>
         <source>The settings give no average.</source>
         <translation>The settings give no average.</translation>
+    </message>
+    <message>
+        <source>The signal check at the record&apos;s start: channels whose scalp coupling was below the records setting, saturated or dark</source>
+        <translation>The signal check at the record&apos;s start: channels whose scalp coupling was below the records setting, saturated or dark</translation>
+    </message>
+    <message>
+        <source>The time of the record&apos;s last sample (minutes:seconds)</source>
+        <translation>The time of the record&apos;s last sample (minutes:seconds)</translation>
+    </message>
+    <message>
+        <source>The title typed before the record started</source>
+        <translation>The title typed before the record started</translation>
     </message>
     <message>
         <source>The window from %1 to %2 s is empty: its start must come first.</source>
@@ -790,6 +866,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Tick the channels to show as graphs; the map always shows every channel.</source>
         <translation>Tick the channels to show as graphs; the map always shows every channel.</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Title</translation>
     </message>
     <message>
         <source>Too low: re-seat the optode and move the hair aside from under it.</source>
@@ -828,6 +908,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Write the curves of the chosen conditions as halvex-analyze --average prints them: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… in µM</translation>
     </message>
     <message>
+        <source>When the record started</source>
+        <translation>When the record started</translation>
+    </message>
+    <message>
+        <source>all good</source>
+        <translation>all good</translation>
+    </message>
+    <message>
         <source>channel %1</source>
         <translation>channel %1</translation>
     </message>
@@ -846,6 +934,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>mm</source>
         <translation>mm</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>not known</translation>
     </message>
     <message>
         <source>samples/s</source>

@@ -91,6 +91,14 @@
         <translation>%1: нет ни одной отметки этого условия</translation>
     </message>
     <message>
+        <source>%1 of %2 bad</source>
+        <translation>%1 из %2 плохие</translation>
+    </message>
+    <message>
+        <source>%1 of %2 not known</source>
+        <translation>%1 из %2 неизвестны</translation>
+    </message>
+    <message>
         <source>A band-pass from %1 to %2 Hz with %3 and %4 Hz transition bands needs a sampling rate of at least %5 samples/s; the data have %6.</source>
         <translation>Полосовому фильтру от %1 до %2 Гц с переходными полосами %3 и %4 Гц нужна частота дискретизации не ниже %5 отсчётов/с; у данных — %6.</translation>
     </message>
@@ -255,6 +263,10 @@
         <translation>Выберите одно или несколько условий, чтобы увидеть их средние.</translation>
     </message>
     <message>
+        <source>Channels in the record</source>
+        <translation>Каналы в записи</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>Очистить</translation>
     </message>
@@ -305,6 +317,10 @@
     <message>
         <source>Export CSV…</source>
         <translation>Экспорт CSV…</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Длительность</translation>
     </message>
     <message>
         <source>Export SNIRF</source>
@@ -407,6 +423,14 @@
         <translation>Карта</translation>
     </message>
     <message>
+        <source>Marks</source>
+        <translation>Метки</translation>
+    </message>
+    <message>
+        <source>Marks of the stimulus program&apos;s .log file and of the record&apos;s own events</source>
+        <translation>Метки из файла .log программы стимуляции и собственные события записи</translation>
+    </message>
+    <message>
         <source>Montage</source>
         <translation>Монтаж</translation>
     </message>
@@ -444,12 +468,24 @@
         <translation>Нет открытых записей. Откройте одну или несколько записей, чтобы усреднить гемоглобин вокруг их отметок.</translation>
     </message>
     <message>
+        <source>No record is open. Double-click one in the list above, or select several and press Enter; Open shows records from elsewhere (.csv files).</source>
+        <translation>Ни одна запись не открыта. Дважды щёлкните запись в списке выше или выделите несколько и нажмите Enter; «Открыть» показывает записи из других мест (файлы .csv).</translation>
+    </message>
+    <message>
         <source>No record is open. Press Open and choose one or more records (.csv files) in the data folder.</source>
         <translation>Нет открытых записей. Нажмите «Открыть» и выберите одну или несколько записей (файлы .csv) в папке данных.</translation>
     </message>
     <message>
+        <source>No record matches &quot;%1&quot;.</source>
+        <translation>Нет записей, подходящих под «%1».</translation>
+    </message>
+    <message>
         <source>No records are open.</source>
         <translation>Нет открытых записей.</translation>
+    </message>
+    <message>
+        <source>No records in %1 yet. A record appears here once it is made; Open shows records from elsewhere.</source>
+        <translation>В %1 пока нет записей. Запись появится здесь, как только будет сделана; «Открыть» показывает записи из других мест.</translation>
     </message>
     <message>
         <source>No samples yet: connect an instrument.</source>
@@ -494,6 +530,10 @@
     <message>
         <source>Open folder</source>
         <translation>Открыть папку</translation>
+    </message>
+    <message>
+        <source>Open one or more records (.csv files) from any folder to compare their channels</source>
+        <translation>Открыть одну или несколько записей (файлы .csv) из любой папки, чтобы сравнить их каналы</translation>
     </message>
     <message>
         <source>Open one or more records (.csv files) to compare their channels</source>
@@ -640,6 +680,10 @@
         <translation>Сохранено: %1 (отсчётов: %2)</translation>
     </message>
     <message>
+        <source>Search records</source>
+        <translation>Поиск записей</translation>
+    </message>
+    <message>
         <source>SendOnEndRecord</source>
         <translation>HTTP-команда по окончанию записи</translation>
     </message>
@@ -664,6 +708,10 @@
         <translation>Настройки</translation>
     </message>
     <message>
+        <source>Shows the records whose title, file name, start date or mark texts hold every word typed here</source>
+        <translation>Показывает записи, в названии, имени файла, дате начала или текстах меток которых есть каждое введённое здесь слово</translation>
+    </message>
+    <message>
         <source>Signal check</source>
         <translation>Проверка сигнала</translation>
     </message>
@@ -678,6 +726,10 @@
     <message>
         <source>SourceDetectorDistanceDescription</source>
         <translation>Расстояние между источником и детектором каждого канала в мм; для гемоглобина и геометрии в SNIRF</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Начало</translation>
     </message>
     <message>
         <source>Start a new baseline: the next seconds of light become the zero of HbO and HbR. The record does not change.</source>
@@ -710,6 +762,10 @@
     <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>Карта активации: каждый канал на своём месте в монтаже, окрашенный по среднему изменению его HbO в окне ответа после отметок условия, выбранного для карты (красный — рост, синий — спад).</translation>
+    </message>
+    <message>
+        <source>The average haemoglobin response around the marks of the open records, per condition and channel, and where on the head it was largest</source>
+        <translation>Средний отклик гемоглобина вокруг меток открытых записей по условиям и каналам, и где на голове он был наибольшим</translation>
     </message>
     <message>
         <source>The average was cancelled.</source>
@@ -752,12 +808,32 @@
         <translation>Все метки «%2» исключены (%1): окно от %3 до %4 с выходит за начало или конец данных или попадает в разрыв.</translation>
     </message>
     <message>
+        <source>The open records&apos; graphs, one per record</source>
+        <translation>Графики открытых записей, по одному на запись</translation>
+    </message>
+    <message>
+        <source>The records of the data folder, newest first. Double-click one, or select several and press Enter, to show them</source>
+        <translation>Записи папки данных, новые сверху. Дважды щёлкните запись или выделите несколько и нажмите Enter, чтобы показать их</translation>
+    </message>
+    <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>Частота отсчётов должна быть больше 0 отсчётов/с, а не %1.</translation>
     </message>
     <message>
         <source>The settings give no average.</source>
         <translation>С этими настройками среднее не получить.</translation>
+    </message>
+    <message>
+        <source>The signal check at the record&apos;s start: channels whose scalp coupling was below the records setting, saturated or dark</source>
+        <translation>Проверка сигнала в начале записи: каналы, у которых контакт с кожей был ниже порога настроек записей, с насыщением или без света</translation>
+    </message>
+    <message>
+        <source>The time of the record&apos;s last sample (minutes:seconds)</source>
+        <translation>Время последнего отсчёта записи (минуты:секунды)</translation>
+    </message>
+    <message>
+        <source>The title typed before the record started</source>
+        <translation>Название, введённое перед началом записи</translation>
     </message>
     <message>
         <source>The window from %1 to %2 s is empty: its start must come first.</source>
@@ -790,6 +866,10 @@
     <message>
         <source>Tick the channels to show as graphs; the map always shows every channel.</source>
         <translation>Отметьте каналы, которые показать графиками; карта всегда показывает все каналы.</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Название</translation>
     </message>
     <message>
         <source>Too low: re-seat the optode and move the hair aside from under it.</source>
@@ -828,6 +908,14 @@
         <translation>Записать кривые выбранных условий так, как их выводит halvex-analyze --average: condition;time_s;n;HbO1;HbO1_se;HbR1;HbR1_se;… в мкМ</translation>
     </message>
     <message>
+        <source>When the record started</source>
+        <translation>Когда началась запись</translation>
+    </message>
+    <message>
+        <source>all good</source>
+        <translation>все хорошие</translation>
+    </message>
+    <message>
         <source>channel %1</source>
         <translation>канал %1</translation>
     </message>
@@ -846,6 +934,10 @@
     <message>
         <source>mm</source>
         <translation>мм</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>неизвестно</translation>
     </message>
     <message>
         <source>samples/s</source>

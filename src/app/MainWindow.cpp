@@ -14,6 +14,7 @@
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
 #include "NoticeBar.h"
+#include "RecordListPanel.h"
 #include "RecordWiring.h"
 #include "RecordsSettings.h"
 #include "RecordsWindow.h"
@@ -430,6 +431,8 @@ RecordsWindow* MainWindow::openRecordsWindow()
     // No parent: each records window is a window of its own, closed with the main window (closeEvent).
     auto* window = new RecordsWindow(nullptr, m_analysisSettings);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // The folder's watch sees a record's files come; its last lines are certain only once it is closed.
+    connect(m_recordControl->session(), &RecordSession::recordClosed, window->recordList(), &RecordListPanel::refresh);
     m_recordsWindows.removeAll(nullptr);
     m_recordsWindows.append(window);
     window->show();

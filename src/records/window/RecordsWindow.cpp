@@ -1,12 +1,13 @@
 #include "RecordsWindow.h"
 
+#include "AveragePanel.h"
 #include "DataGraphic.h"
 #include "GapShading.h"
-#include "IconWidget.h"
-#include "PropertyListControl.h"
 #include "RecordEvents.h"
+#include "RecordListPanel.h"
 #include "RecordsSettings.h"
-#include "SnirfExporter.h"
+#include "RecordsSettingsPanel.h"
+#include "SnirfExportControl.h"
 #include "StyleHelper.h"
 
 #include <QComboBox>
@@ -16,10 +17,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -31,18 +33,6 @@ namespace {
 QString generic(const char* text)
 {
     return QCoreApplication::translate("Generic", text);
-}
-
-PropertyListControl* propertyControl(
-    RecordsSettings* settings, const QString& name, const QString& icon, QWidget* parent)
-{
-    auto* control = new PropertyListControl(settings, name, PropertyListControl::ViewSingleProperty, parent);
-    if (!icon.isEmpty()) {
-        auto* header = new IconWidget(icon, StyleHelper::MainColor(), QSize(16, 16), QColor(0x30, 0x30, 0x30));
-        StyleHelper::Link(header, [header, icon] { header->setIcon(icon, StyleHelper::MainColor()); });
-        control->substituteHeader(name, header, Qt::AlignVCenter);
-    }
-    return control;
 }
 
 } // namespace
@@ -58,8 +48,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     }
     setWindowTitle(generic("Records"));
     setMinimumSize(600, 400);
-    // Wide enough by default for every control of the tool row to show its whole text.
-    resize(1200, 640);
+    resize(1200, 720);
     // A window without parent is not reached by the style sheet's window rule: without its own background it keeps
     // the platform's light one, under the dark theme's light text.
     StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--n-bg"));
@@ -68,71 +57,82 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     auto* clearButton = new QPushButton(generic("Clear"), this);
     openButton->setObjectName(QStringLiteral("openRecordsButton"));
     clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
-    openButton->setToolTip(generic("Open one or more records (.csv files) to compare their channels"));
+    openButton->setToolTip(generic("Open one or more records (.csv files) from any folder to compare their channels"));
     clearButton->setToolTip(generic("Close every open record"));
-    m_exportButton = new QPushButton(generic("Export SNIRF"), this);
-    m_exportButton->setObjectName(QStringLiteral("exportSnirfButton"));
-    m_exportProgress = new QProgressBar(this);
-    m_exportProgress->setObjectName(QStringLiteral("exportSnirfProgress"));
-    m_exportProgress->setFixedWidth(100);
-    m_exportProgress->hide();
-    m_exportButton->setToolTip(generic("Write every open record as a SNIRF file beside it (.snirf)"));
-    m_channel1Box = new QComboBox(this);
-    m_channel2Box = new QComboBox(this);
-    m_channel1Box->setObjectName(QStringLiteral("channel1Box"));
-    m_channel2Box->setObjectName(QStringLiteral("channel2Box"));
-    m_channel1Box->setMinimumWidth(100);
-    m_channel2Box->setMinimumWidth(100);
-    m_channel1Box->setToolTip(generic("Channel1Description"));
-    m_channel2Box->setToolTip(generic("Channel2Description"));
-    m_signalBox = new QComboBox(this);
-    m_signalBox->setObjectName(QStringLiteral("signalBox"));
-    m_signalBox->addItems({ generic("Raw"), generic("HbO/HbR") });
-    m_signalBox->setToolTip(generic("What the graphs show of the two channels: their values as recorded, or their "
-                                    "oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the "
-                                    "second dotted and dashed) in µM, computed as halvex-analyze does with the "
-                                    "wavelengths, distance and pathlength factor of the records settings"));
+    m_export = new SnirfExportControl(m_settings, this);
+
+    m_settingsPanel = new RecordsSettingsPanel(m_settings, this);
+    m_channel1Box = m_settingsPanel->channel1Box();
+    m_channel2Box = m_settingsPanel->channel2Box();
+    m_signalBox = m_settingsPanel->signalBox();
 
     auto* tools = new QHBoxLayout;
     tools->setContentsMargins(0, 0, 0, 0);
     tools->addWidget(openButton);
     tools->addWidget(clearButton);
-    tools->addWidget(m_exportButton);
-    tools->addWidget(m_exportProgress);
+    tools->addWidget(m_export);
     tools->addStretch(100);
-    tools->addWidget(propertyControl(m_settings, QStringLiteral("HPF"), QString(), this));
-    tools->addWidget(propertyControl(m_settings, QStringLiteral("Offset"), QString(), this));
-    tools->addWidget(propertyControl(
-        m_settings, QStringLiteral("ViewSeconds"), QStringLiteral(":/icons/arrow-left-right.svg"), this));
-    tools->addWidget(
-        propertyControl(m_settings, QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
-    tools->addWidget(m_channel1Box);
-    tools->addWidget(m_channel2Box);
-    tools->addWidget(m_signalBox);
-    tools->addWidget(propertyControl(m_settings, QStringLiteral("RedWavelength"), QString(), this));
-    tools->addWidget(propertyControl(m_settings, QStringLiteral("InfraredWavelength"), QString(), this));
 
+    auto* graphsPage = new QWidget(this);
     m_graphColumn = new QVBoxLayout;
-    m_emptyHint = new QLabel(generic("No record is open. Press Open and choose one or more records (.csv files) "
-                                     "in the data folder."),
-        this);
+    m_emptyHint = new QLabel(generic("No record is open. Double-click one in the list above, or select several and "
+                                     "press Enter; Open shows records from elsewhere (.csv files)."),
+        graphsPage);
     m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
     m_emptyHint->setAlignment(Qt::AlignCenter);
     m_emptyHint->setWordWrap(true);
     m_graphColumn->addWidget(m_emptyHint, 100);
-    m_scrollBar = new QScrollBar(Qt::Horizontal, this);
+    m_scrollBar = new QScrollBar(Qt::Horizontal, graphsPage);
+    m_scrollBar->setObjectName(QStringLiteral("graphsScrollBar"));
     m_scrollBar->setRange(0, 0);
+    auto* graphsLayout = new QVBoxLayout(graphsPage);
+    graphsLayout->setContentsMargins(0, 0, 0, 0);
+    graphsLayout->addLayout(m_graphColumn, 100);
+    graphsLayout->addWidget(m_scrollBar, 0, Qt::AlignBottom);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("recordsPages"));
+    m_pages->setDocumentMode(true);
+    m_pages->addTab(graphsPage, generic("Records"));
+    m_pages->setTabToolTip(0, generic("The open records' graphs, one per record"));
+    auto* average = new AveragePanel(m_settings, m_pages);
+    average->setObjectName(QStringLiteral("averagePanel"));
+    addPage(generic("Average"), average);
+    m_pages->setTabToolTip(1,
+        generic("The average haemoglobin response around the marks of the open records, per condition and channel, "
+                "and where on the head it was largest"));
+    connect(this, &RecordsWindow::openRecordsChanged, average, &AveragePanel::setRecords);
+
+    m_recordList = new RecordListPanel(this);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(m_recordList);
+    splitter->addWidget(m_pages);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 3);
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->addWidget(splitter, 100);
+    body->addWidget(m_settingsPanel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(tools);
-    layout->setAlignment(tools, Qt::AlignTop);
-    layout->addLayout(m_graphColumn, 100);
-    layout->addWidget(m_scrollBar, 0, Qt::AlignBottom);
+    layout->addLayout(body, 100);
+    // The graphs' settings beside the graphs only: the Average page has its own.
+    connect(m_pages, &QTabWidget::currentChanged, m_settingsPanel,
+        [this](int index) { m_settingsPanel->setVisible(index == 0); });
+
+    connect(m_recordList, &RecordListPanel::openRequested, this, [this](const QStringList& paths) {
+        openPaths(paths);
+        m_pages->setCurrentIndex(0);
+    });
+    setDataFolder(defaultDataFolder());
 
     connect(openButton, &QPushButton::clicked, this, &RecordsWindow::openRecords);
     connect(clearButton, &QPushButton::clicked, this, &RecordsWindow::clearRecords);
-    connect(m_exportButton, &QPushButton::clicked, this, &RecordsWindow::exportSnirf);
+    connect(m_export, &SnirfExportControl::exportRequested, this, &RecordsWindow::exportSnirf);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
         for (DataGraphic* graph : graphs())
             graph->setTimeOffset(value);
@@ -174,6 +174,21 @@ void RecordsWindow::setSignal(Signal signal)
 
 RecordsWindow::~RecordsWindow() = default;
 
+QString RecordsWindow::defaultDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Halvex");
+}
+
+void RecordsWindow::setDataFolder(const QString& folder)
+{
+    m_recordList->setFolder(folder);
+}
+
+void RecordsWindow::addPage(const QString& title, QWidget* page)
+{
+    m_pages->addTab(page, title);
+}
+
 QList<DataGraphic*> RecordsWindow::graphs() const
 {
     QList<DataGraphic*> result;
@@ -193,6 +208,7 @@ void RecordsWindow::openRecords()
 
 void RecordsWindow::openPaths(const QStringList& paths)
 {
+    const qsizetype before = m_openOrder.size();
     for (const QString& path : paths) {
         if (m_graphs.contains(path))
             continue;
@@ -204,10 +220,13 @@ void RecordsWindow::openPaths(const QStringList& paths)
         new GapShading(graph);
         m_graphColumn->addWidget(graph, 100);
         m_graphs.insert(path, graph);
+        m_openOrder.append(path);
         loadRecord(path, graph);
     }
     m_emptyHint->setVisible(m_graphs.isEmpty());
     updateView();
+    if (m_openOrder.size() != before)
+        emit openRecordsChanged(m_openOrder);
 }
 
 void RecordsWindow::clearRecords()
@@ -222,6 +241,10 @@ void RecordsWindow::clearRecords()
     m_haemoglobinRanges.clear();
     m_haemoglobinErrors.clear();
     m_emptyHint->show();
+    if (!m_openOrder.isEmpty()) {
+        m_openOrder.clear();
+        emit openRecordsChanged(m_openOrder);
+    }
 }
 
 void RecordsWindow::loadRecord(const QString& path, DataGraphic* graph)
@@ -335,46 +358,7 @@ double RecordsWindow::fixedRange(const QString& path) const
 
 void RecordsWindow::exportSnirf()
 {
-    SnirfExporter::Options options;
-    options.redWavelength = m_settings->getRedWavelength();
-    options.infraredWavelength = m_settings->getInfraredWavelength();
-    options.distanceMm = m_settings->getSourceDetectorDistance();
-    // Asked for in the window, an export replaces the one made before, for instance with other wavelengths.
-    options.overwrite = true;
-    const QStringList paths = m_graphs.keys();
-    m_exportButton->setEnabled(false);
-    m_exportProgress->setRange(0, 1000 * int(paths.size()));
-    m_exportProgress->setValue(0);
-    m_exportProgress->show();
-    QStringList lines;
-    bool failed = paths.isEmpty();
-    if (paths.isEmpty())
-        lines.append(generic("No records are open."));
-    SnirfExporter exporter;
-    for (int i = 0; i < paths.size(); ++i) {
-        const bool exported = exporter.exportRecord(paths.at(i), QString(), options, [this, i](double fraction) {
-            m_exportProgress->setValue(int((i + fraction) * 1000));
-            // Repaint the bar during a long record; clicks wait until the export is done.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-        failed = failed || !exported;
-        lines.append(exported ? generic("Exported to %1").arg(QDir::toNativeSeparators(exporter.summary().output))
-                              : generic("Not exported: %1").arg(exporter.errorString()));
-        if (exported && exporter.summary().skippedLines > 0)
-            lines.append(generic("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
-        if (exported && exporter.summary().outsideMarks > 0)
-            lines.append(generic("%1 marks outside the samples left out").arg(exporter.summary().outsideMarks));
-    }
-    m_exportProgress->hide();
-    m_exportButton->setEnabled(true);
-
-    // Non-modal: the window stays usable while the message is up.
-    auto* message = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, generic("Export SNIRF"),
-        lines.join(QLatin1Char('\n')), QMessageBox::Ok, this);
-    message->setObjectName(QStringLiteral("exportSnirfMessage"));
-    message->setAttribute(Qt::WA_DeleteOnClose);
-    message->setModal(false);
-    message->show();
+    m_export->exportRecords(m_graphs.keys());
 }
 
 void RecordsWindow::refillBox(QComboBox* box, int value)

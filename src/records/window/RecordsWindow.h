@@ -13,16 +13,21 @@
 class DataGraphic;
 class QComboBox;
 class QLabel;
-class QProgressBar;
-class QPushButton;
 class QScrollBar;
+class QTabWidget;
 class QTimer;
 class QVBoxLayout;
+class RecordListPanel;
 class RecordsSettings;
+class RecordsSettingsPanel;
+class SnirfExportControl;
 
-// Compares two channels of stored records, one static graph per record: Left (Channel1), Right (Channel2) and their
-// difference, with the marks of the record's ".log" file and, in a colour of their own, its events; or, chosen in
-// the tool row, the oxy- and deoxy-haemoglobin of both channels as halvex-analyze computes them (RecordAnalysis).
+// Lists the records of the data folder (RecordListPanel) and compares two channels of those opened from it or from
+// elsewhere, one static graph per record: Left (Channel1), Right (Channel2) and their difference, with the marks of
+// the record's ".log" file and, in a colour of their own, its events; or, chosen in the settings column, the oxy- and
+// deoxy-haemoglobin of both channels as halvex-analyze computes them (RecordAnalysis). The graphs are the first of
+// the window's pages; other views of the open records are added as pages of their own (addPage) and follow them
+// through openRecordsChanged().
 // Settings live in "RecSettings.xml" in the data folder; the main window shares its instance with all its records
 // windows, so that a change in one shows in every other and in the live view at once. A top-level window without
 // parent; whoever shows it decides its lifetime (Qt::WA_DeleteOnClose, or a parent).
@@ -38,6 +43,8 @@ public:
     void openRecords();
     // Everything Open does after its file dialog.
     void openPaths(const QStringList& paths);
+    // The open records, in the order of opening.
+    QStringList openRecordPaths() const { return m_openOrder; }
     void clearRecords();
     void loadRecord(const QString& path, DataGraphic* graph);
     void reloadAll();
@@ -52,6 +59,15 @@ public:
     Signal signal() const;
     void setSignal(Signal signal);
 
+    // The folder the list shows: Documents/Halvex unless set otherwise.
+    void setDataFolder(const QString& folder);
+    static QString defaultDataFolder();
+    RecordListPanel* recordList() const { return m_recordList; }
+
+    // Adds a page beside the graphs' page "Records", behind a tab of that title; the window takes the page.
+    void addPage(const QString& title, QWidget* page);
+    QTabWidget* pages() const { return m_pages; }
+
     RecordsSettings* settings() const { return m_settings; }
     QList<DataGraphic*> graphs() const;
     QStringList channelList() const { return m_channelList; }
@@ -59,6 +75,8 @@ public:
 signals:
     // After reloadAll has loaded every record again.
     void reloaded();
+    // After records were opened or closed; paths as openRecordPaths().
+    void openRecordsChanged(const QStringList& paths);
 
 private:
     void restartReloadTimer();
@@ -72,9 +90,12 @@ private:
     RecordsSettings* m_settings = nullptr;
     std::unique_ptr<RecordsSettings> m_ownSettings;
     QMap<QString, QPointer<DataGraphic>> m_graphs;
+    QStringList m_openOrder;
+    RecordListPanel* m_recordList = nullptr;
+    RecordsSettingsPanel* m_settingsPanel = nullptr;
+    QTabWidget* m_pages = nullptr;
     QStringList m_channelList;
-    QPushButton* m_exportButton = nullptr;
-    QProgressBar* m_exportProgress = nullptr;
+    SnirfExportControl* m_export = nullptr;
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
     QComboBox* m_signalBox = nullptr;

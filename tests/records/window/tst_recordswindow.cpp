@@ -1,25 +1,36 @@
+#include "AveragePanel.h"
 #include "DataGraphic.h"
 #include "DataRow.h"
 #include "GapShading.h"
+#include "LanguageContext.h"
 #include "PropertyListControl.h"
 #include "RecordAnalysis.h"
 #include "RecordFixture.h"
+#include "RecordListModel.h"
+#include "RecordListPanel.h"
+#include "RecordSession.h"
+#include "RecordWriter.h"
 #include "RecordsSettings.h"
+#include "AveragePanel.h"
 #include "RecordsWindow.h"
 #include "SnirfValidation.h"
 #include "StyleHelper.h"
 #include "TemporaryHome.h"
 
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <cmath>
@@ -45,8 +56,80 @@ private:
 
     static QString title(DataGraphic* graph) { return graph->findChild<QLabel*>()->text(); }
 
+    // A record of the data folder as the program writes it: `seconds` of samples of `channels` R-IR channels, the
+    // signal check line (if any) at the start, then marks of the user and of other programs.
+    static QString makeRecord(const QString& start, const QString& title, int channels, int seconds,
+        const QString& check = QString(), const QStringList& marks = {})
+    {
+        RecordSession session;
+        RecordLayout layout;
+        layout.title = title;
+        layout.variant = RecordLayout::Acquire_RIR;
+        const QString path
+            = QDir(RecordsWindow::defaultDataFolder())
+                  .filePath(RecordWriter::baseName(QDateTime::fromString(start, "yyyy-MM-dd hh:mm"), title));
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !session.startRecord(path, layout))
+            return QString();
+        if (!check.isEmpty())
+            session.addHalvexEvent(check);
+        for (int t = 0; t <= seconds * 1000; t += 500) {
+            session.writeRaw(session.recordStart() + t, QList<double>(2 * channels, 1000 + t % 7));
+            session.writeProcessed(session.recordStart() + t, QList<double>(3 * channels, t % 11));
+        }
+        for (const QString& mark : marks)
+            session.addEvent(mark.section(':', 0, 0), mark.section(':', 1));
+        session.stopRecord();
+        return path;
+    }
+
+    // The list's rows, one text per row: its columns joined by " | ".
+    static QStringList rows(RecordsWindow& window)
+    {
+        QStringList result;
+        RecordListModel* model = window.recordList()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (window.recordList()->view()->isRowHidden(row))
+                continue;
+            QStringList columns;
+            for (int column = 0; column < model->columnCount(); ++column)
+                columns << model->index(row, column).data().toString();
+            result << columns.join(" | ");
+        }
+        return result;
+    }
+
+    // A window on the data folder once it has read it.
+    static std::unique_ptr<RecordsWindow> listWindow()
+    {
+        auto window = std::make_unique<RecordsWindow>();
+        RecordListPanel* list = window->recordList();
+        QSignalSpy scanned(list, &RecordListPanel::scanned);
+        if (!scanned.wait(5000))
+            return nullptr;
+        return window;
+    }
+
 private slots:
-    void initTestCase() { QVERIFY(QDir::setCurrent(m_home.path())); }
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(m_home.path()));
+        QVERIFY(!LanguageContext::setLanguage("en-US").isEmpty());
+        // Three records the program wrote, out of order; one written by something else that is no record at all;
+        // one cut off in the middle of a line, as a record still being written is.
+        QVERIFY(!makeRecord(
+            "2026-03-02 10:00", "Rest", 2, 65, "signal check: 1=0.93 2=0.41 bad", { "key:F1", "http:Stim B" })
+                     .isEmpty());
+        QVERIFY(TemporaryHome::writeFile(
+            m_home.dataFolder() + "/2026.03.02-10.00.00.000-Rest.log", "1000\tSync\r\n2000\tStim A\r\n3000\t/x\r\n"));
+        QVERIFY(!makeRecord(
+            "2026-03-03 09:30", "Task F", 12, 3, "signal check: 1=0.90 2=0.91 3=0.92 4=0.93 5=0.94 6=0.95 7=0.96")
+                     .isEmpty());
+        QVERIFY(!makeRecord("2026-03-01 08:00", "", 1, 1).isEmpty());
+        QVERIFY(TemporaryHome::writeFile(m_home.dataFolder() + "/2026.03.04-00.00.00.000-garbled.csv",
+            QByteArray("\x00\xff;;\n\x01\x02\r\n9\xfe;x\n", 14)));
+        QVERIFY(TemporaryHome::writeFile(m_home.dataFolder() + "/2026.03.05-00.00.00.000-half.csv",
+            rirRecord(2, { "0;1;2;3;4;5;6", "2500;1;2;3;4;5;6" }) + "3000;1;2"));
+    }
     void init() { QFile::remove("RecSettings.xml"); }
 
     // The settings file users keep, with every default.
@@ -65,6 +148,11 @@ private slots:
                 "    <PartialPathlengthFactor>6</PartialPathlengthFactor>\n"
                 "    <SourceDetectorDistance>30</SourceDetectorDistance>\n    <GoodCoupling>0.75</GoodCoupling>\n"
                 "    <SaturationLevel>0</SaturationLevel>\n    <DarkLevel>1</DarkLevel>\n"
+                "    <AverageFrom>-5</AverageFrom>\n    <AverageTo>20</AverageTo>\n"
+                "    <BaselineFrom>-5</BaselineFrom>\n    <BaselineTo>0</BaselineTo>\n"
+                "    <AverageBand>true</AverageBand>\n    <AverageBandLow>0.01</AverageBandLow>\n"
+                "    <AverageBandHigh>0.5</AverageBandHigh>\n    <ResponseFrom>5</ResponseFrom>\n"
+                "    <ResponseTo>15</ResponseTo>\n"
                 "</RecordsSettings>\n"));
     }
 
@@ -90,7 +178,7 @@ private slots:
             qPrintable(title(graph)));
 
         // The view applies at once: three seconds of record in a one-second view.
-        auto* scrollBar = window.findChild<QScrollBar*>();
+        auto* scrollBar = window.findChild<QScrollBar*>("graphsScrollBar");
         window.settings()->setRange(300);
         graph->grab();
         QCOMPARE(graph->maximum(), 300.0f);
@@ -133,17 +221,17 @@ private slots:
         QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear, exportButton,
             window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box"),
             window.findChild<QComboBox*>("signalBox") };
-        int firstControl = window.width();
-        for (PropertyListControl* control : window.findChildren<PropertyListControl*>()) {
+        for (PropertyListControl* control : window.findChildren<PropertyListControl*>())
             tools << control->getWidgetInfo(0).header << control->getWidgetInfo(0).view;
-            firstControl = qMin(firstControl, control->x());
-        }
         QCOMPARE(tools.size(), 6 + 2 * 6);
         for (QWidget* tool : std::as_const(tools))
             QVERIFY2(!tool->toolTip().isEmpty(), tool->metaObject()->className());
         const QImage shot = window.grab().toImage();
-        const QPoint gap((exportButton->geometry().right() + firstControl) / 2, clear->geometry().center().y());
-        QVERIFY2(shot.pixelColor(gap).lightness() < 80, qPrintable(shot.pixelColor(gap).name()));
+        auto* panel = window.findChild<QWidget*>("recordsSettingsPanel");
+        for (const QPoint gap :
+            { QPoint((exportButton->geometry().right() + window.width()) / 2, clear->geometry().center().y()),
+                panel->mapTo(&window, QPoint(panel->width() / 2, panel->height() - 5)) })
+            QVERIFY2(shot.pixelColor(gap).lightness() < 80, qPrintable(shot.pixelColor(gap).name()));
         style->selectTheme("light");
 
         const QString path = writeRecord("hint.csv", 2);
@@ -179,7 +267,7 @@ private slots:
         window.openPaths({ writeRecord("gap.csv", 1, lines) });
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.findChild<QScrollBar*>()->setValue(scroll);
+        window.findChild<QScrollBar*>("graphsScrollBar")->setValue(scroll);
         DataGraphic* graph = window.graphs().constFirst();
         const QImage shaded = graph->grab().toImage();
         graph->findChild<GapShading*>()->hide();
@@ -330,6 +418,156 @@ private slots:
         QVERIFY2(validation.outcome != SnirfValidation::Failed, qPrintable(validation.report));
         if (validation.outcome == SnirfValidation::Absent)
             QSKIP(qPrintable(validation.report));
+    }
+
+    // The records of the data folder, newest first, whatever their state.
+    void list_data()
+    {
+        addColumns<int, QString>({ "row", "columns" });
+        addRow("cut off in a line: up to its last whole line", 0, "2026-03-05 00:00:00 | half | 0:02 | 2 | 0 | ");
+        addRow("not a record", 1, "2026-03-04 00:00:00 | garbled |  | 1 | 0 | ");
+        addRow("all good", 2, "2026-03-03 09:30:00 | Task F | 0:03 | 12 | 0 | all good");
+        addRow("marks of the .log and .events, one bad channel", 3,
+            "2026-03-02 10:00:00 | Rest | 1:05 | 2 | 3 | 1 of 2 bad");
+        addRow("no title, no signal check", 4, "2026-03-01 08:00:00 |  | 0:01 | 1 | 0 | ");
+    }
+    void list()
+    {
+        QFETCH(int, row);
+        const std::unique_ptr<RecordsWindow> window = listWindow();
+        QVERIFY(window);
+        const QStringList shown = rows(*window);
+        QCOMPARE(shown.size(), 5);
+        QTEST(shown.at(row), "columns");
+    }
+
+    void search_data()
+    {
+        addColumns<QString, QStringList>({ "search", "titles" });
+        addRow("title, any case", "task", QStringList { "Task F" });
+        addRow("date as in the name", "2026.03.02", QStringList { "Rest" });
+        addRow("date as shown", "2026-03-01", QStringList { "" });
+        addRow("text of an event", "stim b", QStringList { "Rest" });
+        addRow("text of a .log mark", "StimA", QStringList { "Rest" });
+        addRow("every word", "f1 rest", QStringList { "Rest" });
+        addRow("not every word", "f1 task", QStringList {});
+    }
+    void search()
+    {
+        const std::unique_ptr<RecordsWindow> window = listWindow();
+        QVERIFY(window);
+        QFETCH(QString, search);
+        window->findChild<QLineEdit*>("recordSearch")->setText(search);
+        QStringList titles;
+        for (const QString& row : rows(*window))
+            titles << row.section(" | ", 1, 1);
+        QTEST(titles, "titles");
+        auto* hint = window->findChild<QLabel*>("recordListHint");
+        QCOMPARE(hint->isVisibleTo(window.get()), titles.isEmpty());
+        QCOMPARE(hint->text().contains(search), titles.isEmpty());
+    }
+
+    // A record shows while it is made and with its whole length once it ends; without a data folder, a hint.
+    void followsTheFolder()
+    {
+        QTemporaryDir elsewhere;
+        RecordsWindow window;
+        const QString folder = elsewhere.filePath("Halvex");
+        window.setDataFolder(folder);
+        auto* hint = window.findChild<QLabel*>("recordListHint");
+        QTRY_VERIFY(hint->isVisibleTo(&window) && hint->text().contains(QDir::toNativeSeparators(folder)));
+
+        QVERIFY(QDir().mkpath(folder));
+        RecordSession session;
+        RecordLayout layout;
+        layout.title = "Live";
+        QVERIFY(
+            session.startRecord(folder + "/" + RecordWriter::baseName(QDateTime::currentDateTime(), "Live"), layout));
+        session.writeProcessed(session.recordStart(), { 1, 2, 3 });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            rows(window).size() == 1 && rows(window).constFirst().contains(" | Live | 0:00 | 1 | 0 | "), 5000);
+        QVERIFY(!hint->isVisibleTo(&window));
+        session.writeProcessed(session.recordStart() + 4200, { 1, 2, 3 });
+        session.addEvent("key", "F2");
+        session.stopRecord();
+        QTRY_VERIFY_WITH_TIMEOUT(rows(window).constFirst().contains(" | Live | 0:04 | 1 | 1 | "), 5000);
+    }
+
+    // A double click opens its record, Enter the selected ones, each once; the pages beside the graphs hear of it.
+    void openFromList()
+    {
+        const std::unique_ptr<RecordsWindow> window = listWindow();
+        QVERIFY(window);
+        window->settings()->setChannel2(1);
+        auto* average = window->findChild<AveragePanel*>("averagePanel");
+        QVERIFY(average);
+        window->pages()->setCurrentIndex(window->pages()->indexOf(average));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QSignalSpy changed(window.get(), &RecordsWindow::openRecordsChanged);
+        QTableView* view = window->recordList()->view();
+        const QString rest = m_home.dataFolder() + "/2026.03.02-10.00.00.000-Rest.csv";
+        const QString task = m_home.dataFolder() + "/2026.03.03-09.30.00.000-Task F.csv";
+
+        view->scrollTo(view->model()->index(3, 1));
+        const QRect cell = view->visualRect(view->model()->index(3, 1));
+        // As a mouse sends it: the first click, then the second press as a double click.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(window->openRecordPaths(), QStringList { rest });
+        QCOMPARE(window->pages()->currentIndex(), 0);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(window->graphs().constFirst()->recordCount(), 65 * 20 + 1);
+
+        view->clearSelection();
+        for (int row : { 2, 3 })
+            view->selectionModel()->select(
+                view->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(window->openRecordPaths(), (QStringList { rest, task }));
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.last().constFirst().toStringList(), (QStringList { rest, task }));
+        QCOMPARE(average->records(), (QStringList { rest, task }));
+        window->clearRecords();
+        QCOMPARE(changed.last().constFirst().toStringList(), QStringList());
+    }
+
+    // Every text of the window shows whole at 1000 px, in either language.
+    void labelsWhole_data()
+    {
+        addColumns<QString>({ "language" });
+        addRow("English", "en-US");
+        addRow("Russian", "ru-RU");
+    }
+    void labelsWhole()
+    {
+        QFETCH(QString, language);
+        QVERIFY(!LanguageContext::setLanguage(language).isEmpty());
+        const std::unique_ptr<RecordsWindow> window = listWindow();
+        QVERIFY(window);
+        window->resize(1000, 640);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCOMPARE(window->width(), 1000);
+        QStringList cut;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            if (!widget->isVisible())
+                continue;
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            const bool text = (label && !label->wordWrap() && !label->text().isEmpty())
+                || (button && !button->text().isEmpty()) || qobject_cast<QComboBox*>(widget)
+                || qobject_cast<QAbstractSpinBox*>(widget);
+            if (text && widget->width() < widget->sizeHint().width())
+                cut << QString("%1 \"%2\" %3 < %4")
+                           .arg(widget->metaObject()->className(),
+                               label ? label->text() : widget->property("text").toString())
+                           .arg(widget->width())
+                           .arg(widget->sizeHint().width());
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+        QVERIFY(!LanguageContext::setLanguage("en-US").isEmpty());
     }
 };
 
