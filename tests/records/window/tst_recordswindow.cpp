@@ -221,13 +221,13 @@ private slots:
         QList<QWidget*> tools { window.findChild<QPushButton*>("openRecordsButton"), clear, exportButton,
             window.findChild<QComboBox*>("channel1Box"), window.findChild<QComboBox*>("channel2Box"),
             window.findChild<QComboBox*>("signalBox") };
-        for (PropertyListControl* control : window.findChildren<PropertyListControl*>())
+        auto* panel = window.findChild<QWidget*>("recordsSettingsPanel");
+        for (PropertyListControl* control : panel->findChildren<PropertyListControl*>())
             tools << control->getWidgetInfo(0).header << control->getWidgetInfo(0).view;
         QCOMPARE(tools.size(), 6 + 2 * 6);
         for (QWidget* tool : std::as_const(tools))
             QVERIFY2(!tool->toolTip().isEmpty(), tool->metaObject()->className());
         const QImage shot = window.grab().toImage();
-        auto* panel = window.findChild<QWidget*>("recordsSettingsPanel");
         for (const QPoint gap :
             { QPoint((exportButton->geometry().right() + window.width()) / 2, clear->geometry().center().y()),
                 panel->mapTo(&window, QPoint(panel->width() / 2, panel->height() - 5)) })
