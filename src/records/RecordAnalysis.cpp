@@ -2,10 +2,10 @@
 
 #include "OpticalDensity.h"
 #include "Parallel.h"
+#include "ProbeLayout.h"
 #include "RecordGrid.h"
 #include "RecordsSettings.h"
 #include "SignalQuality.h"
-#include "SnirfExporter.h"
 #include "ZeroPhaseBandPass.h"
 
 #include <algorithm>
@@ -118,8 +118,7 @@ bool RecordAnalysis::analyse(
     m_gaps = grid.gaps();
 
     const std::vector<RawRecord::Channel>& channels = record.channels();
-    const QStringList labels
-        = SnirfExporter::channelLabels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
+    const QStringList labels = ProbeLayout::labels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
     m_channels.resize(channels.size());
     std::optional<ZeroPhaseBandPass> bandPass;
     std::vector<double> saturated;

@@ -110,7 +110,8 @@ bool writeQuality(const RecordAnalysis& analysis)
 // An hour of a dozen channels takes some 100 MB, each byte touched soon after it is taken. Where the system gives
 // transparent huge pages only to memory that asks for them ("madvise", as here), taking it 4 KB at a time costs
 // more than the analysis itself. glibc's malloc asks for them under a tunable that it reads only at start-up, so
-// the program starts itself again, once, with it set; not where the user set tunables of their own.
+// the program starts itself again, once, with it set; not where the user set tunables of their own. First thing,
+// before the application object and the settings, which the second start sets up anyway.
 void askForHugePages(char* argv[])
 {
 #ifdef __GLIBC__
@@ -139,6 +140,7 @@ std::optional<double> number(const QString& text, double min, double max)
 
 int main(int argc, char* argv[])
 {
+    askForHugePages(argv);
     QCoreApplication app(argc, argv);
     RecordsSettings defaults(QString(), nullptr);
     defaults.readDataFolderFile();
@@ -257,7 +259,6 @@ int main(int argc, char* argv[])
         return UsageError;
     }
 
-    askForHugePages(argv);
     const QString record = parser.positionalArguments().constFirst();
     RecordAnalysis analysis;
     if (!analysis.analyse(record, options)) {
