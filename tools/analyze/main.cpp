@@ -11,7 +11,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <unistd.h>
 
@@ -128,6 +133,20 @@ void askForHugePages(char* argv[])
 #endif
 }
 
+// The analysis takes and frees blocks of megabytes (a series, a filter's work space) one after the other. By
+// default malloc gives freed memory at the heap's top back to the system, and serves blocks above a size that it
+// adjusts as it goes with memory of their own, so that the next block is fresh memory again, which the system must
+// clear before use: a quarter of the CPU time here. The memory is kept for the next block instead, for this
+// short-lived process.
+void keepFreedMemory()
+{
+#ifdef __GLIBC__
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    mallopt(M_TOP_PAD, 16 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20); // the largest it takes; larger blocks are taken once
+#endif
+}
+
 // A number from min to max, or nothing.
 std::optional<double> number(const QString& text, double min, double max)
 {
@@ -141,6 +160,7 @@ std::optional<double> number(const QString& text, double min, double max)
 int main(int argc, char* argv[])
 {
     askForHugePages(argv);
+    keepFreedMemory();
     QCoreApplication app(argc, argv);
     RecordsSettings defaults(QString(), nullptr);
     defaults.readDataFolderFile();
