@@ -21,6 +21,7 @@
 #include <sys/mman.h>
 #endif
 
+
 namespace {
 
 // As halvex-export's: 2 for a wrong command line and for a record that cannot be read, 4 when the output cannot be
