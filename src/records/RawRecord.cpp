@@ -1,5 +1,6 @@
 #include "RawRecord.h"
 
+#include "Parallel.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
 #include "TextHelper.h"
@@ -8,8 +9,34 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
+#include <thread>
+
+namespace {
+
+// Whole numbers of up to 15 digits are exact as doubles; a time of 18 digits cannot overflow.
+constexpr std::ptrdiff_t MaxExactDigits = 15;
+constexpr std::ptrdiff_t MaxTimeDigits = 18;
+
+// Where a field of 1 to maxDigits decimal digits and nothing else ends (at the separator or the end of the line),
+// with its value; nullptr for any other field.
+const char* wholeNumberEnd(const char* begin, const char* end, std::ptrdiff_t maxDigits, quint64& value)
+{
+    const char* p = begin;
+    quint64 whole = 0;
+    while (p < end && unsigned(*p) - unsigned('0') <= 9) {
+        whole = whole * 10 + (unsigned(*p) - unsigned('0')); // wraps harmlessly for a field too long to take
+        ++p;
+    }
+    if (p == begin || p - begin > maxDigits || (p < end && *p != ';'))
+        return nullptr;
+    value = whole;
+    return p;
+}
+
+} // namespace
 
 QString RawRecord::rawPath(const QString& recordPath)
 {
@@ -56,20 +83,74 @@ bool RawRecord::read(const QString& path, const std::function<void(double)>& pro
     const qint64 estimatedLines = (size - header.size()) / qMax<qint64>(sampledLength, 4 * fields) + 16;
     m_times.reserve(size_t(estimatedLines));
     m_values.reserve(size_t(estimatedLines * m_columns.size()));
-    m_row.resize(size_t(m_columns.size()));
 
-    RecordText::readLines(
-        file, [this](const char* begin, const char* end) { parseLine(begin, end); },
-        [&progress, size, &header](qint64 done) {
-            if (progress && size > 0)
-                progress(double(header.size() + done) / double(size));
-        });
+    readLines(file, [&progress, size, &header](qint64 done) {
+        if (progress && size > 0)
+            progress(double(header.size() + done) / double(size));
+    });
     if (file.error() != QFileDevice::NoError) {
         m_error = QStringLiteral("read error: %1").arg(file.errorString());
         return false;
     }
-    m_row = {};
     return true;
+}
+
+void RawRecord::readLines(QIODevice& device, const std::function<void(qint64)>& read)
+{
+    // Parsing takes several times as long as reading: what is read is cut at line starts into a part per core, and
+    // the parts' lines appended in order. The first part goes straight into the record.
+    const size_t parts = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 16);
+    std::vector<Lines> later(parts - 1);
+    std::vector<double> row(size_t(m_columns.size()));
+    for (Lines& lines : later)
+        lines.row.resize(row.size());
+    std::vector<char> buffer(static_cast<size_t>(ReadSize));
+    std::vector<const char*> bounds(parts + 1);
+    size_t kept = 0; // the start of a line whose end has not been read yet
+    qint64 done = 0;
+    for (bool final = false; !final;) {
+        // A line longer than the buffer (junk) makes it grow.
+        if (kept == buffer.size())
+            buffer.resize(2 * buffer.size());
+        const qint64 got = device.read(buffer.data() + kept, qint64(buffer.size() - kept));
+        final = got <= 0;
+        const size_t filled = kept + size_t(std::max<qint64>(got, 0));
+        done += std::max<qint64>(got, 0);
+        const char* const data = buffer.data();
+        const char* complete = data + filled;
+        if (!final) {
+            const void* lastLineFeed = memrchr(data, '\n', filled);
+            complete = lastLineFeed ? static_cast<const char*>(lastLineFeed) + 1 : data;
+        }
+        if (complete > data) {
+            bounds.front() = data;
+            bounds.back() = complete;
+            for (size_t k = 1; k < parts; ++k) {
+                const char* const at = std::max(bounds[k - 1], data + (complete - data) * qint64(k) / qint64(parts));
+                const char* const lineFeed = RecordText::findByte(at, complete, '\n');
+                bounds[k] = lineFeed == complete ? complete : lineFeed + 1;
+            }
+            Parallel::forEach(parts, [&](size_t k) {
+                if (k == 0)
+                    parseLines(bounds[0], bounds[1], m_times, m_values, row, m_skipped);
+                else
+                    parseLines(bounds[k], bounds[k + 1], later[k - 1].times, later[k - 1].values, later[k - 1].row,
+                        later[k - 1].skipped);
+            });
+            for (Lines& lines : later) {
+                m_times.insert(m_times.end(), lines.times.begin(), lines.times.end());
+                m_values.insert(m_values.end(), lines.values.begin(), lines.values.end());
+                m_skipped += lines.skipped;
+                lines.times.clear();
+                lines.values.clear();
+                lines.skipped = 0;
+            }
+        }
+        if (read)
+            read(done);
+        kept = filled - size_t(complete - data);
+        std::memmove(buffer.data(), complete, kept);
+    }
 }
 
 bool RawRecord::parseHeader(const QByteArray& line)
@@ -101,30 +182,57 @@ bool RawRecord::parseHeader(const QByteArray& line)
     return !m_channels.empty();
 }
 
-void RawRecord::parseLine(const char* begin, const char* end)
+void RawRecord::parseLines(const char* begin, const char* end, std::vector<qint64>& times, std::vector<double>& values,
+    std::vector<double>& row, qint64& skipped)
+{
+    RecordText::forEachLine(begin, end, true, [&](const char* line, const char* lineEnd) {
+        if (!parseLine(line, lineEnd, times, values, row))
+            ++skipped;
+    });
+}
+
+bool RawRecord::parseLine(const char* begin, const char* end, std::vector<qint64>& times, std::vector<double>& values,
+    std::vector<double>& row)
 {
     if (end > begin && end[-1] == '\r')
         --end;
     if (begin == end)
-        return;
-    const char* field = begin;
-    const char* fieldEnd = RecordText::findByte(field, end, ';');
-    const std::optional<quint64> time = RecordText::parseUnsigned(field, fieldEnd, std::numeric_limits<qint64>::max());
-    bool ok = time.has_value();
-    const size_t count = m_row.size();
+        return true; // an empty line is no damaged line
+    // The fields as the record writer writes them, whole numbers alone, are taken in one pass; any other field
+    // goes to the general parsers, which decide whether it is a number.
+    quint64 time = 0;
+    const char* fieldEnd = wholeNumberEnd(begin, end, MaxTimeDigits, time);
+    if (!fieldEnd) {
+        fieldEnd = RecordText::findByte(begin, end, ';');
+        const std::optional<quint64> parsed
+            = RecordText::parseUnsigned(begin, fieldEnd, std::numeric_limits<qint64>::max());
+        if (!parsed)
+            return false;
+        time = *parsed;
+    }
+    const size_t count = row.size();
     size_t taken = 0;
-    while (ok && fieldEnd < end) {
-        field = fieldEnd + 1;
-        fieldEnd = RecordText::findByte(field, end, ';');
-        ok = taken < count && RecordText::parseNumber(field, fieldEnd, m_row[taken]);
+    while (fieldEnd < end) {
+        if (taken == count)
+            return false;
+        const char* const field = fieldEnd + 1;
+        const bool negative = field < end && *field == '-';
+        quint64 whole = 0;
+        fieldEnd = wholeNumberEnd(field + (negative ? 1 : 0), end, MaxExactDigits, whole);
+        if (fieldEnd) {
+            row[taken] = negative ? -double(whole) : double(whole);
+        } else {
+            fieldEnd = RecordText::findByte(field, end, ';');
+            if (!RecordText::parseNumber(field, fieldEnd, row[taken]))
+                return false;
+        }
         ++taken;
     }
-    if (!ok || taken != count) {
-        ++m_skipped;
-        return;
-    }
-    m_times.push_back(qint64(*time));
-    m_values.insert(m_values.end(), m_row.begin(), m_row.end());
+    if (taken != count)
+        return false;
+    times.push_back(qint64(time));
+    values.insert(values.end(), row.begin(), row.end());
+    return true;
 }
 
 bool RawRecord::isSorted() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -58,15 +59,32 @@ public:
     static QMap<int, MontageCell> readMontage(const QString& iniPath);
     static QMap<int, MontageCell> parseMontage(const QString& ini);
 
+    // The text read at a time, then parsed in a part per core: a few MB, so that the parts in flight take little
+    // memory. A line may span two reads.
+    static constexpr qint64 ReadSize = qint64(8) << 20;
+
 private:
+    // Data lines parsed apart from the record's own, to be appended in order.
+    struct Lines
+    {
+        std::vector<qint64> times;
+        std::vector<double> values;
+        std::vector<double> row;
+        qint64 skipped = 0;
+    };
+
     bool parseHeader(const QByteArray& line);
-    void parseLine(const char* begin, const char* end);
+    // Reads the data lines from where the device stands to its end; read gets the bytes read so far.
+    void readLines(QIODevice& device, const std::function<void(qint64)>& read);
+    static void parseLines(const char* begin, const char* end, std::vector<qint64>& times, std::vector<double>& values,
+        std::vector<double>& row, qint64& skipped);
+    static bool parseLine(const char* begin, const char* end, std::vector<qint64>& times, std::vector<double>& values,
+        std::vector<double>& row);
 
     QString m_error;
     QStringList m_columns;
     std::vector<Channel> m_channels;
     std::vector<qint64> m_times;
     std::vector<double> m_values;
-    std::vector<double> m_row;
     qint64 m_skipped = 0;
 };

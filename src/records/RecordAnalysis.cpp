@@ -2,10 +2,10 @@
 
 #include "OpticalDensity.h"
 #include "Parallel.h"
+#include "ProbeLayout.h"
 #include "RecordGrid.h"
 #include "RecordsSettings.h"
 #include "SignalQuality.h"
-#include "SnirfExporter.h"
 #include "ZeroPhaseBandPass.h"
 
 #include <algorithm>
@@ -29,6 +29,7 @@ std::vector<double> saturatedPercents(const RawRecord& record, double level)
         columns.insert(columns.end(), { channel.r, channel.ir });
     const double infinity = std::numeric_limits<double>::infinity();
     std::vector<double> from(columns.size(), level);
+    std::vector<bool> reaches(columns.size(), true); // a value of the column may reach from
     if (!(level > 0)) {
         std::vector<double> top(columns.size(), -infinity);
         std::vector<qsizetype> atTop(columns.size(), 0);
@@ -44,11 +45,19 @@ std::vector<double> saturatedPercents(const RawRecord& record, double level)
             from[k] = top[k] >= RecordAnalysis::SaturationShare * largest && atTop[k] >= RecordAnalysis::PinnedSamples
                 ? top[k]
                 : infinity;
+            reaches[k] = from[k] != infinity || top[k] == infinity;
         }
     }
+    // Without a level, light that never sticks at its top reaches no finite level, and only an infinite value
+    // reaches an infinite one: the many channels of which neither wavelength does need no second pass.
+    std::vector<size_t> counted;
+    for (size_t c = 0; c < channels.size(); ++c) {
+        if (reaches[2 * c] || reaches[2 * c + 1])
+            counted.push_back(c);
+    }
     std::vector<qsizetype> saturated(channels.size(), 0);
-    for (qsizetype line = 0; line < lines; ++line) {
-        for (size_t c = 0; c < channels.size(); ++c) {
+    for (qsizetype line = 0; line < lines && !counted.empty(); ++line) {
+        for (const size_t c : counted) {
             if (record.value(line, columns[2 * c]) >= from[2 * c]
                 || record.value(line, columns[2 * c + 1]) >= from[2 * c + 1])
                 ++saturated[c];
@@ -118,8 +127,7 @@ bool RecordAnalysis::analyse(
     m_gaps = grid.gaps();
 
     const std::vector<RawRecord::Channel>& channels = record.channels();
-    const QStringList labels
-        = SnirfExporter::channelLabels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
+    const QStringList labels = ProbeLayout::labels(channels, RawRecord::readMontage(RawRecord::iniPath(recordPath)));
     m_channels.resize(channels.size());
     std::optional<ZeroPhaseBandPass> bandPass;
     std::vector<double> saturated;

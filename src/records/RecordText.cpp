@@ -16,6 +16,13 @@ constexpr int SignificantDigits = 9;
 constexpr double ExactPowers[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
 constexpr int LargestExactPower = 22;
+// The powers of ten for which a scale by an exact power exists, from 10^(8 − 22) to 10^(8 + 22 + 1).
+constexpr int SmallestPower = -14;
+constexpr int LargestPower = 31;
+constexpr double Powers[] = { 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1,
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20,
+    1e21, 1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31 };
+static_assert(sizeof Powers / sizeof Powers[0] == LargestPower - SmallestPower + 1);
 
 } // namespace
 
@@ -84,11 +91,16 @@ char* RecordText::formatSignificant(double value, char* out)
     // rounded once. Rounding is monotonic and every N + ½ is a double here, so the product lies on the same side of
     // each half as the exact one; only a product that lands on a half may have come from either side, and the
     // library decides that one.
-    // floor(log10(magnitude)) or one less, from the binary exponent: log10(2) ≈ 78913 / 2¹⁸.
+    // floor(log10(magnitude)) or one less, from the binary exponent: log10(2) ≈ 78913 / 2¹⁸; then one more where
+    // the magnitude reaches the next power of ten, by a comparison rather than a branch, which would go the wrong
+    // way for a third of the values. A power of ten that a double holds only nearly may leave a value right at it
+    // one too low; the check below corrects that.
     quint64 bits = 0;
     std::memcpy(&bits, &magnitude, sizeof bits);
     const int binary = int(bits >> 52) - 1022; // as frexp gives it
     int exponent = ((binary - 1) * 78913) >> 18;
+    if (exponent + 1 >= SmallestPower && exponent + 1 <= LargestPower)
+        exponent += magnitude >= Powers[exponent + 1 - SmallestPower] ? 1 : 0;
     double scaled = 0;
     const auto scale = [magnitude, &scaled](int exponent) {
         const int shift = SignificantDigits - 1 - exponent;
@@ -105,11 +117,13 @@ char* RecordText::formatSignificant(double value, char* out)
         if (!scale(exponent) || scaled >= ExactPowers[SignificantDigits] || scaled < ExactPowers[SignificantDigits - 1])
             return library();
     }
-    const double whole = double(quint64(scaled)); // floor: it is positive (and a library call without SSE4.1)
+    // floor, as it is positive (std::floor is a library call without SSE4.1); through a signed integer, which the
+    // processor converts in one instruction, as it holds every whole number below 10⁹.
+    const double whole = double(qint64(scaled));
     const double fraction = scaled - whole;
     if (fraction == 0.5)
         return library();
-    quint64 digits = quint64(whole) + (fraction > 0.5 ? 1 : 0);
+    quint64 digits = quint64(qint64(whole)) + (fraction > 0.5 ? 1 : 0);
     if (digits == quint64(ExactPowers[SignificantDigits])) {
         digits /= 10;
         ++exponent;
@@ -136,9 +150,10 @@ char* RecordText::formatSignificant(double value, char* out)
         --length;
     const auto put = [](char* at, quint64 bytes) { std::memcpy(at, &bytes, sizeof bytes); };
 
+    // The sign without a branch: half the values of a series may be negative, in no order.
     char* p = out;
-    if (value < 0)
-        *p++ = '-';
+    *p = '-';
+    p += value < 0 ? 1 : 0;
     if (exponent < -4 || exponent >= SignificantDigits) {
         put(p, (word & 0xff) | quint64('.') << 8 | (word >> 8) << 16);
         p[8] = char(word >> 56);

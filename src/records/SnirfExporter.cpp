@@ -2,6 +2,7 @@
 
 #include "ExportStimuli.h"
 #include "Hdf5File.h"
+#include "ProbeLayout.h"
 #include "RawRecord.h"
 #include "RecordEvents.h"
 #include "RecordGrid.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QTemporaryFile>
 
 #include <cmath>
@@ -40,38 +40,7 @@ QString asciiText(const QString& text)
     return ascii;
 }
 
-struct Position
-{
-    double x = 0;
-    double y = 0;
-    QString label;
-};
-
-// Each channel at its montage cell, spacing apart; channels the montage leaves out, and every channel without a
-// montage, in one row below the montage rows. Every label is unique: the montage's name, or the channel's number
-// where it has none, and "-2", "-3"... after a name used before.
-std::vector<Position> probeLayout(
-    const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage, double spacing)
-{
-    int extraRow = 0;
-    for (const RawRecord::MontageCell& cell : montage)
-        extraRow = qMax(extraRow, cell.row + 1);
-    int extraColumn = 0;
-    QSet<QString> taken;
-    std::vector<Position> positions;
-    for (const RawRecord::Channel& channel : channels) {
-        const auto cell = montage.constFind(channel.number);
-        const int row = cell != montage.cend() ? cell->row : extraRow;
-        const int column = cell != montage.cend() ? cell->column : extraColumn++;
-        const QString name = cell != montage.cend() ? cell->name : QString::number(channel.number);
-        QString label = name;
-        for (int n = 2; taken.contains(label); ++n)
-            label = name + QStringLiteral("-%1").arg(n);
-        taken.insert(label);
-        positions.push_back({ column * spacing, -row * spacing, label });
-    }
-    return positions;
-}
+using Position = ProbeLayout::Position;
 
 // The record's start from its name ("yyyy.MM.dd-hh.mm.ss.zzz", then "-" and the title); for a record renamed by
 // hand, the time its ".raw" was last written less its length.
@@ -167,10 +136,7 @@ void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsiz
 QStringList SnirfExporter::channelLabels(
     const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage)
 {
-    QStringList labels;
-    for (const Position& p : probeLayout(channels, montage, ProbeSpacing))
-        labels.append(p.label);
-    return labels;
+    return ProbeLayout::labels(channels, montage);
 }
 
 QString SnirfExporter::outputPath(const QString& recordPath)
@@ -299,7 +265,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
     }
 
     writeProbe(file, nirs,
-        probeLayout(
+        ProbeLayout::positions(
             channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)), qMax(ProbeSpacing, options.distanceMm)),
         wavelengths, options.distanceMm);
 

@@ -232,6 +232,51 @@ private slots:
         QVERIFY(loader.open(endless) && !loader.hasLines());
     }
 
+    // The lines of a ".raw" that RawRecord takes: a time and exactly the header's count of numbers; the values of
+    // the lines taken, and the count of the others (empty lines aside).
+    void rawLines_data()
+    {
+        addColumns<QByteArray, Numbers, Values, qint64>({ "lines", "times", "values", "skipped" });
+        QTest::newRow("number forms") << QByteArray("0;5;-7\r\n +20 ;+5;1e3\r\n40;2.5;-0.25\r\n60;12345678901234567890;"
+                                                    "123456789012345\n")
+                                      << Numbers { 0, 20, 40, 60 }
+                                      << Values { 5, -7, 5, 1000, 2.5, -0.25, 12345678901234567890.0, 123456789012345 }
+                                      << qint64(0);
+        QTest::newRow("damaged fields") << QByteArray(
+            "0;1;2\r\n-20;1;2\r\n40;1; 2\r\n60;1;-\r\n80;1;2;\r\n100;1\r\n120;1;2;3\r\n\r\n"
+            "9223372036854775808;1;2\r\n9223372036854775807;3;4\r\n140;5;6")
+                                        << Numbers { 0, 9223372036854775807, 140 } << Values { 1, 2, 3, 4, 5, 6 }
+                                        << qint64(7);
+        // Past what is read at a time: a line that spans two reads is taken (or skipped) once.
+        QByteArray many;
+        Numbers times;
+        Values values;
+        qint64 skipped = 0;
+        for (qint64 i = 0; many.size() < RawRecord::ReadSize + (qint64(1) << 20); ++i) {
+            const bool damaged = many.size() > RawRecord::ReadSize - 200 && many.size() < RawRecord::ReadSize + 200;
+            many += QByteArray::number(i * 20) + ';' + QByteArray::number(i % 9973) + (damaged ? ";x\r\n" : ";-3\r\n");
+            if (damaged) {
+                ++skipped;
+                continue;
+            }
+            times << i * 20;
+            values.insert(values.end(), { double(i % 9973), -3 });
+        }
+        QTest::newRow("several reads") << many << times << values << skipped;
+    }
+    void rawLines()
+    {
+        QFETCH(QByteArray, lines);
+        TemporaryHome home;
+        const QString path = QDir(home.path()).filePath("r.raw");
+        QVERIFY(TemporaryHome::writeFile(path, ";R1;IR1\r\n" + lines));
+        RawRecord record;
+        QVERIFY(record.read(path));
+        QTEST(Numbers(record.times().cbegin(), record.times().cend()), "times");
+        QTEST(record.values(), "values");
+        QTEST(record.skippedLines(), "skipped");
+    }
+
     void damaged_data()
     {
         addColumns<QByteArray, qsizetype>({ "data", "points" });

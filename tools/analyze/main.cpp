@@ -1,6 +1,7 @@
 #include "AverageCommand.h"
 #include "CommandLine.h"
 #include "Parallel.h"
+#include "RawRecord.h"
 #include "RecordAnalysis.h"
 #include "RecordText.h"
 #include "RecordsSettings.h"
@@ -8,13 +9,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <string>
 
-#include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#include <sys/mman.h>
+#endif
+
 
 namespace {
 
@@ -108,23 +115,31 @@ bool writeQuality(const RecordAnalysis& analysis)
     return write(text);
 }
 
-// An hour of a dozen channels takes some 100 MB, each byte touched soon after it is taken. Where the system gives
-// transparent huge pages only to memory that asks for them ("madvise", as here), taking it 4 KB at a time costs
-// more than the analysis itself. glibc's malloc asks for them under a tunable that it reads only at start-up, so
-// the program starts itself again, once, with it set; not where the user set tunables of their own.
-void askForHugePages(char* argv[])
+// An hour of a dozen channels takes some 100 MB, each byte touched soon after it is taken, in blocks of megabytes
+// (a series, a filter's work space) taken and freed one after the other. Two things cost more than the analysis:
+// memory handed back to the system when freed and taken again fresh, which the system must clear first; and, where
+// the system gives transparent huge pages only to memory that asks for them ("madvise", as here), memory taken 4 KB
+// at a time. So the heap is made once as large as the analysis needs (from the size of the record; only what is
+// touched takes memory), asks for huge pages, and keeps what is freed for the next block: every block, of every
+// thread, comes from it. Should more be needed, the heap grows as usual.
+void prepareHeap(const QString& record)
 {
 #ifdef __GLIBC__
-    QFile mode(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
-    if (qEnvironmentVariableIsSet("GLIBC_TUNABLES") || !mode.open(QIODevice::ReadOnly)
-        || !mode.readAll().contains("[madvise]")) {
-        return;
-    }
-    qputenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1");
-    execv("/proc/self/exe", argv);
-    qunsetenv("GLIBC_TUNABLES"); // not started again: go on as things are
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_MAX, 0);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    const qint64 bytes = 6 * QFileInfo(RawRecord::rawPath(record)).size() + (qint64(32) << 20);
+    void* const block = std::malloc(size_t(bytes));
+    if (!block)
+        return; // no room for it all at once: taken as it comes
+    constexpr quintptr HugePage = quintptr(2) << 20;
+    const quintptr begin = (quintptr(block) + HugePage - 1) & ~(HugePage - 1);
+    const quintptr end = (quintptr(block) + quintptr(bytes)) & ~(HugePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    std::free(block);
 #else
-    Q_UNUSED(argv);
+    Q_UNUSED(record);
 #endif
 }
 
@@ -259,10 +274,10 @@ int main(int argc, char* argv[])
         return UsageError;
     }
 
-    askForHugePages(argv);
     if (average.requested())
         return average.run(options);
     const QString record = parser.positionalArguments().constFirst();
+    prepareHeap(record);
     RecordAnalysis analysis;
     if (!analysis.analyse(record, options)) {
         commandLine.message(analysis.errorString());
