@@ -1,6 +1,7 @@
 // The model head judged by the offline numbers: its badly coupled channels by the scalp coupling index, its
 // responses by turning the light back into haemoglobin and averaging the epochs around the marks.
 #include "BeerLambert.h"
+#include "DataRow.h"
 #include "HeadModel.h"
 #include "LiveQuality.h"
 #include "OpticalDensity.h"
@@ -70,15 +71,11 @@ private slots:
     // signal check shows them; every value is a positive whole count.
     void coupling_data()
     {
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<int>("badEvery");
-        QTest::addColumn<int>("valuesPerChannel");
-        QTest::addColumn<quint64>("seed");
-        QTest::newRow("12 channels at 10/s, every 6th bad") << 12 << 10.0 << 6 << 2 << quint64(1);
-        QTest::newRow("V-R-IR, 8 channels at 25/s, every 3rd bad") << 8 << 25.0 << 3 << 3 << quint64(7);
-        QTest::newRow("16 channels at 5/s, every 4th bad") << 16 << 5.0 << 4 << 2 << quint64(11);
-        QTest::newRow("5 channels, none bad") << 5 << 10.0 << 0 << 2 << quint64(3);
+        addColumns<int, double, int, int, quint64>({ "channels", "rate", "badEvery", "valuesPerChannel", "seed" });
+        addRow("12 channels at 10/s, every 6th bad", 12, 10.0, 6, 2, quint64(1));
+        addRow("V-R-IR, 8 channels at 25/s, every 3rd bad", 8, 25.0, 3, 3, quint64(7));
+        addRow("16 channels at 5/s, every 4th bad", 16, 5.0, 4, 2, quint64(11));
+        addRow("5 channels, none bad", 5, 10.0, 0, 2, quint64(3));
     }
     void coupling()
     {
@@ -126,16 +123,10 @@ private slots:
     // injected response on the first half of the channels and none on the other half.
     void response_data()
     {
-        QTest::addColumn<int>("channels");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<double>("red");
-        QTest::addColumn<double>("infrared");
-        QTest::addColumn<double>("ppf");
-        QTest::addColumn<double>("distanceMm");
-        QTest::addColumn<quint64>("seed");
-        QTest::newRow("12 channels at 10/s, 760/850 nm") << 12 << 10.0 << 760.0 << 850.0 << 6.0 << 30.0 << quint64(5);
-        QTest::newRow("9 channels at 20/s, 690/830 nm, ppf 7, 35 mm")
-            << 9 << 20.0 << 690.0 << 830.0 << 7.0 << 35.0 << quint64(21);
+        addColumns<int, double, double, double, double, double, quint64>(
+            { "channels", "rate", "red", "infrared", "ppf", "distanceMm", "seed" });
+        addRow("12 channels at 10/s, 760/850 nm", 12, 10.0, 760.0, 850.0, 6.0, 30.0, quint64(5));
+        addRow("9 channels at 20/s, 690/830 nm, ppf 7, 35 mm", 9, 20.0, 690.0, 830.0, 7.0, 35.0, quint64(21));
     }
     void response()
     {
