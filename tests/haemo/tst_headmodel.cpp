@@ -3,7 +3,6 @@
 #include "BeerLambert.h"
 #include "DataRow.h"
 #include "HeadModel.h"
-#include "LiveQuality.h"
 #include "OpticalDensity.h"
 #include "SignalQuality.h"
 #include "ZeroPhaseBandPass.h"
@@ -67,8 +66,8 @@ class tst_HeadModel : public QObject
 {
     Q_OBJECT
 private slots:
-    // Over 30 s the scalp coupling index tells the badly coupled channels (every n-th) from the others, as the
-    // signal check shows them; every value is a positive whole count.
+    // Over 30 s the scalp coupling index tells the badly coupled channels (every n-th) from the others; every value
+    // is a positive whole count.
     void coupling_data()
     {
         addColumns<int, double, int, int, quint64>({ "channels", "rate", "badEvery", "valuesPerChannel", "seed" });
@@ -88,16 +87,6 @@ private slots:
         const Light light = run(model, int(30 * rate), valuesPerChannel);
         const std::optional<ZeroPhaseBandPass> filter = ZeroPhaseBandPass::design(rate, {});
         QVERIFY(filter);
-        // The live signal check, fed the same light, judges the last 10 s alike.
-        LiveQuality live(channels, 10);
-        std::vector<double> red(static_cast<size_t>(channels)), infrared(static_cast<size_t>(channels));
-        for (size_t k = 0; k < light.red[0].size(); ++k) {
-            for (size_t c = 0; c < size_t(channels); ++c) {
-                red[c] = light.red[c][k];
-                infrared[c] = light.infrared[c][k];
-            }
-            live.push(double(k) / rate, red.data(), infrared.data());
-        }
         for (int c = 0; c < channels; ++c) {
             for (const std::vector<Series>* kind : { &light.ambient, &light.red, &light.infrared }) {
                 for (const double value : (*kind)[size_t(c)])
@@ -110,11 +99,6 @@ private slots:
             QCOMPARE(model.isBadlyCoupled(c), bad);
             QVERIFY2(bad ? sci < 0.5 : sci > 0.75,
                 qPrintable(QStringLiteral("channel %1 (%2): SCI %3").arg(c + 1).arg(bad ? "bad" : "good").arg(sci)));
-            const LiveQuality::Quality& now = live.qualities()[size_t(c)];
-            QVERIFY(now.known);
-            QVERIFY2(bad ? now.sci < 0.5 : now.sci > 0.75,
-                qPrintable(
-                    QStringLiteral("channel %1 (%2): live SCI %3").arg(c + 1).arg(bad ? "bad" : "good").arg(now.sci)));
         }
     }
 
