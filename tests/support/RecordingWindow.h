@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AbstractFnirDevice.h"
 #include "HttpTestServer.h"
 #include "MainWindow.h"
+#include "QuietDevice.h"
 #include "RecordEvents.h"
 #include "TemporaryHome.h"
 
@@ -10,16 +10,6 @@
 #include <QTest>
 
 #include <memory>
-
-// An instrument that sends nothing by itself: the test hands the window its samples.
-class QuietDevice : public AbstractFnirDevice
-{
-public:
-    using AbstractFnirDevice::AbstractFnirDevice;
-    QString deviceName() const override { return QStringLiteral("quiet"); }
-    bool connectDevice() override { return true; }
-    bool disconnectDevice() override { return true; }
-};
 
 // The main window in a private data folder, made current, with its record hooks going to a local server: for the
 // tests that record. Only for tests that link the application library.
