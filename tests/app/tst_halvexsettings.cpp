@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "HalvexSettings.h"
 #include "TemporaryHome.h"
 
@@ -7,30 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-
-// Files this process writes cannot grow past a few hundred bytes while it lives: a disk that fills up mid-write.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    bool isSet() const { return m_set; }
-
-private:
-    rlimit m_saved {};
-    bool m_set = false;
-};
 
 const QByteArray allDefaults = "<?xml version=\"1.0\"?>\n"
                                "<HalvexSettings>\n"
@@ -153,7 +131,7 @@ private slots:
         QVERIFY(before.contains("<GraphicSpacing>"));
         {
             const FileSizeLimit limit(200);
-            QVERIFY(limit.isSet());
+            QVERIFY(limit.isActive());
             settings.setViewSeconds(40);
         }
         QCOMPARE(TemporaryHome::readFile(m_path), before);

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTcpServer>
 
 // A serial instrument that goes away in the middle of a record and comes back, with the emulator behind a link.
 class TestInstrumentReturn : public QObject
@@ -204,10 +203,7 @@ private slots:
     // label; and a port that opens again is awaited until its first line, not taken for a silent instrument.
     void whileAwaited()
     {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 port = probe.serverPort();
-        probe.close();
+        const quint16 port = HttpTestServer::closedPort();
         m_fixture->window->settings()->setMarkPort(port);
         m_fixture->window->settings()->setReconnectSeconds(30);
         m_connection->setSilenceMs(500);

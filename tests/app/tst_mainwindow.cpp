@@ -29,7 +29,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTcpServer>
 #include <QTest>
 
 #include <memory>
@@ -275,10 +274,7 @@ private slots:
     // reaches it, also without a record: F1 and the mark endpoint (which answers that no record runs).
     void virtualHeadAnswersMarks()
     {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        const quint16 port = probe.serverPort();
-        probe.close();
+        const quint16 port = HttpTestServer::closedPort();
         TemporaryHome::writeFile(m_home->dataFolder() + QStringLiteral("/RecSettings.xml"),
             "<?xml version=\"1.0\"?>\n<RecordsSettings>\n<RedWavelength>690</RedWavelength>\n"
             "<PartialPathlengthFactor>7</PartialPathlengthFactor>\n</RecordsSettings>\n");

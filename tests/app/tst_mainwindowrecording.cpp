@@ -1,4 +1,3 @@
-#include "AbstractFnirDevice.h"
 #include "DataGraphic.h"
 #include "DataRow.h"
 #include "FullDisk.h"
@@ -17,16 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-// An instrument that sends nothing by itself: the test hands the window its samples.
-class QuietDevice : public AbstractFnirDevice
-{
-public:
-    using AbstractFnirDevice::AbstractFnirDevice;
-    QString deviceName() const override { return QStringLiteral("quiet"); }
-    bool connectDevice() override { return true; }
-    bool disconnectDevice() override { return true; }
-};
 
 // The csv and raw header of two channels in the V-R-IR variant.
 const QByteArray header = ";V1;R1;IR1;V2;R2;IR2\r\n";

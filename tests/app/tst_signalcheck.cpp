@@ -1,6 +1,5 @@
 // The signal check in the window: its cells (colour, texts, place beside the graphs' places), the line it puts into
 // a record's events at the start and the notice that names the weak channels.
-#include "AbstractFnirDevice.h"
 #include "DataGraphic.h"
 #include "DataRow.h"
 #include "LanguageContext.h"
@@ -20,15 +19,6 @@
 Q_DECLARE_METATYPE(LiveQuality::Quality)
 
 namespace {
-
-class QuietDevice : public AbstractFnirDevice
-{
-public:
-    using AbstractFnirDevice::AbstractFnirDevice;
-    QString deviceName() const override { return QStringLiteral("quiet"); }
-    bool connectDevice() override { return true; }
-    bool disconnectDevice() override { return true; }
-};
 
 LiveQuality::Quality quality(double sci, double cv = 2.14, bool saturated = false, bool dark = false)
 {

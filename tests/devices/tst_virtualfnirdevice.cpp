@@ -1,5 +1,6 @@
 #include "VirtualFnirDevice.h"
 
+#include "DataRow.h"
 #include "HeadModel.h"
 #include "SampleClock.h"
 
@@ -61,12 +62,9 @@ private slots:
     // was made; a pause and a new rate go on with the same head; the random walk comes back as it was.
     void head_data()
     {
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<int>("valuesPerChannel");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("channels");
-        QTest::newRow("R, IR at 10/s") << 10.0 << 2 << 16 << 8;
-        QTest::newRow("V, R, IR at 25/s, 13 values") << 25.0 << 3 << 13 << 5;
+        addColumns<double, int, int, int>({ "rate", "valuesPerChannel", "count", "channels" });
+        addRow("R, IR at 10/s", 10.0, 2, 16, 8);
+        addRow("V, R, IR at 25/s, 13 values", 25.0, 3, 13, 5);
     }
     void head()
     {

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -39,6 +40,12 @@ struct HaemoCase
     Series markTimes;
     QList<QByteArray> markConditions;
 };
+
+// The case of that name, which cases must hold.
+inline const HaemoCase& caseNamed(const QList<HaemoCase>& cases, const QByteArray& name)
+{
+    return *std::find_if(cases.begin(), cases.end(), [&](const HaemoCase& c) { return c.name == name; });
+}
 
 // Runs tests/haemo/mne_reference.py once on many cases (MNE takes seconds to load) and keeps its answers.
 class MneReference

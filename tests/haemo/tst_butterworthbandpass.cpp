@@ -46,11 +46,6 @@ class tst_ButterworthBandPass : public QObject
     QList<HaemoCase> m_cases;
     MneReference m_scipy;
 
-    const HaemoCase& named(const QByteArray& name) const
-    {
-        return *std::find_if(m_cases.begin(), m_cases.end(), [&](const HaemoCase& c) { return c.name == name; });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -78,7 +73,7 @@ private slots:
     void design()
     {
         QFETCH(QByteArray, name);
-        const HaemoCase& c = named(name);
+        const HaemoCase& c = caseNamed(m_cases, name);
         QString reason;
         const std::optional<ButterworthBandPass> filter
             = ButterworthBandPass::design(c.rate, c.band[0], c.band[1], &reason);
@@ -123,7 +118,7 @@ private slots:
         QFETCH(int, series);
         QFETCH(qsizetype, lost);
         QFETCH(double, scale);
-        const HaemoCase& c = named(name);
+        const HaemoCase& c = caseNamed(m_cases, name);
         const std::optional<ButterworthBandPass> filter = ButterworthBandPass::design(c.rate, c.band[0], c.band[1]);
         QVERIFY(filter);
         const Series& in = c.toFilter[size_t(series)];

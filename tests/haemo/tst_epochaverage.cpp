@@ -84,11 +84,6 @@ class tst_EpochAverage : public QObject
     QList<HaemoCase> m_cases;
     MneReference m_mne;
 
-    const HaemoCase& named(const QByteArray& name) const
-    {
-        return *std::find_if(m_cases.begin(), m_cases.end(), [&](const HaemoCase& c) { return c.name == name; });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -129,7 +124,7 @@ private slots:
         QFETCH(QByteArray, name);
         QFETCH(QString, condition);
         QFETCH(QList<int>, dropped);
-        const HaemoCase& c = named(name);
+        const HaemoCase& c = caseNamed(m_cases, name);
         QString reason;
         const std::optional<EpochAverage> average = EpochAverage::create(settingsOf(c.window), c.rate, &reason);
         QVERIFY2(average, qPrintable(reason));

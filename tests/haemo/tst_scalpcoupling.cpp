@@ -31,11 +31,6 @@ class tst_ScalpCoupling : public QObject
     QList<HaemoCase> m_cases;
     MneReference m_mne;
 
-    const HaemoCase& named(const QByteArray& name) const
-    {
-        return *std::find_if(m_cases.begin(), m_cases.end(), [&](const HaemoCase& c) { return c.name == name; });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -111,7 +106,7 @@ private slots:
         QFETCH(double, constantInfrared);
         QFETCH(double, least);
         QFETCH(double, most);
-        const HaemoCase& c = named(name);
+        const HaemoCase& c = caseNamed(m_cases, name);
         std::vector<Series> od = OpticalDensity::compute({ c.red[0], c.infrared[0] });
         if (!std::isnan(constantInfrared))
             od[1].assign(od[1].size(), constantInfrared);

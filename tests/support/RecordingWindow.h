@@ -2,6 +2,7 @@
 
 #include "HttpTestServer.h"
 #include "MainWindow.h"
+#include "QuietDevice.h"
 #include "RecordEvents.h"
 #include "TemporaryHome.h"
 
