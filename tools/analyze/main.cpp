@@ -22,7 +22,6 @@
 #include <sys/mman.h>
 #endif
 
-
 namespace {
 
 // As halvex-export's: 2 for a wrong command line and for a record that cannot be read, 4 when the output cannot be
@@ -122,13 +121,15 @@ bool writeQuality(const RecordAnalysis& analysis)
 // at a time. So the heap is made once as large as the analysis needs (from the size of the record; only what is
 // touched takes memory), asks for huge pages, and keeps what is freed for the next block: every block, of every
 // thread, comes from it. Should more be needed, the heap grows as usual.
-void prepareHeap(const QString& record)
+void prepareHeap(const QString& record, int records)
 {
 #ifdef __GLIBC__
-    mallopt(M_ARENA_MAX, 1);
+    // Records read side by side keep an arena each, so that their threads do not wait for one another.
+    if (records == 1)
+        mallopt(M_ARENA_MAX, 1);
     mallopt(M_MMAP_MAX, 0);
     mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
-    const qint64 bytes = 6 * QFileInfo(RawRecord::rawPath(record)).size() + (qint64(32) << 20);
+    const qint64 bytes = 6 * records * QFileInfo(RawRecord::rawPath(record)).size() + (qint64(32) << 20);
     void* const block = std::malloc(size_t(bytes));
     if (!block)
         return; // no room for it all at once: taken as it comes
@@ -140,6 +141,7 @@ void prepareHeap(const QString& record)
     std::free(block);
 #else
     Q_UNUSED(record);
+    Q_UNUSED(records);
 #endif
 }
 
@@ -274,10 +276,11 @@ int main(int argc, char* argv[])
         return UsageError;
     }
 
+    // Records averaged together are read two at a time, each as large as the first, in practice.
+    const QString record = parser.positionalArguments().constFirst();
+    prepareHeap(record, average.requested() && parser.positionalArguments().size() > 1 ? 2 : 1);
     if (average.requested())
         return average.run(options);
-    const QString record = parser.positionalArguments().constFirst();
-    prepareHeap(record);
     RecordAnalysis analysis;
     if (!analysis.analyse(record, options)) {
         commandLine.message(analysis.errorString());
