@@ -26,6 +26,20 @@ bool RecordGrid::load(const QString& recordPath, double rate, const std::functio
         m_error = QStringLiteral("%1: every sample has the same time").arg(rawPath);
         return false;
     }
+    // A few samples a day apart, the rest a millisecond apart (a damaged time column), fit in a day yet make a
+    // grid of tens of millions of empty points, and every series of the analysis as long: gigabytes for a few
+    // lines. At the record's own interval the grid holds its samples, with room for lost lines and a pause as long
+    // as the longest reconnection. Checked before the grid is built, which takes that memory; beyond a day the grid
+    // says so itself.
+    const double span = m_times.back() - m_times.front();
+    if (span <= MaxSpanSeconds * 1000
+        && span / median > MaxPointsPerSample * double(m_times.size()) + MaxPauseSeconds * 1000 / median) {
+        m_error = QStringLiteral("%1: %2 samples spread over %3 hours (damaged time column?)")
+                      .arg(rawPath)
+                      .arg(m_times.size())
+                      .arg(span / 3600000, 0, 'f', 1);
+        return false;
+    }
     const double step = rate > 0 ? 1000 / rate : median;
     if (!m_grid.build(m_times, step, RecordGaps::medianInterval(m_times, RecordGaps::Middle::Upper),
             qsizetype(MaxSpanSeconds * 1000 / step) + 1)) {

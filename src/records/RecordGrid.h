@@ -18,6 +18,10 @@ public:
     static constexpr double MaxRate = 1000;
     // The grid of a damaged time column could be unbounded; no record spans more than a day.
     static constexpr double MaxSpanSeconds = 24 * 3600;
+    // Lines lost in transmission leave room on the grid: up to this many grid points per sample at the record's own
+    // interval, plus one pause of up to an hour (the longest reconnection), are taken.
+    static constexpr double MaxPointsPerSample = 4;
+    static constexpr double MaxPauseSeconds = 3600;
 
     // recordPath names the record's ".csv" or ".raw"; rate in Hz from above 0 up to MaxRate, or 0 for the median
     // sample interval. False with errorString() (led by the ".raw" path) when the record cannot be read or holds

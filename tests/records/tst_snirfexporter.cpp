@@ -234,6 +234,8 @@ private slots:
                                    << "not a raw record (no header line naming R and IR columns)";
         row("time spanning days", lines + "999999999;1;2;3;4\r\n", 4, 0,
             "the times span more than 24 hours (damaged time column?)");
+        row("few samples a day apart", "0;1;2;3;4\r\n1;1;2;3;4\r\n2;1;2;3;4\r\n3;1;2;3;4\r\n86000000;1;2;3;4\r\n", 5, 0,
+            "5 samples spread over 23.9 hours (damaged time column?)");
     }
     void damaged()
     {
