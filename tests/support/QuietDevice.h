@@ -2,7 +2,7 @@
 
 #include "AbstractFnirDevice.h"
 
-// An instrument that sends nothing by itself: the test hands the window its samples.
+// An instrument that sends nothing by itself: the test or benchmark hands the window its samples.
 class QuietDevice : public AbstractFnirDevice
 {
 public:

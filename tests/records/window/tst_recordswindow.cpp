@@ -11,7 +11,6 @@
 #include "RecordSession.h"
 #include "RecordWriter.h"
 #include "RecordsSettings.h"
-#include "AveragePanel.h"
 #include "RecordsWindow.h"
 #include "SnirfValidation.h"
 #include "StyleHelper.h"
@@ -551,20 +550,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCOMPARE(window->width(), 1000);
         QStringList cut;
-        for (QWidget* widget : window->findChildren<QWidget*>()) {
-            if (!widget->isVisible())
-                continue;
-            auto* label = qobject_cast<QLabel*>(widget);
-            auto* button = qobject_cast<QAbstractButton*>(widget);
-            const bool text = (label && !label->wordWrap() && !label->text().isEmpty())
-                || (button && !button->text().isEmpty()) || qobject_cast<QComboBox*>(widget)
-                || qobject_cast<QAbstractSpinBox*>(widget);
-            if (text && widget->width() < widget->sizeHint().width())
-                cut << QString("%1 \"%2\" %3 < %4")
-                           .arg(widget->metaObject()->className(),
-                               label ? label->text() : widget->property("text").toString())
-                           .arg(widget->width())
-                           .arg(widget->sizeHint().width());
+        for (int page = 0; page < window->pages()->count(); ++page) {
+            window->pages()->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                if (!widget->isVisible())
+                    continue;
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* button = qobject_cast<QAbstractButton*>(widget);
+                const bool text = (label && !label->wordWrap() && !label->text().isEmpty())
+                    || (button && !button->text().isEmpty()) || qobject_cast<QComboBox*>(widget)
+                    || qobject_cast<QAbstractSpinBox*>(widget);
+                if (text && widget->width() < widget->sizeHint().width())
+                    cut << QString("%1 \"%2\" %3 < %4")
+                               .arg(widget->metaObject()->className(),
+                                   label ? label->text() : widget->property("text").toString())
+                               .arg(widget->width())
+                               .arg(widget->sizeHint().width());
+            }
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
         QVERIFY(!LanguageContext::setLanguage("en-US").isEmpty());
