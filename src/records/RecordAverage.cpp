@@ -2,6 +2,7 @@
 
 #include "ButterworthBandPass.h"
 #include "ExportStimuli.h"
+#include "LanguageContext.h"
 #include "Parallel.h"
 #include "RawRecord.h"
 #include "RecordEvents.h"
@@ -66,11 +67,6 @@ QStringList markTexts(const QStringList& records, QMap<QString, int>* counts)
     return texts;
 }
 
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 // A record's message, led by its file as the reading errors are.
 QString ledBy(const QString& path, const QString& message)
 {
@@ -96,7 +92,7 @@ RecordResult averageRecord(const QString& path, const QStringList& conditions, c
     const double duration = analysis.seconds(analysis.size());
     if (options.epochs.to - options.epochs.from > duration) {
         result.message = ledBy(path,
-            generic("The window from %1 to %2 s is longer than the record (%3 s).")
+            trGeneric("The window from %1 to %2 s is longer than the record (%3 s).")
                 .arg(options.epochs.from)
                 .arg(options.epochs.to)
                 .arg(duration));
@@ -203,7 +199,7 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
     m_rate = 0;
 
     if (records.isEmpty())
-        return fail(Failure::Input, generic("There is no record to average."));
+        return fail(Failure::Input, trGeneric("There is no record to average."));
     // What holds at any rate is refused before a record is read; what depends on a record's rate, with the record.
     QString reason;
     const double someRate = options.analysis.rate > 0 ? options.analysis.rate : 1e6;
@@ -236,7 +232,7 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
         report(r, 1);
     });
     if (cancel && cancel->load())
-        return fail(Failure::Cancelled, generic("The average was cancelled."));
+        return fail(Failure::Cancelled, trGeneric("The average was cancelled."));
 
     // The first record read sets the channels and the rate; a record that differs cannot join its average.
     std::vector<const RecordResult*> averaged;
@@ -248,12 +244,12 @@ bool RecordAverage::average(const QStringList& records, const QStringList& condi
             const RecordResult& first = *averaged.front();
             if (result.channels.size() != first.channels.size()) {
                 problem = ledBy(records[qsizetype(r)],
-                    generic("It has %1 channels, the records before it %2.")
+                    trGeneric("It has %1 channels, the records before it %2.")
                         .arg(result.channels.size())
                         .arg(first.channels.size()));
             } else if (std::abs(result.rate - first.rate) > 1e-9 * first.rate) {
                 problem = ledBy(records[qsizetype(r)],
-                    generic("Its grid has %1 samples/s, the records before it %2: give them one rate.")
+                    trGeneric("Its grid has %1 samples/s, the records before it %2: give them one rate.")
                         .arg(result.rate, 0, 'g', 9)
                         .arg(first.rate, 0, 'g', 9));
             }

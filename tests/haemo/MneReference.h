@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ToolRun.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QHash>
@@ -54,13 +56,10 @@ public:
     // Empty on success or when Debian's python3-mne cannot be loaded (then skip() says why), else what went wrong.
     QString start(const QList<HaemoCase>& cases)
     {
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral("-c"), QStringLiteral("import mne, scipy") });
-        if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
-            m_skip = QStringLiteral("python3-mne is missing (/usr/bin/python3 cannot import mne and scipy): the "
-                                    "comparison with MNE-Python is skipped");
+        m_skip = mneMissing();
+        if (!m_skip.isEmpty())
             return {};
-        }
+        QProcess python;
         QTemporaryDir folder;
         QFile request(folder.filePath(QStringLiteral("request.txt")));
         if (!request.open(QIODevice::WriteOnly))

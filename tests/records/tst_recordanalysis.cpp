@@ -7,6 +7,7 @@
 #include "RecordWriter.h"
 #include "RecordsSettings.h"
 #include "TemporaryHome.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QHash>
@@ -158,27 +159,6 @@ Series numbers(const QByteArray& line)
     return values;
 }
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray error;
-};
-
-Run run(const QString& program, const QStringList& arguments, const QString& folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    Run result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.error = process.readAllStandardError();
-    return result;
-}
-
 } // namespace
 
 class tst_RecordAnalysis : public QObject
@@ -187,7 +167,7 @@ class tst_RecordAnalysis : public QObject
 private:
     TemporaryHome m_home;
     QList<Case> m_cases;
-    QHash<QByteArray, Run> m_analyses; // by case name
+    QHash<QByteArray, ToolRun> m_analyses; // by case name
     QHash<QByteArray, QString> m_snirf; // by case name
     QHash<QByteArray, QList<QByteArray>> m_mne; // "<file> <key>" to its answer lines
     QString m_skip;
@@ -232,25 +212,23 @@ private slots:
             }
             const QString record = recordPath(c.name);
             QVERIFY2(writeRecord(record, c), c.name.constData());
-            const Run exported = run(HALVEX_EXPORT, QStringList { "--force", record } + c.options, m_home.path());
+            const ToolRun exported
+                = runTool(HALVEX_EXPORT, QStringList { "--force", record } + c.options, m_home.path(), 60000);
             QVERIFY2(exported.exitCode == 0, exported.error.constData());
             m_snirf[c.name] = QString(record).replace(".csv", ".snirf");
             QStringList options = c.options;
             if (c.ppf != 6 && !c.settings)
                 options << "--ppf" << QString::number(c.ppf);
             m_analyses[c.name]
-                = run(HALVEX_ANALYZE, QStringList { "--hb", "--quality", record } + options, m_home.path());
+                = runTool(HALVEX_ANALYZE, QStringList { "--hb", "--quality", record } + options, m_home.path(), 60000);
             requests.append(QString::number(c.ppf) + ':' + m_snirf[c.name]);
         }
         QFile::remove(QDir(m_home.dataFolder()).filePath("RecSettings.xml"));
 
-        QProcess python;
-        python.start("/usr/bin/python3", { "-c", "import mne, scipy" });
-        if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-            m_skip = "python3-mne is missing (/usr/bin/python3 cannot import mne and scipy): the comparison with "
-                     "MNE-Python is skipped";
+        m_skip = mneMissing();
+        if (!m_skip.isEmpty())
             return;
-        }
+        QProcess python;
         python.start("/usr/bin/python3", QStringList { ANALYZE_REFERENCE } + requests);
         QVERIFY(python.waitForFinished(200000));
         QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
@@ -288,7 +266,7 @@ private slots:
         QFETCH(QByteArray, labels);
         QFETCH(QByteArray, statuses);
         const Case& c = *std::find_if(m_cases.begin(), m_cases.end(), [&](const Case& x) { return x.name == name; });
-        const Run& analysis = m_analyses[name];
+        const ToolRun& analysis = m_analyses[name];
         QVERIFY2(analysis.exitCode == 0, analysis.error.constData());
         QCOMPARE(analysis.error, QByteArray());
 
@@ -387,7 +365,7 @@ private slots:
         QVERIFY(
             TemporaryHome::writeFile(QDir(m_home.path()).filePath("rec.raw"), ";R1;IR1\r\n0;10;20\r\n20;11;21\r\n"));
         QVERIFY(TemporaryHome::writeFile(QDir(m_home.path()).filePath("one.raw"), ";R1;IR1\r\n0;10;20\r\n"));
-        const Run result = run(HALVEX_ANALYZE, arguments, m_home.path());
+        const ToolRun result = runTool(HALVEX_ANALYZE, arguments, m_home.path(), 60000);
         QCOMPARE(result.exitCode, 2);
         QCOMPARE(result.output, QByteArray());
         const QByteArray expected = "halvex-analyze: " + error;
@@ -402,7 +380,7 @@ private slots:
         for (int i = 0; i < 100; ++i)
             record += QByteArray::number(i * 500) + ';' + QByteArray::number(1000 + i % 7) + ";2000\r\n";
         QVERIFY(TemporaryHome::writeFile(QDir(m_home.path()).filePath("slow.raw"), record));
-        const Run result = run(HALVEX_ANALYZE, { "--quality", "slow.raw" }, m_home.path());
+        const ToolRun result = runTool(HALVEX_ANALYZE, { "--quality", "slow.raw" }, m_home.path(), 60000);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.output.startsWith("channel;label;sci;cv_percent;saturated_percent;status\n1;1;nan;")
                 && result.output.endsWith(";bad\n"),

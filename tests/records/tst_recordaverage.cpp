@@ -9,6 +9,7 @@
 #include "RecordAverage.h"
 #include "RecordWriter.h"
 #include "TemporaryHome.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -97,25 +98,9 @@ bool writeRecord(const QString& csvPath, const Recording& r)
     return r.logMarks.isEmpty() || TemporaryHome::writeFile(QString(csvPath).replace(".csv", ".log"), log);
 }
 
-struct Run
+ToolRun run(const QStringList& arguments, const QString& folder)
 {
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray error;
-};
-
-Run run(const QStringList& arguments, const QString& folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(HALVEX_ANALYZE, arguments);
-    Run result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.error = process.readAllStandardError();
-    return result;
+    return runTool(HALVEX_ANALYZE, arguments, folder, 120000);
 }
 
 // A request to the reference and the command line that asks halvex-analyze the same.
@@ -151,7 +136,7 @@ private:
     TemporaryHome m_home;
     QHash<QString, Recording> m_recordings;
     QList<Request> m_requests;
-    QHash<QByteArray, Run> m_runs; // by request
+    QHash<QByteArray, ToolRun> m_runs; // by request
     QJsonArray m_reference; // in the order of m_requests
     QString m_skip;
 
@@ -233,13 +218,10 @@ private slots:
             requests.append(object);
         }
 
-        QProcess python;
-        python.start("/usr/bin/python3", { "-c", "import mne, scipy" });
-        if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-            m_skip = "python3-mne is missing (/usr/bin/python3 cannot import mne and scipy): the comparison with "
-                     "MNE-Python is skipped";
+        m_skip = mneMissing();
+        if (!m_skip.isEmpty())
             return;
-        }
+        QProcess python;
         const QString requestPath = QDir(m_home.path()).filePath("requests.json");
         QVERIFY(TemporaryHome::writeFile(requestPath, QJsonDocument(requests).toJson()));
         python.start("/usr/bin/python3", { AVERAGE_REFERENCE, requestPath });
@@ -260,7 +242,7 @@ private slots:
     {
         QFETCH(int, request);
         const Request& r = m_requests[request];
-        const Run& result = m_runs[r.name];
+        const ToolRun& result = m_runs[r.name];
         QVERIFY2(result.exitCode == 0, result.error.constData());
         if (!m_skip.isEmpty())
             QSKIP(qPrintable(m_skip));
@@ -440,7 +422,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, error);
-        const Run result = run(arguments, m_home.path());
+        const ToolRun result = run(arguments, m_home.path());
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.output.isEmpty(), exitCode != 0);
         QVERIFY2(result.error.startsWith(QByteArray(QByteArray("halvex-analyze: ") + error)), result.error.constData());

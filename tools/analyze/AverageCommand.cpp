@@ -1,12 +1,13 @@
 #include "AverageCommand.h"
 
+#include "AverageTable.h"
 #include "CommandLine.h"
 #include "RecordAverage.h"
-#include "RecordText.h"
 #include "RecordsSettings.h"
 
 #include <QCoreApplication>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -17,34 +18,6 @@ namespace {
 // As the tool's other modes: 2 for a wrong command line and for records that give nothing, 4 when the output cannot
 // be written.
 enum ExitCode { Success = CommandLine::Success, UsageError = CommandLine::UsageError, InputError = 2, OutputError = 4 };
-
-void append(std::string& text, double value)
-{
-    // printf writes "-nan" for a NaN whose sign bit is set: one word for every missing value.
-    if (value != value) {
-        text += "nan";
-        return;
-    }
-    char digits[RecordText::MaxSignificantSize];
-    text.append(digits, RecordText::formatSignificant(value, digits));
-}
-
-// A field that holds the separator or a quote is quoted, as CSV readers expect.
-void appendField(std::string& text, const QString& field)
-{
-    const std::string bytes = field.toStdString();
-    if (bytes.find_first_of(";\"") == std::string::npos) {
-        text += bytes;
-        return;
-    }
-    text += '"';
-    for (const char c : bytes) {
-        if (c == '"')
-            text += '"';
-        text += c;
-    }
-    text += '"';
-}
 
 // "A,B" as two numbers.
 std::optional<std::pair<double, double>> pair(const QString& text)
@@ -59,62 +32,6 @@ std::optional<std::pair<double, double>> pair(const QString& text)
     if (!first || !second || !std::isfinite(values.first) || !std::isfinite(values.second))
         return std::nullopt;
     return values;
-}
-
-// The epochs' n: the marks of one record, or the records of a grand average, over which the standard error runs.
-int count(const EpochAverage::Response& response)
-{
-    return response.records > 1 ? response.records : response.marks;
-}
-
-std::string curves(const RecordAverage& average)
-{
-    std::string text = "condition;time_s;n";
-    for (const RecordAverage::Channel& channel : average.channels()) {
-        const std::string number = std::to_string(channel.number);
-        text += ";HbO" + number + ";HbO" + number + "_se;HbR" + number + ";HbR" + number + "_se";
-    }
-    text += '\n';
-    for (const EpochAverage::Response& response : average.responses()) {
-        if (response.empty())
-            continue;
-        const std::string n = std::to_string(count(response));
-        for (size_t k = 0; k < response.mean.front().size(); ++k) {
-            appendField(text, response.condition);
-            text += ';';
-            append(text, response.time(k));
-            text += ';' + n;
-            for (size_t s = 0; s < response.mean.size(); ++s) {
-                text += ';';
-                append(text, response.mean[s][k]);
-                text += ';';
-                append(text, response.standardError[s][k]);
-            }
-            text += '\n';
-        }
-    }
-    return text;
-}
-
-std::string map(const RecordAverage& average, double from, double to)
-{
-    std::string text = "condition;channel;label;mean_HbO;mean_HbR;n\n";
-    for (const EpochAverage::Response& response : average.responses()) {
-        if (response.empty())
-            continue;
-        const std::vector<RecordAverage::Activation> activation = RecordAverage::activation(response, from, to);
-        for (size_t c = 0; c < activation.size() && c < average.channels().size(); ++c) {
-            appendField(text, response.condition);
-            text += ';' + std::to_string(average.channels()[c].number) + ';';
-            appendField(text, average.channels()[c].label);
-            text += ';';
-            append(text, activation[c].oxy);
-            text += ';';
-            append(text, activation[c].deoxy);
-            text += ';' + std::to_string(count(response)) + '\n';
-        }
-    }
-    return text;
 }
 
 } // namespace
@@ -246,8 +163,14 @@ int AverageCommand::run(const RecordAnalysis::Options& haemoglobin) const
     if (!any)
         return InputError;
 
-    const std::string text = parser.isSet(m_map) ? map(average, mapFrom, mapTo) : curves(average);
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    std::vector<int> numbers;
+    for (const RecordAverage::Channel& channel : average.channels())
+        numbers.push_back(channel.number);
+    const QByteArray text = parser.isSet(m_map)
+        ? AverageTable::map(average.responses(), average.channels(), mapFrom, mapTo)
+        : AverageTable::curves(average.responses(), numbers);
+    if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
+        || std::fflush(stdout) != 0) {
         m_commandLine.message(QStringLiteral("the output cannot be written"));
         return OutputError;
     }

@@ -1,6 +1,7 @@
 #include "AveragePanel.h"
 
 #include "AverageExport.h"
+#include "AverageTable.h"
 #include "LanguageContext.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
@@ -395,7 +396,7 @@ bool AveragePanel::exportCsv(const QString& path, QString* error) const
         for (const RecordAverage::Channel& channel : m_result->channels())
             numbers.push_back(channel.number);
     }
-    return AverageExport::writeFile(path, AverageExport::csv(m_view->shown(), numbers), error);
+    return AverageExport::writeFile(path, AverageTable::curves(m_view->shown(), numbers), error);
 }
 
 bool AveragePanel::exportPicture(const QString& path, QString* error) const

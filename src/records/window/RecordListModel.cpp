@@ -1,18 +1,10 @@
 #include "RecordListModel.h"
 
+#include "LanguageContext.h"
 #include "StyleHelper.h"
 
 #include <QCoreApplication>
 #include <QDir>
-
-namespace {
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
-} // namespace
 
 RecordListModel::RecordListModel(QObject* parent)
     : QAbstractTableModel(parent)
@@ -40,12 +32,12 @@ QString RecordListModel::verdict(const RecordSummary& record)
     if (!record.hasCheck)
         return QString();
     if (record.badChannels > 0)
-        return generic("%1 of %2 bad").arg(record.badChannels).arg(record.checkChannels);
+        return trGeneric("%1 of %2 bad").arg(record.badChannels).arg(record.checkChannels);
     if (record.unknownChannels >= record.checkChannels)
-        return generic("not known");
+        return trGeneric("not known");
     if (record.unknownChannels > 0)
-        return generic("%1 of %2 not known").arg(record.unknownChannels).arg(record.checkChannels);
-    return generic("all good");
+        return trGeneric("%1 of %2 not known").arg(record.unknownChannels).arg(record.checkChannels);
+    return trGeneric("all good");
 }
 
 QString RecordListModel::duration(qint64 ms)
@@ -119,18 +111,18 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
     if (role == Qt::ToolTipRole) {
         switch (section) {
         case StartColumn:
-            return generic("When the record started");
+            return trGeneric("When the record started");
         case TitleColumn:
-            return generic("The title typed before the record started");
+            return trGeneric("The title typed before the record started");
         case DurationColumn:
-            return generic("The time of the record's last sample (minutes:seconds)");
+            return trGeneric("The time of the record's last sample (minutes:seconds)");
         case ChannelsColumn:
-            return generic("Channels in the record");
+            return trGeneric("Channels in the record");
         case MarksColumn:
-            return generic("Marks of the stimulus program's .log file and of the record's own events");
+            return trGeneric("Marks of the stimulus program's .log file and of the record's own events");
         case CheckColumn:
-            return generic("The signal check at the record's start: channels whose scalp coupling was below the "
-                           "records setting, saturated or dark");
+            return trGeneric("The signal check at the record's start: channels whose scalp coupling was below the "
+                             "records setting, saturated or dark");
         default:
             return {};
         }
@@ -139,17 +131,17 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
         return {};
     switch (section) {
     case StartColumn:
-        return generic("Start");
+        return trGeneric("Start");
     case TitleColumn:
-        return generic("Title");
+        return trGeneric("Title");
     case DurationColumn:
-        return generic("Duration");
+        return trGeneric("Duration");
     case ChannelsColumn:
-        return generic("Channels");
+        return trGeneric("Channels");
     case MarksColumn:
-        return generic("Marks");
+        return trGeneric("Marks");
     case CheckColumn:
-        return generic("Signal check");
+        return trGeneric("Signal check");
     default:
         return {};
     }

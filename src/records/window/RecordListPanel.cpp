@@ -1,5 +1,6 @@
 #include "RecordListPanel.h"
 
+#include "LanguageContext.h"
 #include "RecordListModel.h"
 
 #include <QAction>
@@ -16,11 +17,6 @@
 
 namespace {
 
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
 // A record being written changes many times a second: the list reads it again at most this often.
 constexpr int RefreshDelayMs = 500;
 
@@ -33,9 +29,9 @@ RecordListPanel::RecordListPanel(QWidget* parent)
     m_model = new RecordListModel(this);
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("recordSearch"));
-    m_search->setPlaceholderText(generic("Search records"));
-    m_search->setToolTip(generic("Shows the records whose title, file name, start date or mark texts hold every "
-                                 "word typed here"));
+    m_search->setPlaceholderText(trGeneric("Search records"));
+    m_search->setToolTip(trGeneric("Shows the records whose title, file name, start date or mark texts hold every "
+                                   "word typed here"));
     m_search->setClearButtonEnabled(true);
 
     m_view = new QTableView(this);
@@ -48,8 +44,8 @@ RecordListPanel::RecordListPanel(QWidget* parent)
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_view->horizontalHeader()->setSectionResizeMode(RecordListModel::TitleColumn, QHeaderView::Stretch);
-    m_view->setToolTip(generic("The records of the data folder, newest first. Double-click one, or select several "
-                               "and press Enter, to show them"));
+    m_view->setToolTip(trGeneric("The records of the data folder, newest first. Double-click one, or select several "
+                                 "and press Enter, to show them"));
 
     m_hint = new QLabel(this);
     m_hint->setObjectName(QStringLiteral("recordListHint"));
@@ -63,7 +59,7 @@ RecordListPanel::RecordListPanel(QWidget* parent)
     layout->addWidget(m_view, 100);
     layout->addWidget(m_hint, 100);
 
-    auto* open = new QAction(generic("Open"), m_view);
+    auto* open = new QAction(trGeneric("Open"), m_view);
     open->setShortcuts({ QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) });
     open->setShortcutContext(Qt::WidgetShortcut);
     m_view->addAction(open);
@@ -191,11 +187,11 @@ void RecordListPanel::updateHint()
 {
     QString hint;
     if (!m_folderExists || m_model->rowCount() == 0) {
-        hint = generic("No records in %1 yet. A record appears here once it is made; Open shows records from "
-                       "elsewhere.")
+        hint = trGeneric("No records in %1 yet. A record appears here once it is made; Open shows records from "
+                         "elsewhere.")
                    .arg(QDir::toNativeSeparators(m_folder));
     } else if (shownPaths().isEmpty()) {
-        hint = generic("No record matches \"%1\".").arg(m_search->text());
+        hint = trGeneric("No record matches \"%1\".").arg(m_search->text());
     }
     m_hint->setText(hint);
     m_hint->setVisible(!hint.isEmpty());

@@ -1,6 +1,7 @@
 #include "RecordsSettingsPanel.h"
 
 #include "IconWidget.h"
+#include "LanguageContext.h"
 #include "PropertyListControl.h"
 #include "RecordsSettings.h"
 #include "StyleHelper.h"
@@ -11,11 +12,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
 
 PropertyListControl* propertyControl(
     RecordsSettings* settings, const QString& name, const QString& icon, QWidget* parent)
@@ -48,32 +44,32 @@ RecordsSettingsPanel::RecordsSettingsPanel(RecordsSettings* settings, QWidget* p
     m_channel2Box->setObjectName(QStringLiteral("channel2Box"));
     m_channel1Box->setMinimumWidth(100);
     m_channel2Box->setMinimumWidth(100);
-    m_channel1Box->setToolTip(generic("Channel1Description"));
-    m_channel2Box->setToolTip(generic("Channel2Description"));
+    m_channel1Box->setToolTip(trGeneric("Channel1Description"));
+    m_channel2Box->setToolTip(trGeneric("Channel2Description"));
     m_signalBox = new QComboBox(this);
     m_signalBox->setObjectName(QStringLiteral("signalBox"));
-    m_signalBox->addItems({ generic("Raw"), generic("HbO/HbR") });
-    m_signalBox->setToolTip(generic("What the graphs show of the two channels: their values as recorded, or their "
-                                    "oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the "
-                                    "second dotted and dashed) in µM, computed as halvex-analyze does with the "
-                                    "wavelengths, distance and pathlength factor of the records settings"));
+    m_signalBox->addItems({ trGeneric("Raw"), trGeneric("HbO/HbR") });
+    m_signalBox->setToolTip(trGeneric("What the graphs show of the two channels: their values as recorded, or their "
+                                      "oxy- and deoxy-haemoglobin (HbO red, HbR blue; the first channel solid, the "
+                                      "second dotted and dashed) in µM, computed as halvex-analyze does with the "
+                                      "wavelengths, distance and pathlength factor of the records settings"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 0);
-    layout->addWidget(sectionTitle(generic("Channels"), this));
+    layout->addWidget(sectionTitle(trGeneric("Channels"), this));
     layout->addWidget(m_channel1Box);
     layout->addWidget(m_channel2Box);
     layout->addWidget(m_signalBox);
     layout->addWidget(propertyControl(settings, QStringLiteral("HPF"), QString(), this));
     layout->addSpacing(6);
-    layout->addWidget(sectionTitle(generic("View"), this));
+    layout->addWidget(sectionTitle(trGeneric("View"), this));
     layout->addWidget(propertyControl(settings, QStringLiteral("Offset"), QString(), this));
     layout->addWidget(
         propertyControl(settings, QStringLiteral("ViewSeconds"), QStringLiteral(":/icons/arrow-left-right.svg"), this));
     layout->addWidget(
         propertyControl(settings, QStringLiteral("Range"), QStringLiteral(":/icons/arrow-up-down.svg"), this));
     layout->addSpacing(6);
-    layout->addWidget(sectionTitle(generic("Optics"), this));
+    layout->addWidget(sectionTitle(trGeneric("Optics"), this));
     layout->addWidget(propertyControl(settings, QStringLiteral("RedWavelength"), QString(), this));
     layout->addWidget(propertyControl(settings, QStringLiteral("InfraredWavelength"), QString(), this));
     layout->addStretch(100);

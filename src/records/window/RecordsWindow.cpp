@@ -3,6 +3,7 @@
 #include "AveragePanel.h"
 #include "DataGraphic.h"
 #include "GapShading.h"
+#include "LanguageContext.h"
 #include "RecordEvents.h"
 #include "RecordListPanel.h"
 #include "RecordsSettings.h"
@@ -28,15 +29,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
-} // namespace
-
 RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     : QWidget(parent)
     , m_settings(settings)
@@ -46,19 +38,20 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
         m_ownSettings->reload();
         m_settings = m_ownSettings.get();
     }
-    setWindowTitle(generic("Records"));
+    setWindowTitle(trGeneric("Records"));
     setMinimumSize(600, 400);
     resize(1200, 720);
     // A window without parent is not reached by the style sheet's window rule: without its own background it keeps
     // the platform's light one, under the dark theme's light text.
     StyleHelper::Instance()->setStyledBackground(this, QStringLiteral("--n-bg"));
 
-    auto* openButton = new QPushButton(generic("Open"), this);
-    auto* clearButton = new QPushButton(generic("Clear"), this);
+    auto* openButton = new QPushButton(trGeneric("Open"), this);
+    auto* clearButton = new QPushButton(trGeneric("Clear"), this);
     openButton->setObjectName(QStringLiteral("openRecordsButton"));
     clearButton->setObjectName(QStringLiteral("clearRecordsButton"));
-    openButton->setToolTip(generic("Open one or more records (.csv files) from any folder to compare their channels"));
-    clearButton->setToolTip(generic("Close every open record"));
+    openButton->setToolTip(
+        trGeneric("Open one or more records (.csv files) from any folder to compare their channels"));
+    clearButton->setToolTip(trGeneric("Close every open record"));
     m_export = new SnirfExportControl(m_settings, this);
 
     m_settingsPanel = new RecordsSettingsPanel(m_settings, this);
@@ -75,8 +68,8 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
 
     auto* graphsPage = new QWidget(this);
     m_graphColumn = new QVBoxLayout;
-    m_emptyHint = new QLabel(generic("No record is open. Double-click one in the list above, or select several and "
-                                     "press Enter; Open shows records from elsewhere (.csv files)."),
+    m_emptyHint = new QLabel(trGeneric("No record is open. Double-click one in the list above, or select several and "
+                                       "press Enter; Open shows records from elsewhere (.csv files)."),
         graphsPage);
     m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
     m_emptyHint->setAlignment(Qt::AlignCenter);
@@ -93,14 +86,14 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("recordsPages"));
     m_pages->setDocumentMode(true);
-    m_pages->addTab(graphsPage, generic("Records"));
-    m_pages->setTabToolTip(0, generic("The open records' graphs, one per record"));
+    m_pages->addTab(graphsPage, trGeneric("Records"));
+    m_pages->setTabToolTip(0, trGeneric("The open records' graphs, one per record"));
     auto* average = new AveragePanel(m_settings, m_pages);
     average->setObjectName(QStringLiteral("averagePanel"));
-    addPage(generic("Average"), average);
+    addPage(trGeneric("Average"), average);
     m_pages->setTabToolTip(1,
-        generic("The average haemoglobin response around the marks of the open records, per condition and channel, "
-                "and where on the head it was largest"));
+        trGeneric("The average haemoglobin response around the marks of the open records, per condition and channel, "
+                  "and where on the head it was largest"));
     connect(this, &RecordsWindow::openRecordsChanged, average, &AveragePanel::setRecords);
 
     m_recordList = new RecordListPanel(this);

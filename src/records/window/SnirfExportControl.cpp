@@ -1,5 +1,6 @@
 #include "SnirfExportControl.h"
 
+#include "LanguageContext.h"
 #include "RecordsSettings.h"
 #include "SnirfExporter.h"
 
@@ -10,22 +11,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-namespace {
-
-QString generic(const char* text)
-{
-    return QCoreApplication::translate("Generic", text);
-}
-
-} // namespace
-
 SnirfExportControl::SnirfExportControl(RecordsSettings* settings, QWidget* parent)
     : QWidget(parent)
     , m_settings(settings)
 {
-    m_button = new QPushButton(generic("Export SNIRF"), this);
+    m_button = new QPushButton(trGeneric("Export SNIRF"), this);
     m_button->setObjectName(QStringLiteral("exportSnirfButton"));
-    m_button->setToolTip(generic("Write every open record as a SNIRF file beside it (.snirf)"));
+    m_button->setToolTip(trGeneric("Write every open record as a SNIRF file beside it (.snirf)"));
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("exportSnirfProgress"));
     m_progress->setFixedWidth(100);
@@ -52,7 +44,7 @@ void SnirfExportControl::exportRecords(const QStringList& paths)
     QStringList lines;
     bool failed = paths.isEmpty();
     if (paths.isEmpty())
-        lines.append(generic("No records are open."));
+        lines.append(trGeneric("No records are open."));
     SnirfExporter exporter;
     for (int i = 0; i < paths.size(); ++i) {
         const bool exported = exporter.exportRecord(paths.at(i), QString(), options, [this, i](double fraction) {
@@ -61,18 +53,18 @@ void SnirfExportControl::exportRecords(const QStringList& paths)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
         failed = failed || !exported;
-        lines.append(exported ? generic("Exported to %1").arg(QDir::toNativeSeparators(exporter.summary().output))
-                              : generic("Not exported: %1").arg(exporter.errorString()));
+        lines.append(exported ? trGeneric("Exported to %1").arg(QDir::toNativeSeparators(exporter.summary().output))
+                              : trGeneric("Not exported: %1").arg(exporter.errorString()));
         if (exported && exporter.summary().skippedLines > 0)
-            lines.append(generic("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
+            lines.append(trGeneric("%1 damaged lines skipped").arg(exporter.summary().skippedLines));
         if (exported && exporter.summary().outsideMarks > 0)
-            lines.append(generic("%1 marks outside the samples left out").arg(exporter.summary().outsideMarks));
+            lines.append(trGeneric("%1 marks outside the samples left out").arg(exporter.summary().outsideMarks));
     }
     m_progress->hide();
     m_button->setEnabled(true);
 
     // Non-modal: the window stays usable while the message is up.
-    auto* message = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, generic("Export SNIRF"),
+    auto* message = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, trGeneric("Export SNIRF"),
         lines.join(QLatin1Char('\n')), QMessageBox::Ok, window());
     message->setObjectName(QStringLiteral("exportSnirfMessage"));
     message->setAttribute(Qt::WA_DeleteOnClose);

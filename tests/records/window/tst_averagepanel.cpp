@@ -2,6 +2,7 @@
 #include "AverageExport.h"
 #include "AverageGraph.h"
 #include "AveragePanel.h"
+#include "AverageTable.h"
 #include "AverageView.h"
 #include "HeadModel.h"
 #include "RecordLayout.h"
@@ -301,7 +302,7 @@ void TestAveragePanel::csvExport()
         response(QStringLiteral("none"), {}, 0) };
     responses[0].records = records;
     responses[0].standardError[3][7] = std::nan("");
-    const QList<QByteArray> lines = AverageExport::csv(responses, { 3, 9 }).split('\n');
+    const QList<QByteArray> lines = AverageTable::curves(responses, { 3, 9 }).split('\n');
     QCOMPARE(lines.first(), QByteArray("condition;time_s;n;HbO3;HbO3_se;HbR3;HbR3_se;HbO9;HbO9_se;HbR9;HbR9_se"));
     const EpochAverage::Response& r = responses[0];
     QCOMPARE(lines.size(), int(r.mean[0].size()) + 2);
