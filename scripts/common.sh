@@ -2,6 +2,9 @@
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
+# Lab Streaming Layer discovery stays on this computer in the project's own runs (a lab sets its own config).
+export LSLAPICFG="${LSLAPICFG:-$root/scripts/lsl-loopback.cfg}"
+
 # The normal build, shared by scripts/run and scripts/test so that neither rebuilds what the other built.
 dev_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON)
 

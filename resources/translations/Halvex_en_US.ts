@@ -419,6 +419,30 @@
         <translation>Every graph uses the largest vertical span of all graphs</translation>
     </message>
     <message>
+        <source>LslMarkerStreams</source>
+        <translation>LSL marker streams to record</translation>
+    </message>
+    <message>
+        <source>LslMarkerStreamsDescription</source>
+        <translation>Marker streams of other programs (a stimulus program, for example) whose markers go into the running record: one stream name, or an LSL query such as type=&apos;Markers&apos;, per line. Empty: none</translation>
+    </message>
+    <message>
+        <source>LslOutlet</source>
+        <translation>Publish on the Lab Streaming Layer</translation>
+    </message>
+    <message>
+        <source>LslOutletDescription</source>
+        <translation>While an instrument is connected, its samples go out as an LSL stream (type NIRS) and the marks as a marker stream, so that LabRecorder and other programs on the lab&apos;s network record them on one clock</translation>
+    </message>
+    <message>
+        <source>LslStreamName</source>
+        <translation>LSL stream name</translation>
+    </message>
+    <message>
+        <source>LslStreamNameDescription</source>
+        <translation>The name of the samples&apos; stream; the marks&apos; stream is named after it with &quot;-markers&quot;</translation>
+    </message>
+    <message>
         <source>Map</source>
         <translation>Map</translation>
     </message>

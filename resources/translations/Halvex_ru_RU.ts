@@ -419,6 +419,30 @@
         <translation>Все графики используют наибольший вертикальный размах из всех графиков</translation>
     </message>
     <message>
+        <source>LslMarkerStreams</source>
+        <translation>Потоки меток LSL для записи</translation>
+    </message>
+    <message>
+        <source>LslMarkerStreamsDescription</source>
+        <translation>Потоки меток других программ (например, программы стимуляции), метки которых попадают в идущую запись: по одному имени потока или запросу LSL, например type=&apos;Markers&apos;, в строке. Пусто — ни одного</translation>
+    </message>
+    <message>
+        <source>LslOutlet</source>
+        <translation>Передавать в Lab Streaming Layer</translation>
+    </message>
+    <message>
+        <source>LslOutletDescription</source>
+        <translation>Пока прибор подключён, его отсчёты передаются потоком LSL (тип NIRS), а метки — потоком меток, чтобы LabRecorder и другие программы в сети лаборатории записывали их на общих часах</translation>
+    </message>
+    <message>
+        <source>LslStreamName</source>
+        <translation>Имя потока LSL</translation>
+    </message>
+    <message>
+        <source>LslStreamNameDescription</source>
+        <translation>Имя потока отсчётов; поток меток называется так же с окончанием «-markers»</translation>
+    </message>
+    <message>
         <source>Map</source>
         <translation>Карта</translation>
     </message>

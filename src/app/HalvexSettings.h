@@ -94,6 +94,23 @@ public:
     Q_CLASSINFO("MarkAllowedOriginsDescription", "MarkAllowedOriginsDescription")
     NT_PROPERTY(bool, MarkRequireToken, false)
     Q_CLASSINFO("MarkRequireTokenDescription", "MarkRequireTokenDescription")
+    // The Lab Streaming Layer: the samples as a stream named LslStreamName (type "NIRS") and the marks as
+    // "<name>-markers" while an instrument is connected; marks of other programs' marker streams (names, or an
+    // LSL query such as "type='Markers'", one per line) go into the running record. Hidden where liblsl is not
+    // built in: moc sees HALVEX_HAS_LSL.
+    NT_PROPERTY(bool, LslOutlet, true)
+    Q_CLASSINFO("LslOutletDescription", "LslOutletDescription")
+    NT_PROPERTY(QString, LslStreamName, "Halvex")
+    Q_CLASSINFO("LslStreamNameDescription", "LslStreamNameDescription")
+    Q_CLASSINFO("LslStreamNameVisibleBound", "LslOutlet")
+    NT_PROPERTY(QString, LslMarkerStreams, "")
+    Q_CLASSINFO("LslMarkerStreamsSpecialType", "Multiline")
+    Q_CLASSINFO("LslMarkerStreamsDescription", "LslMarkerStreamsDescription")
+#if !HALVEX_HAS_LSL
+    Q_CLASSINFO("LslOutletNotVisible", "true")
+    Q_CLASSINFO("LslStreamNameNotVisible", "true")
+    Q_CLASSINFO("LslMarkerStreamsNotVisible", "true")
+#endif
     NT_PROPERTY(bool, UseMontage, false)
     Q_CLASSINFO("UseMontageDescription", "UseMontageDescription")
     NT_PROPERTY(QString, Montage, "")

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "LslLibrary.h"
 #include "MainWindow.h"
 #include "Startup.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
                        "serial port, and reviews the records. Settings and records live in the folder Halvex in the "
                        "user's Documents folder."));
     commandLine.acceptQtGuiOptions();
+    commandLine.setVersionDetails(LslLibrary::versionLine());
     if (const std::optional<int> answered = commandLine.parse(argc, argv))
         return *answered;
 

@@ -58,7 +58,10 @@ std::optional<int> CommandLine::parse(const QStringList& arguments, qsizetype ma
         return Success;
     }
     if (m_parser.isSet(m_version)) {
-        QTextStream(stdout) << m_program << ' ' << HALVEX_VERSION << '\n';
+        QTextStream out(stdout);
+        out << m_program << ' ' << HALVEX_VERSION << '\n';
+        if (!m_versionDetails.isEmpty())
+            out << m_versionDetails << '\n';
         return Success;
     }
     const QStringList positional = m_parser.positionalArguments();

@@ -25,6 +25,9 @@ public:
     // left alone, and not shown in the help.
     void acceptQtGuiOptions();
 
+    // Lines printed under the version (what the build has or lacks).
+    void setVersionDetails(const QString& details) { m_versionDetails = details; }
+
     // Parses; returns the exit code when the program has answered (help, version, wrong command line), nothing
     // when it goes on. More positional arguments than maxPositional are a usage error.
     std::optional<int> parse(const QStringList& arguments, qsizetype maxPositional = 0);
@@ -43,4 +46,5 @@ private:
     QCommandLineParser m_parser;
     QCommandLineOption m_help;
     QCommandLineOption m_version;
+    QString m_versionDetails;
 };

@@ -30,6 +30,12 @@ qint64 SampleClock::nowMs()
     return o.wallAtStart + o.monotonic.elapsed();
 }
 
+qint64 SampleClock::nowNs()
+{
+    const Origin& o = origin();
+    return o.wallAtStart * 1000000 + o.monotonic.nsecsElapsed();
+}
+
 qint64 SampleClock::monotonicMs()
 {
     return origin().monotonic.elapsed();

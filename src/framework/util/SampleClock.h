@@ -10,6 +10,8 @@ class SampleClock
 {
 public:
     static qint64 nowMs();
+    // nowMs() at the monotonic clock's full resolution, in nanoseconds since the Unix epoch.
+    static qint64 nowNs();
     // The monotonic milliseconds behind nowMs(), for intervals (rate budgets, time-outs).
     static qint64 monotonicMs();
 };
