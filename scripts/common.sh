@@ -8,11 +8,14 @@ export LSLAPICFG="${LSLAPICFG:-$root/scripts/lsl-loopback.cfg}"
 # The normal build, shared by scripts/run and scripts/test so that neither rebuilds what the other built.
 dev_options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVEX_BENCHMARKS=ON)
 
-# configure_and_build DIR [cmake options...]: configures once, then builds incrementally.
+# configure_and_build DIR [cmake options...]: configures (the options are applied to an existing build too, so that
+# a build made by an older script follows the current one), then builds incrementally.
 configure_and_build() {
     local dir="$1"; shift
     if [ ! -f "$dir/CMakeCache.txt" ]; then
         cmake -S "$root" -B "$dir" -G Ninja "$@"
+    else
+        cmake "$dir" "$@" >/dev/null
     fi
     cmake --build "$dir" --parallel "$jobs"
 }
