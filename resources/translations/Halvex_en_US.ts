@@ -419,6 +419,14 @@
         <translation>Every graph uses the largest vertical span of all graphs</translation>
     </message>
     <message>
+        <source>Manufacturer</source>
+        <translation>Instrument maker</translation>
+    </message>
+    <message>
+        <source>ManufacturerDescription</source>
+        <translation>The maker of the instrument, as a BIDS dataset states it; empty when not known</translation>
+    </message>
+    <message>
         <source>Map</source>
         <translation>Map</translation>
     </message>
@@ -554,6 +562,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequency</source>
+        <translation>Power line frequency</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequencyDescription</source>
+        <translation>The mains frequency where the records are made (50 or 60 Hz), as a BIDS dataset states it</translation>
     </message>
     <message>
         <source>QualityWindowSeconds</source>

@@ -419,6 +419,14 @@
         <translation>Все графики используют наибольший вертикальный размах из всех графиков</translation>
     </message>
     <message>
+        <source>Manufacturer</source>
+        <translation>Производитель прибора</translation>
+    </message>
+    <message>
+        <source>ManufacturerDescription</source>
+        <translation>Производитель прибора, как его указывает набор данных BIDS; пусто, если неизвестен</translation>
+    </message>
+    <message>
         <source>Map</source>
         <translation>Карта</translation>
     </message>
@@ -554,6 +562,14 @@
     <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Подключите прибор (через USB или Bluetooth-адаптер последовательного порта), включите его, выберите его порт в списке устройств выше и нажмите «Подключить» (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequency</source>
+        <translation>Частота электросети</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequencyDescription</source>
+        <translation>Частота электросети там, где сделаны записи (50 или 60 Гц), как её указывает набор данных BIDS</translation>
     </message>
     <message>
         <source>QualityWindowSeconds</source>
