@@ -48,14 +48,14 @@ BidsTable BidsSidecars::channels(const SnirfExporter::Summary& summary,
     for (size_t c = 0; c < channels && channels + c < summary.optodes.size(); ++c) {
         const QString& source = summary.optodes[c].label;
         const QString& detector = summary.optodes[channels + c].label;
-        const double sci = c < quality.size() ? quality[c].sci : RecordAnalysis::NoValue;
+        const RecordAnalysis::Channel* checked = c < quality.size() ? &quality[c] : nullptr;
         QString status = QStringLiteral("n/a");
         QString description = QStringLiteral("no scalp coupling index: %1").arg(qualityNote);
-        if (std::isfinite(sci)) {
-            const bool good = quality[c].good;
-            status = good ? QStringLiteral("good") : QStringLiteral("bad");
+        if (checked && std::isfinite(checked->sci)) {
+            status = checked->good ? QStringLiteral("good") : QStringLiteral("bad");
             description = QStringLiteral("scalp coupling index %1 %2 %3")
-                              .arg(number(sci), good ? QStringLiteral("reaches") : QStringLiteral("lies below"),
+                              .arg(number(checked->sci),
+                                  checked->good ? QStringLiteral("reaches") : QStringLiteral("lies below"),
                                   number(goodCoupling));
         }
         for (const double wavelength : { facts.redWavelength, facts.infraredWavelength }) {
