@@ -56,15 +56,11 @@ QByteArray participantsDescription()
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
-// The files of the task other than the given run: with run numbers when the run has none, and the other way round.
-bool otherRuns(const QString& dataset, const BidsName& name)
+// Whether the dataset holds numbered runs of the task of a name without a run number.
+bool numberedRuns(const QString& dataset, const BidsName& name)
 {
-    BidsName any = name;
-    any.run = 0;
     const QDir folder(QDir(dataset).filePath(name.sessionFolder() + QStringLiteral("/nirs")));
-    const QString pattern
-        = name.run > 0 ? any.stem() + QStringLiteral("_nirs.snirf") : any.stem() + QStringLiteral("_run-*_nirs.snirf");
-    return !folder.entryList({ pattern }, QDir::Files).isEmpty();
+    return !folder.entryList({ name.stem() + QStringLiteral("_run-*_nirs.snirf") }, QDir::Files).isEmpty();
 }
 
 } // namespace
@@ -114,7 +110,7 @@ bool BidsExporter::checkDataset(const QList<BidsName>& names, const Options& opt
                                      "number (--run), or replace the one there (--force)")
                           .arg(QDir::toNativeSeparators(relative), name.subject, name.task, session));
         }
-        if (name.run == 0 && otherRuns(options.dataset, name)) {
+        if (name.run == 0 && numberedRuns(options.dataset, name)) {
             return fail(Failure::OutputExists,
                 QStringLiteral("the dataset holds runs of task %1 of subject %2%3: give the new record a run number "
                                "(--run)")

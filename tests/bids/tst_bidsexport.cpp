@@ -74,7 +74,8 @@ private slots:
             QVERIFY(TemporaryHome::writeFile(
                 QString(path(record)).replace(".csv", ".log"), "1000\tSync\r\n7000\tStimB\r\n"));
         }
-        QCOMPARE(exportTo("base", { "--subject", "01", "--task", "rest", "--run", "1", m_first }).exitCode, 0);
+        QCOMPARE(exportTo("base", { "--subject", "01", "--task", "rest", m_first }).exitCode, 0);
+        QCOMPARE(exportTo("base", { "--subject", "01", "--task", "walk", "--run", "1", m_first }).exitCode, 0);
     }
 
     // Two subjects, the second with two sessions of two runs each, one command per session.
@@ -149,7 +150,8 @@ private slots:
             QVERIFY2(beyondHalvex.contains(line.section(' ', 1, 1).chopped(1)), qPrintable(line));
     }
 
-    // Every refusal names its reason and leaves the dataset (base: sub-01, run 1) as it was, with no file left over.
+    // Every refusal names its reason and leaves the dataset (base: sub-01, task rest, and task walk run 1) as it was,
+    // with no file left over.
     void refused_data()
     {
         addColumns<QStringList, QString, int, int, QByteArray>(
@@ -165,20 +167,23 @@ private slots:
             "--task \"rest_1\" is not a label");
         row("session with a dot", { "--subject", "01", "--session", "1.0", "--task", "rest" }, "", 0, 2,
             "--session \"1.0\" is not a label");
-        row("an existing run", { "--subject", "01", "--task", "rest", "--run", "1" }, "", 0, 3,
-            "sub-01/nirs/sub-01_task-rest_run-1_nirs.snirf exists: run 1 of the task is in the dataset already; "
+        row("an existing run", { "--subject", "01", "--task", "walk", "--run", "1" }, "", 0, 3,
+            "sub-01/nirs/sub-01_task-walk_run-1_nirs.snirf exists: run 1 of the task is in the dataset already; "
             "--force replaces it");
         row("the task again without a run", { "--subject", "01", "--task", "rest" }, "", 0, 3,
-            "the dataset holds runs of task rest of subject 01: give the new record a run number (--run)");
+            "sub-01/nirs/sub-01_task-rest_nirs.snirf exists: subject 01 did task rest before; give the new record a "
+            "run number (--run), or replace the one there (--force)");
+        row("runs of the task, then none", { "--subject", "01", "--task", "walk" }, "", 0, 3,
+            "the dataset holds runs of task walk of subject 01: give the new record a run number (--run)");
         row("two records without a run", { "--subject", "02", "--task", "rest", m_second }, "", 0, 2,
             "2 records of one subject, session and task are 2 runs");
         row("a read-only dataset", { "--subject", "02", "--task", "rest" }, ".", 0, 4,
             "cannot write in the dataset: Permission denied");
         // The run's files are in place when the scans table cannot be replaced: they are taken out again.
-        row("a read-only subject folder", { "--subject", "01", "--task", "rest", "--run", "2" }, "sub-01", 0, 4,
+        row("a read-only subject folder", { "--subject", "01", "--task", "walk", "--run", "2" }, "sub-01", 0, 4,
             "sub-01/sub-01_scans.tsv: cannot move it aside: Permission denied");
-        row("a file size limit", { "--subject", "01", "--task", "rest", "--run", "2" }, "", 40, 4,
-            "sub-01/nirs/sub-01_task-rest_run-2_nirs.snirf: File too large");
+        row("a file size limit", { "--subject", "01", "--task", "walk", "--run", "2" }, "", 40, 4,
+            "sub-01/nirs/sub-01_task-walk_run-2_nirs.snirf: File too large");
     }
     void refused()
     {
