@@ -79,6 +79,10 @@
         <translation>%1 left out</translation>
     </message>
     <message>
+        <source>%1 open records will be exported.</source>
+        <translation>%1 open records will be exported.</translation>
+    </message>
+    <message>
         <source>%1 records</source>
         <translation>%1 records</translation>
     </message>
@@ -179,6 +183,10 @@
         <translation>Averaging the records (%1)…</translation>
     </message>
     <message>
+        <source>BIDS validator: %1 errors, %2 warnings</source>
+        <translation>BIDS validator: %1 errors, %2 warnings</translation>
+    </message>
+    <message>
         <source>Baseline: %1 s left</source>
         <translation>Baseline: %1 s left</translation>
     </message>
@@ -267,6 +275,14 @@
         <translation>Channels in the record</translation>
     </message>
     <message>
+        <source>Choose the dataset folder.</source>
+        <translation>Choose the dataset folder.</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>Clear</translation>
     </message>
@@ -311,8 +327,16 @@
         <translation>A channel whose mean light stays below this is dark: the detector sees no light from its source</translation>
     </message>
     <message>
+        <source>Dataset folder</source>
+        <translation>Dataset folder</translation>
+    </message>
+    <message>
         <source>Disconnect</source>
         <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
     </message>
     <message>
         <source>Export CSV…</source>
@@ -331,8 +355,20 @@
         <translation>Export picture…</translation>
     </message>
     <message>
+        <source>Export to BIDS</source>
+        <translation>Export to BIDS</translation>
+    </message>
+    <message>
+        <source>Export to BIDS…</source>
+        <translation>Export to BIDS…</translation>
+    </message>
+    <message>
         <source>Exported to %1</source>
         <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Exporting…</source>
+        <translation>Exporting…</translation>
     </message>
     <message>
         <source>Give up</source>
@@ -407,6 +443,10 @@
         <translation>Language of the interface; a change takes effect after a restart</translation>
     </message>
     <message>
+        <source>Letters and digits only</source>
+        <translation>Letters and digits only</translation>
+    </message>
+    <message>
         <source>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</source>
         <translation>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</translation>
     </message>
@@ -441,6 +481,14 @@
     <message>
         <source>LslStreamNameDescription</source>
         <translation>The name of the samples&apos; stream; the marks&apos; stream is named after it with &quot;-markers&quot;</translation>
+    </message>
+    <message>
+        <source>Manufacturer</source>
+        <translation>Instrument maker</translation>
+    </message>
+    <message>
+        <source>ManufacturerDescription</source>
+        <translation>The maker of the instrument, as a BIDS dataset states it; empty when not known</translation>
     </message>
     <message>
         <source>Map</source>
@@ -532,6 +580,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Not now</translation>
     </message>
     <message>
+        <source>Not validated: %1</source>
+        <translation>Not validated: %1</translation>
+    </message>
+    <message>
         <source>Nothing to average: no condition chosen has a mark inside the records.</source>
         <translation>Nothing to average: no condition chosen has a mark inside the records.</translation>
     </message>
@@ -578,6 +630,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequency</source>
+        <translation>Power line frequency</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequencyDescription</source>
+        <translation>The mains frequency where the records are made (50 or 60 Hz), as a BIDS dataset states it</translation>
     </message>
     <message>
         <source>QualityWindowSeconds</source>
@@ -672,6 +732,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>End of the response window, in seconds after the mark</translation>
     </message>
     <message>
+        <source>Run</source>
+        <translation>Run</translation>
+    </message>
+    <message>
         <source>SCI %1</source>
         <translation>SCI %1</translation>
     </message>
@@ -722,6 +786,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>SendOnStartRecordDescription</source>
         <translation>HTTP address requested when a record starts (waits at most 3 s); empty: nothing is sent</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Session</translation>
     </message>
     <message>
         <source>Set default to</source>
@@ -784,6 +852,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Stopped: the averages are not computed.</translation>
     </message>
     <message>
+        <source>Subject</source>
+        <translation>Subject</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Task</translation>
+    </message>
+    <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</translation>
     </message>
@@ -818,6 +894,14 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</translation>
+    </message>
+    <message>
+        <source>The dataset is as it was.</source>
+        <translation>The dataset is as it was.</translation>
+    </message>
+    <message>
+        <source>The first record&apos;s run number, the others follow; none for a single record of the task</source>
+        <translation>The first record&apos;s run number, the others follow; none for a single record of the task</translation>
     </message>
     <message>
         <source>The mark texts of the open records with the number of their marks. Tick the conditions whose averages the graphs overlay.</source>
@@ -936,6 +1020,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>When the record started</translation>
     </message>
     <message>
+        <source>Write the open records into a BIDS dataset for publication, checked by the BIDS validator when it is installed</source>
+        <translation>Write the open records into a BIDS dataset for publication, checked by the BIDS validator when it is installed</translation>
+    </message>
+    <message>
         <source>all good</source>
         <translation>all good</translation>
     </message>
@@ -958,6 +1046,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>mm</source>
         <translation>mm</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
     </message>
     <message>
         <source>not known</source>
@@ -1224,6 +1316,10 @@ Restart now?</translation>
     <message>
         <source>the answer is longer than %1 KiB</source>
         <translation>the answer is longer than %1 KiB</translation>
+    </message>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… and %1 more</translation>
     </message>
 </context>
 <context>

@@ -79,6 +79,10 @@
         <translation>не вошло: %1</translation>
     </message>
     <message>
+        <source>%1 open records will be exported.</source>
+        <translation>Будет экспортировано открытых записей: %1.</translation>
+    </message>
+    <message>
         <source>%1 records</source>
         <translation>записей: %1</translation>
     </message>
@@ -179,6 +183,10 @@
         <translation>Усреднение записей (%1)…</translation>
     </message>
     <message>
+        <source>BIDS validator: %1 errors, %2 warnings</source>
+        <translation>Валидатор BIDS: ошибок %1, предупреждений %2</translation>
+    </message>
+    <message>
         <source>Baseline: %1 s left</source>
         <translation>Базовая линия: осталось %1 с</translation>
     </message>
@@ -267,6 +275,14 @@
         <translation>Каналы в записи</translation>
     </message>
     <message>
+        <source>Choose the dataset folder.</source>
+        <translation>Выберите папку набора данных.</translation>
+    </message>
+    <message>
+        <source>Choose…</source>
+        <translation>Выбрать…</translation>
+    </message>
+    <message>
         <source>Clear</source>
         <translation>Очистить</translation>
     </message>
@@ -311,8 +327,16 @@
         <translation>Канал, чей средний свет ниже этого уровня, тёмный: детектор не видит света своего источника</translation>
     </message>
     <message>
+        <source>Dataset folder</source>
+        <translation>Папка набора данных</translation>
+    </message>
+    <message>
         <source>Disconnect</source>
         <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспортировать</translation>
     </message>
     <message>
         <source>Export CSV…</source>
@@ -331,8 +355,20 @@
         <translation>Экспорт изображения…</translation>
     </message>
     <message>
+        <source>Export to BIDS</source>
+        <translation>Экспорт в BIDS</translation>
+    </message>
+    <message>
+        <source>Export to BIDS…</source>
+        <translation>Экспорт в BIDS…</translation>
+    </message>
+    <message>
         <source>Exported to %1</source>
         <translation>Экспортировано в %1</translation>
+    </message>
+    <message>
+        <source>Exporting…</source>
+        <translation>Экспорт…</translation>
     </message>
     <message>
         <source>Give up</source>
@@ -407,6 +443,10 @@
         <translation>Язык интерфейса; смена вступает в силу после перезапуска</translation>
     </message>
     <message>
+        <source>Letters and digits only</source>
+        <translation>Только латинские буквы и цифры</translation>
+    </message>
+    <message>
         <source>Lines of %1 values are dropped: the chosen acquisition variant takes %2 values per channel. Is it the right one for this instrument?</source>
         <translation>Строки из %1 значений отбрасываются: выбранный вариант получения данных берёт по %2 значения на канал. Подходит ли он для этого прибора?</translation>
     </message>
@@ -441,6 +481,14 @@
     <message>
         <source>LslStreamNameDescription</source>
         <translation>Имя потока отсчётов; поток меток называется так же с окончанием «-markers»</translation>
+    </message>
+    <message>
+        <source>Manufacturer</source>
+        <translation>Производитель прибора</translation>
+    </message>
+    <message>
+        <source>ManufacturerDescription</source>
+        <translation>Производитель прибора, как его указывает набор данных BIDS; пусто, если неизвестен</translation>
     </message>
     <message>
         <source>Map</source>
@@ -532,6 +580,10 @@
         <translation>Не сейчас</translation>
     </message>
     <message>
+        <source>Not validated: %1</source>
+        <translation>Не проверено: %1</translation>
+    </message>
+    <message>
         <source>Nothing to average: no condition chosen has a mark inside the records.</source>
         <translation>Нечего усреднять: ни у одного выбранного условия нет отметок внутри записей.</translation>
     </message>
@@ -578,6 +630,14 @@
     <message>
         <source>Plug in the instrument (USB or Bluetooth serial adapter), switch it on, choose its port in the device list above and press Connect (Ctrl+K).</source>
         <translation>Подключите прибор (через USB или Bluetooth-адаптер последовательного порта), включите его, выберите его порт в списке устройств выше и нажмите «Подключить» (Ctrl+K).</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequency</source>
+        <translation>Частота электросети</translation>
+    </message>
+    <message>
+        <source>PowerLineFrequencyDescription</source>
+        <translation>Частота электросети там, где сделаны записи (50 или 60 Гц), как её указывает набор данных BIDS</translation>
     </message>
     <message>
         <source>QualityWindowSeconds</source>
@@ -672,6 +732,10 @@
         <translation>Конец окна отклика в секундах после метки</translation>
     </message>
     <message>
+        <source>Run</source>
+        <translation>Прогон</translation>
+    </message>
+    <message>
         <source>SCI %1</source>
         <translation>SCI %1</translation>
     </message>
@@ -722,6 +786,10 @@
     <message>
         <source>SendOnStartRecordDescription</source>
         <translation>HTTP-адрес, запрашиваемый при начале записи (ожидание не более 3 с); пусто — ничего не отправляется</translation>
+    </message>
+    <message>
+        <source>Session</source>
+        <translation>Сессия</translation>
     </message>
     <message>
         <source>Set default to</source>
@@ -784,6 +852,14 @@
         <translation>Остановлено: средние не вычислены.</translation>
     </message>
     <message>
+        <source>Subject</source>
+        <translation>Испытуемый</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Задание</translation>
+    </message>
+    <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>Карта активации: каждый канал на своём месте в монтаже, окрашенный по среднему изменению его HbO в окне ответа после отметок условия, выбранного для карты (красный — рост, синий — спад).</translation>
     </message>
@@ -818,6 +894,14 @@
     <message>
         <source>A record is running: changes of the acquisition variant, RIRsmoothing and the montage take effect when it ends.</source>
         <translation>Идёт запись: изменения варианта получения данных, RIRsmoothing и монтажа вступят в силу после её окончания.</translation>
+    </message>
+    <message>
+        <source>The dataset is as it was.</source>
+        <translation>Набор данных не изменён.</translation>
+    </message>
+    <message>
+        <source>The first record&apos;s run number, the others follow; none for a single record of the task</source>
+        <translation>Номер прогона первой записи, у остальных следующие; «нет» для единственной записи задания</translation>
     </message>
     <message>
         <source>The mark texts of the open records with the number of their marks. Tick the conditions whose averages the graphs overlay.</source>
@@ -936,6 +1020,10 @@
         <translation>Когда началась запись</translation>
     </message>
     <message>
+        <source>Write the open records into a BIDS dataset for publication, checked by the BIDS validator when it is installed</source>
+        <translation>Записать открытые записи в набор данных BIDS для публикации с проверкой валидатором BIDS, если он установлен</translation>
+    </message>
+    <message>
         <source>all good</source>
         <translation>все хорошие</translation>
     </message>
@@ -958,6 +1046,10 @@
     <message>
         <source>mm</source>
         <translation>мм</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
     </message>
     <message>
         <source>not known</source>
@@ -1224,6 +1316,10 @@ Restart now?</source>
     <message>
         <source>the answer is longer than %1 KiB</source>
         <translation>ответ длиннее %1 КиБ</translation>
+    </message>
+    <message>
+        <source>… and %1 more</source>
+        <translation>… и ещё %1</translation>
     </message>
 </context>
 <context>

@@ -33,3 +33,14 @@ QStringList ProbeLayout::labels(
         labels.append(p.label);
     return labels;
 }
+
+std::vector<ProbeLayout::Optode> ProbeLayout::optodes(const std::vector<Position>& positions, double distance)
+{
+    std::vector<Optode> optodes;
+    for (const double side : { -0.5, 0.5 }) {
+        const QString prefix = side < 0 ? QStringLiteral("S-") : QStringLiteral("D-");
+        for (const Position& p : positions)
+            optodes.push_back({ prefix + p.label, p.x + side * distance, p.y, 0 });
+    }
+    return optodes;
+}

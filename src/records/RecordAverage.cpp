@@ -5,8 +5,6 @@
 #include "LanguageContext.h"
 #include "Parallel.h"
 #include "RawRecord.h"
-#include "RecordEvents.h"
-#include "RecordLoader.h"
 #include "RecordsSettings.h"
 
 #include <QCoreApplication>
@@ -34,12 +32,8 @@ struct RecordResult
 // marks.
 std::vector<EpochAverage::Mark> exportedMarks(const QString& recordPath, double zero, double end)
 {
-    const QString rawPath = RawRecord::rawPath(recordPath);
     ExportStimuli stimuli(end);
-    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(rawPath)))
-        stimuli.addMark(mark.text, (double(mark.time) - zero) / 1000);
-    for (const RecordEvents::Event& event : RecordEvents::read(RecordEvents::eventsPath(rawPath)).events)
-        stimuli.addMark(event.text, (double(event.time) - zero) / 1000);
+    stimuli.addRecordMarks(recordPath, zero);
     std::vector<EpochAverage::Mark> marks;
     for (const ExportStimuli::Stimulus& stimulus : stimuli.list()) {
         if (stimulus.name == ExportStimuli::GapName)

@@ -112,4 +112,22 @@ public:
     NT_BOUNDS(ResponseTo, -120.0, 120.0, 0.5)
     Q_CLASSINFO("ResponseToSuffix", "s")
     Q_CLASSINFO("ResponseToPrecision", "1")
+    // What a BIDS dataset's recording side files say of the place and the instrument: the mains frequency (50 or
+    // 60 Hz) and the instrument's maker (empty: not known).
+    NT_INT_PROPERTY(PowerLineFrequency, 50, 50, 60, 10)
+    Q_CLASSINFO("PowerLineFrequencyDescription", "PowerLineFrequencyDescription")
+    Q_CLASSINFO("PowerLineFrequencySuffix", "Hz")
+    NT_PROPERTY(QString, Manufacturer, "")
+    Q_CLASSINFO("ManufacturerDescription", "ManufacturerDescription")
+    // The BIDS export dialog's last entries.
+    NT_PROPERTY(QString, BidsDataset, "")
+    Q_CLASSINFO("BidsDatasetNotVisible", "true")
+    NT_PROPERTY(QString, BidsSubject, "")
+    Q_CLASSINFO("BidsSubjectNotVisible", "true")
+    NT_PROPERTY(QString, BidsSession, "")
+    Q_CLASSINFO("BidsSessionNotVisible", "true")
+    NT_PROPERTY(QString, BidsTask, "")
+    Q_CLASSINFO("BidsTaskNotVisible", "true")
+    NT_INT_PROPERTY(BidsRun, 0, 0, 9999, 1)
+    Q_CLASSINFO("BidsRunNotVisible", "true")
 };

@@ -4,9 +4,7 @@
 #include "Hdf5File.h"
 #include "ProbeLayout.h"
 #include "RawRecord.h"
-#include "RecordEvents.h"
 #include "RecordGrid.h"
-#include "RecordLoader.h"
 #include "UniformGrid.h"
 
 #include <QDateTime>
@@ -19,28 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-// SNIRF strings are ASCII (or UTF-16, which few readers take), and the format's validator reads every string of the
-// file as ASCII, failing on any other byte. Other characters are therefore written as \uXXXX (\UXXXXXXXX beyond the
-// basic plane) and the backslash as \\: the escapes of Python's "unicode_escape", which gives the text back.
-QString asciiText(const QString& text)
-{
-    QString ascii;
-    ascii.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        if (c == U'\\')
-            ascii += QStringLiteral("\\\\");
-        else if (c < 0x80)
-            ascii += QChar(c);
-        else if (c <= 0xffff)
-            ascii += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
-        else
-            ascii += QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
-    }
-    return ascii;
-}
-
-using Position = ProbeLayout::Position;
 
 // The record's start from its name ("yyyy.MM.dd-hh.mm.ss.zzz", then "-" and the title); for a record renamed by
 // hand, the time its ".raw" was last written less its length.
@@ -60,41 +36,33 @@ QDateTime recordStart(const QString& baseName, const QString& rawPath, qint64 la
 
 // The labels are unique among sources and detectors together: each source is "S-" and each detector "D-" followed
 // by its channel's label.
-QStringList probeLabels(const std::vector<Position>& positions, const QString& prefix)
-{
-    QStringList labels;
-    for (const Position& p : positions)
-        labels.append(prefix + asciiText(p.label));
-    return labels;
-}
-
-// Each channel's source and detector lie distance apart (mm, the file's LengthUnit) on either side of its place, so
-// that readers compute the concentrations with that distance (MNE's beer_lambert_law takes it from the positions).
-void writeProbe(Hdf5File& file, Hdf5File::Id nirs, const std::vector<Position>& positions, const double wavelengths[2],
-    double distance)
+void writeProbe(
+    Hdf5File& file, Hdf5File::Id nirs, const std::vector<ProbeLayout::Optode>& optodes, const double wavelengths[2])
 {
     const Hdf5File::Id probe = file.group(nirs, QStringLiteral("probe"));
     file.writeDoubles(probe, QStringLiteral("wavelengths"), { wavelengths[0], wavelengths[1] });
-    const double half = distance / 2;
+    const size_t sourceCount = optodes.size() / 2;
     for (const int dimensions : { 2, 3 }) {
-        std::vector<double> sources;
-        std::vector<double> detectors;
-        for (const Position& p : positions) {
-            sources.insert(sources.end(), { p.x - half, p.y });
-            detectors.insert(detectors.end(), { p.x + half, p.y });
-            if (dimensions == 3) {
-                sources.push_back(0);
-                detectors.push_back(0);
-            }
+        std::vector<double> places[2];
+        QStringList labels[2];
+        for (size_t i = 0; i < optodes.size(); ++i) {
+            const ProbeLayout::Optode& o = optodes[i];
+            std::vector<double>& place = places[i < sourceCount ? 0 : 1];
+            place.insert(place.end(), { o.x, o.y });
+            if (dimensions == 3)
+                place.push_back(o.z);
+            labels[i < sourceCount ? 0 : 1].append(o.label);
         }
         const QString suffix = QStringLiteral("Pos%1D").arg(dimensions);
-        file.writeDoubles(probe, QStringLiteral("source") + suffix, sources, dimensions);
-        file.writeDoubles(probe, QStringLiteral("detector") + suffix, detectors, dimensions);
+        file.writeDoubles(probe, QStringLiteral("source") + suffix, places[0], dimensions);
+        file.writeDoubles(probe, QStringLiteral("detector") + suffix, places[1], dimensions);
+        if (dimensions == 3) {
+            // Source labels are one column per source (a column per wavelength would be the other form); detector
+            // labels are a list.
+            file.writeStrings(probe, QStringLiteral("sourceLabels"), labels[0], true);
+            file.writeStrings(probe, QStringLiteral("detectorLabels"), labels[1]);
+        }
     }
-    // Source labels are one column per source (a column per wavelength would be the other form); detector labels
-    // are a list.
-    file.writeStrings(probe, QStringLiteral("sourceLabels"), probeLabels(positions, QStringLiteral("S-")), true);
-    file.writeStrings(probe, QStringLiteral("detectorLabels"), probeLabels(positions, QStringLiteral("D-")));
 }
 
 void writeMetadata(Hdf5File& file, Hdf5File::Id nirs, const SnirfExporter::Options& options, const QDateTime& start,
@@ -102,7 +70,7 @@ void writeMetadata(Hdf5File& file, Hdf5File::Id nirs, const SnirfExporter::Optio
 {
     const Hdf5File::Id tags = file.group(nirs, QStringLiteral("metaDataTags"));
     file.writeString(tags, QStringLiteral("SubjectID"),
-        options.subject.isEmpty() ? QStringLiteral("unknown") : asciiText(options.subject));
+        options.subject.isEmpty() ? QStringLiteral("unknown") : SnirfExporter::asciiText(options.subject));
     // In UTC, marked so, as readers take a time without a zone for UTC; whole seconds, as they parse "hh:mm:ss"
     // without fractions.
     const QDateTime utc = start.toUTC();
@@ -111,7 +79,8 @@ void writeMetadata(Hdf5File& file, Hdf5File::Id nirs, const SnirfExporter::Optio
     file.writeString(tags, QStringLiteral("LengthUnit"), QStringLiteral("mm"));
     file.writeString(tags, QStringLiteral("TimeUnit"), QStringLiteral("s"));
     file.writeString(tags, QStringLiteral("FrequencyUnit"), QStringLiteral("Hz"));
-    file.writeString(tags, QStringLiteral("Title"), asciiText(title));
+    if (options.title)
+        file.writeString(tags, QStringLiteral("Title"), SnirfExporter::asciiText(title));
     file.writeString(tags, QStringLiteral("SoftwareName"), QStringLiteral("Halvex"));
     file.writeString(tags, QStringLiteral("SoftwareVersion"), QStringLiteral(HALVEX_VERSION));
 }
@@ -132,6 +101,26 @@ void writeInChunks(Hdf5File& file, Hdf5File::Id matrix, qsizetype rowCount, qsiz
 }
 
 } // namespace
+
+// SNIRF strings are ASCII (or UTF-16, which few readers take), and the format's validator reads every string of the
+// file as ASCII, failing on any other byte. Other characters are therefore written as \uXXXX (\UXXXXXXXX beyond the
+// basic plane) and the backslash as \\: the escapes of Python's "unicode_escape", which gives the text back.
+QString SnirfExporter::asciiText(const QString& text)
+{
+    QString ascii;
+    ascii.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c == U'\\')
+            ascii += QStringLiteral("\\\\");
+        else if (c < 0x80)
+            ascii += QChar(c);
+        else if (c <= 0xffff)
+            ascii += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
+        else
+            ascii += QStringLiteral("\\U%1").arg(uint(c), 8, 16, QLatin1Char('0'));
+    }
+    return ascii;
+}
 
 QStringList SnirfExporter::channelLabels(
     const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage)
@@ -203,12 +192,7 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
 
     // Up to the end of the last grid point's interval, as far as readers take the samples to reach.
     ExportStimuli stimuli(double(grid.size()) * step / 1000);
-    for (const RecordLoader::Mark& mark : RecordLoader::readMarks(RecordLoader::logPath(rawPath)))
-        stimuli.addMark(mark.text, (double(mark.time) - zero) / 1000);
-    const RecordEvents::Contents events = RecordEvents::read(RecordEvents::eventsPath(rawPath));
-    m_summary.skippedEvents = events.skippedLines;
-    for (const RecordEvents::Event& event : events.events)
-        stimuli.addMark(event.text, (double(event.time) - zero) / 1000);
+    m_summary.skippedEvents = stimuli.addRecordMarks(rawPath, zero);
     for (const UniformGrid::Gap& gap : grid.gaps())
         stimuli.addGap((gap.start - zero) / 1000, (gap.end - gap.start) / 1000);
     m_summary.outsideMarks = stimuli.outside();
@@ -264,10 +248,13 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         file.writeDoubles(stim, QStringLiteral("data"), stimulusList[s].rows, 3);
     }
 
-    writeProbe(file, nirs,
-        ProbeLayout::positions(
-            channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)), qMax(ProbeSpacing, options.distanceMm)),
-        wavelengths, options.distanceMm);
+    std::vector<ProbeLayout::Optode> optodes
+        = ProbeLayout::optodes(ProbeLayout::positions(channels, RawRecord::readMontage(RawRecord::iniPath(rawPath)),
+                                   qMax(ProbeSpacing, options.distanceMm)),
+            options.distanceMm);
+    for (ProbeLayout::Optode& optode : optodes)
+        optode.label = asciiText(optode.label);
+    writeProbe(file, nirs, optodes, wavelengths);
 
     // Auxiliary series are time × 1 matrices, written a chunk at a time like the data.
     int aux = 0;
@@ -300,6 +287,10 @@ bool SnirfExporter::exportRecord(const QString& recordPath, const QString& outpu
         file.link(group, QStringLiteral("time"), QStringLiteral("/nirs/data1/time"));
     }
     report(0.9);
+    m_summary.start = start;
+    m_summary.channels = qsizetype(channels.size());
+    m_summary.optodes = std::move(optodes);
+    m_summary.stimuli = stimuli.events();
 
     // Closing flushes the library's caches: the record's values are no longer needed by then.
     recordGrid.clear();

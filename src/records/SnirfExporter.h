@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ExportStimuli.h"
+#include "ProbeLayout.h"
 #include "RawRecord.h"
 #include "RecordGrid.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -21,6 +24,9 @@ public:
         double infraredWavelength = 850; // nm
         double distanceMm = 30; // between each channel's source and detector
         QString subject; // empty for "unknown"
+        // The title in the record's name as the file's Title; a dataset for publication leaves it out, as it may
+        // name the participant.
+        bool title = true;
         bool overwrite = false;
     };
 
@@ -42,6 +48,10 @@ public:
         double rate = 0; // Hz
         qsizetype gaps = 0;
         qint64 outsideMarks = 0; // marks and events left out: before the first sample or after the last
+        QDateTime start; // of the first grid point
+        qsizetype channels = 0; // each with two measurements, red then infrared
+        std::vector<ProbeLayout::Optode> optodes; // as in the file's probe: the sources, then the detectors
+        std::vector<ExportStimuli::Event> stimuli; // as in the file, names in their own characters
     };
 
     static constexpr double MaxRate = RecordGrid::MaxRate;
@@ -57,6 +67,9 @@ public:
     // the channel's source "S-" and its detector "D-" followed by it.
     static QStringList channelLabels(
         const std::vector<RawRecord::Channel>& channels, const QMap<int, RawRecord::MontageCell>& montage);
+
+    // The text as the file holds it: ASCII, other characters as \\uXXXX escapes.
+    static QString asciiText(const QString& text);
 
     // "<record without its .csv or .raw>.snirf".
     static QString outputPath(const QString& recordPath);

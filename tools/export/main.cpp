@@ -1,3 +1,4 @@
+#include "BidsCommand.h"
 #include "CommandLine.h"
 #include "RecordsSettings.h"
 #include "SnirfExporter.h"
@@ -39,6 +40,27 @@ ExitCode exitCode(SnirfExporter::Failure failure)
     return OutputError;
 }
 
+// One line per file written, and what the record had that the file leaves out.
+void report(
+    QTextStream& out, const CommandLine& commandLine, const QString& record, const SnirfExporter::Summary& summary)
+{
+    out << summary.output << ": " << summary.gridPoints << " points at " << QString::number(summary.rate, 'g', 6)
+        << " Hz from " << summary.samples << " samples";
+    if (summary.gaps > 0)
+        out << ", " << summary.gaps << " gaps";
+    out << '\n';
+    out.flush();
+    if (summary.skippedLines > 0)
+        commandLine.message(QStringLiteral("%1: %2 damaged lines skipped").arg(record).arg(summary.skippedLines));
+    if (summary.skippedEvents > 0)
+        commandLine.message(
+            QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
+    if (summary.outsideMarks > 0)
+        commandLine.message(QStringLiteral("%1: %2 marks outside the samples left out (readers would drop them)")
+                                .arg(record)
+                                .arg(summary.outsideMarks));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -54,7 +76,7 @@ int main(int argc, char* argv[])
             ".events lines and gaps in the samples as stimuli.\n\nExit codes: 0 done, 2 a wrong command line or a "
             "record "
             "that cannot be read, 3 an output file exists, 4 an output file cannot be written; with several records, "
-            "the largest."));
+            "the largest. With --bids, 3 also for a run that the dataset holds."));
     QCommandLineParser& parser = commandLine.parser();
     parser.addPositionalArgument(QStringLiteral("records"),
         QStringLiteral("Record files (.csv or .raw) or folders; a folder exports every .raw record in it."),
@@ -80,10 +102,12 @@ int main(int argc, char* argv[])
             .arg(SnirfExporter::MaxDistance)
             .arg(defaults.getSourceDetectorDistance()),
         QStringLiteral("mm"));
-    const QCommandLineOption subjectOption(
-        QStringLiteral("subject"), QStringLiteral("Subject identifier (default \"unknown\")."), QStringLiteral("id"));
+    const QCommandLineOption subjectOption(QStringLiteral("subject"),
+        QStringLiteral("Subject identifier (default \"unknown\"); with --bids, the subject's label."),
+        QStringLiteral("id"));
     const QCommandLineOption forceOption(QStringLiteral("force"), QStringLiteral("Replace existing output files."));
     parser.addOptions({ outputOption, rateOption, wavelengthsOption, distanceOption, subjectOption, forceOption });
+    const BidsCommand bids(commandLine);
     if (const std::optional<int> answered
         = commandLine.parse(QCoreApplication::arguments(), std::numeric_limits<qsizetype>::max()))
         return *answered;
@@ -156,6 +180,19 @@ int main(int argc, char* argv[])
         return commandLine.usageError(QStringLiteral("-o names an existing folder when several records are exported"));
 
     QTextStream out(stdout);
+    if (bids.requested()) {
+        const std::optional<BidsExporter::Options> bidsOptions = bids.options(options, defaults);
+        if (!bidsOptions)
+            return UsageError;
+        BidsExporter exporter;
+        if (!exporter.exportRecords(records, *bidsOptions)) {
+            commandLine.message(exporter.errorString());
+            return exitCode(exporter.failure());
+        }
+        for (qsizetype i = 0; i < records.size(); ++i)
+            report(out, commandLine, records.at(i), exporter.summaries().at(i));
+        return Success;
+    }
     int result = Success;
     SnirfExporter exporter;
     for (const QString& record : records) {
@@ -169,22 +206,7 @@ int main(int argc, char* argv[])
             result = std::max(result, int(exitCode(exporter.failure())));
             continue;
         }
-        const SnirfExporter::Summary& summary = exporter.summary();
-        out << summary.output << ": " << summary.gridPoints << " points at " << QString::number(summary.rate, 'g', 6)
-            << " Hz from " << summary.samples << " samples";
-        if (summary.gaps > 0)
-            out << ", " << summary.gaps << " gaps";
-        out << '\n';
-        out.flush();
-        if (summary.skippedLines > 0)
-            commandLine.message(QStringLiteral("%1: %2 damaged lines skipped").arg(record).arg(summary.skippedLines));
-        if (summary.skippedEvents > 0)
-            commandLine.message(
-                QStringLiteral("%1: %2 damaged event lines skipped").arg(record).arg(summary.skippedEvents));
-        if (summary.outsideMarks > 0)
-            commandLine.message(QStringLiteral("%1: %2 marks outside the samples left out (readers would drop them)")
-                                    .arg(record)
-                                    .arg(summary.outsideMarks));
+        report(out, commandLine, record, exporter.summary());
     }
     return result;
 }

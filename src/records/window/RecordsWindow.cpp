@@ -1,6 +1,7 @@
 #include "RecordsWindow.h"
 
 #include "AveragePanel.h"
+#include "BidsExportDialog.h"
 #include "DataGraphic.h"
 #include "GapShading.h"
 #include "LanguageContext.h"
@@ -53,6 +54,10 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
         trGeneric("Open one or more records (.csv files) from any folder to compare their channels"));
     clearButton->setToolTip(trGeneric("Close every open record"));
     m_export = new SnirfExportControl(m_settings, this);
+    auto* bidsButton = new QPushButton(trGeneric("Export to BIDS…"), this);
+    bidsButton->setObjectName(QStringLiteral("exportBidsButton"));
+    bidsButton->setToolTip(trGeneric("Write the open records into a BIDS dataset for publication, checked by the BIDS "
+                                     "validator when it is installed"));
 
     m_settingsPanel = new RecordsSettingsPanel(m_settings, this);
     m_channel1Box = m_settingsPanel->channel1Box();
@@ -64,6 +69,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     tools->addWidget(openButton);
     tools->addWidget(clearButton);
     tools->addWidget(m_export);
+    tools->addWidget(bidsButton);
     tools->addStretch(100);
 
     auto* graphsPage = new QWidget(this);
@@ -126,6 +132,7 @@ RecordsWindow::RecordsWindow(QWidget* parent, RecordsSettings* settings)
     connect(openButton, &QPushButton::clicked, this, &RecordsWindow::openRecords);
     connect(clearButton, &QPushButton::clicked, this, &RecordsWindow::clearRecords);
     connect(m_export, &SnirfExportControl::exportRequested, this, &RecordsWindow::exportSnirf);
+    connect(bidsButton, &QPushButton::clicked, this, &RecordsWindow::exportBids);
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
         for (DataGraphic* graph : graphs())
             graph->setTimeOffset(value);
@@ -352,6 +359,16 @@ double RecordsWindow::fixedRange(const QString& path) const
 void RecordsWindow::exportSnirf()
 {
     m_export->exportRecords(m_graphs.keys());
+}
+
+void RecordsWindow::exportBids()
+{
+    if (!m_bidsDialog)
+        m_bidsDialog = new BidsExportDialog(m_settings, this);
+    if (!m_bidsDialog->isRunning())
+        m_bidsDialog->setRecords(openRecordPaths());
+    m_bidsDialog->show();
+    m_bidsDialog->raise();
 }
 
 void RecordsWindow::refillBox(QComboBox* box, int value)

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class BidsExportDialog;
 class DataGraphic;
 class QComboBox;
 class QLabel;
@@ -53,6 +54,8 @@ public:
     void updateTitles();
     // Writes every open record as a SNIRF file beside it, then names the files or the reasons in a message.
     void exportSnirf();
+    // Opens the BIDS export for the open records.
+    void exportBids();
 
     // What the graphs show: the channels' values as recorded, or their HbO and HbR.
     enum class Signal { Raw, Haemoglobin };
@@ -96,6 +99,7 @@ private:
     QTabWidget* m_pages = nullptr;
     QStringList m_channelList;
     SnirfExportControl* m_export = nullptr;
+    BidsExportDialog* m_bidsDialog = nullptr;
     QComboBox* m_channel1Box = nullptr;
     QComboBox* m_channel2Box = nullptr;
     QComboBox* m_signalBox = nullptr;

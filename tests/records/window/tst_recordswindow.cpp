@@ -151,7 +151,9 @@ private slots:
                 "    <BaselineFrom>-5</BaselineFrom>\n    <BaselineTo>0</BaselineTo>\n"
                 "    <AverageBand>true</AverageBand>\n    <AverageBandLow>0.01</AverageBandLow>\n"
                 "    <AverageBandHigh>0.5</AverageBandHigh>\n    <ResponseFrom>5</ResponseFrom>\n"
-                "    <ResponseTo>15</ResponseTo>\n"
+                "    <ResponseTo>15</ResponseTo>\n    <PowerLineFrequency>50</PowerLineFrequency>\n"
+                "    <Manufacturer></Manufacturer>\n    <BidsDataset></BidsDataset>\n    <BidsSubject></BidsSubject>\n"
+                "    <BidsSession></BidsSession>\n    <BidsTask></BidsTask>\n    <BidsRun>0</BidsRun>\n"
                 "</RecordsSettings>\n"));
     }
 
