@@ -21,6 +21,9 @@ LslPublisher::LslPublisher(HalvexSettings* settings, RecordsSettings* optics, In
     , m_optics(optics)
     , m_instrument(instrument)
 {
+    m_flush.setSingleShot(true);
+    m_flush.setInterval(int(LslSampleOutlet::HoldMs));
+    connect(&m_flush, &QTimer::timeout, this, [this]() { m_samples.flush(); });
     if (!LslLibrary::available())
         return;
     connect(instrument, &InstrumentConnection::deviceChanged, this, &LslPublisher::reopen);

@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QObject>
+#include <QTimer>
 
 class AbstractFnirDevice;
 class HalvexSettings;
@@ -36,6 +37,9 @@ public:
                 || valuesPerChannel != m_samples.description().valuesPerChannel))
             reshape(int(data.size()), valuesPerChannel);
         m_samples.push(timestamp, data);
+        // What is held goes out by itself when no sample follows it soon.
+        if (m_samples.pending() && !m_flush.isActive())
+            m_flush.start();
     }
     // The marker of an event as the marker stream carries it.
     static QString marker(const QString& source, const QString& text);
@@ -63,6 +67,7 @@ private:
     InstrumentConnection* m_instrument;
     LslSampleOutlet m_samples;
     LslMarkerOutlet m_markers;
+    QTimer m_flush;
     LslSampleOutlet::Description m_base; // without the layout of the samples
     bool m_active = false; // an instrument is connected and the setting is on
 };

@@ -81,7 +81,8 @@ bool LslSampleOutlet::open(const Description& description)
         m_stream.reset();
         return false;
     }
-    m_buffer.assign(size_t(description.valueCount), 0.0f);
+    m_chunk.reserve(size_t(description.valueCount) * 64);
+    m_stamps.reserve(64);
     return true;
 #else
     return false;
@@ -90,6 +91,7 @@ bool LslSampleOutlet::open(const Description& description)
 
 void LslSampleOutlet::close()
 {
+    flush();
     m_stream.reset();
     m_description = {};
 }
@@ -102,17 +104,35 @@ bool LslSampleOutlet::isOpen() const
 void LslSampleOutlet::push(qint64 sampleMs, const QList<double>& values)
 {
 #if HALVEX_HAS_LSL
-    if (!m_stream || values.size() != qsizetype(m_buffer.size()))
+    if (!m_stream || values.size() != m_description.valueCount)
         return;
-    for (size_t i = 0; i < m_buffer.size(); ++i)
-        m_buffer[i] = float(values[qsizetype(i)]);
-    try {
-        m_stream->outlet.push_sample(m_buffer.data(), LslClock::fromSampleMs(double(sampleMs)));
-    } catch (const std::exception& error) {
-        qWarning() << "LSL sample not sent:" << error.what();
-    }
+    // A slow instrument's samples go at once; a fast one's wait for the chunk to span HoldMs.
+    const bool slow = sampleMs - m_lastMs >= HoldMs;
+    m_lastMs = sampleMs;
+    if (m_stamps.empty())
+        m_firstMs = sampleMs;
+    for (const double value : values)
+        m_chunk.push_back(float(value));
+    m_stamps.push_back(LslClock::fromSampleMs(double(sampleMs)));
+    if (slow || sampleMs - m_firstMs >= HoldMs)
+        flush();
 #else
     Q_UNUSED(sampleMs)
     Q_UNUSED(values)
 #endif
+}
+
+void LslSampleOutlet::flush()
+{
+#if HALVEX_HAS_LSL
+    if (m_stream && !m_stamps.empty()) {
+        try {
+            m_stream->outlet.push_chunk_multiplexed(m_chunk.data(), m_stamps.data(), m_chunk.size());
+        } catch (const std::exception& error) {
+            qWarning() << "LSL samples not sent:" << error.what();
+        }
+    }
+#endif
+    m_chunk.clear();
+    m_stamps.clear();
 }

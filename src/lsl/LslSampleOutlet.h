@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 #include <vector>
@@ -52,12 +53,23 @@ public:
     // Of the last open(), also when the library refused it.
     const Description& description() const { return m_description; }
 
-    // values must hold description().valueCount values; sampleMs is the sample's time on the sample clock.
+    // Samples of a fast instrument are sent together, at most this many milliseconds (on the sample clock) after
+    // the first of them: one transfer per sample would cost more than everything else done with it.
+    static constexpr qint64 HoldMs = 20;
+
+    // values must hold description().valueCount values; sampleMs is the sample's time on the sample clock. A sample
+    // that follows the one before within HoldMs may be held (pending()) until a later one or flush() sends it.
     void push(qint64 sampleMs, const QList<double>& values);
+    bool pending() const { return !m_stamps.empty(); }
+    // Sends the held samples; close() does too.
+    void flush();
 
 private:
     struct Stream;
     std::unique_ptr<Stream> m_stream;
     Description m_description;
-    std::vector<float> m_buffer; // reused from sample to sample
+    std::vector<float> m_chunk; // the held samples' values, one after the other
+    std::vector<double> m_stamps; // their times on LSL's clock
+    qint64 m_firstMs = 0; // of the first held sample
+    qint64 m_lastMs = 0; // of the sample pushed last
 };
