@@ -1,45 +1,33 @@
 #pragma once
 
 // A Lab Streaming Layer peer for tests, on liblsl's own C++ API: the other program on the lab's network. Only for
-// tests built where liblsl was found; every test runs with LSLAPICFG naming the loopback config, so nothing is
-// resolved beyond this computer.
+// tests built where liblsl was found; they run with LSLAPICFG naming the loopback config.
 
 #include <lsl_cpp.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QString>
 #include <QTest>
 
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace LslPeer {
 
-// Every program on this computer sees the streams of the others, other tests running at the same time included: a
-// test names its streams after its own process.
+// Every program on this computer sees the others' streams, tests running at the same time included: a test names
+// its streams after its own process.
 inline QString uniqueName(const QString& base)
 {
     return base + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
 }
 
-// A pulled sample and the time stamp it carried (the sender's clock; on one computer, the same as ours).
-template<typename T> struct Sample
+// The stream of that name within timeoutSeconds, the Qt event loop running meanwhile (a window opens its streams
+// from it).
+inline std::optional<lsl::stream_info> resolve(const QString& name, double timeoutSeconds = 5)
 {
-    std::vector<T> values;
-    double timestamp = 0;
-};
-
-// The first stream whose property (name, type, source_id) has this value, within timeoutSeconds; the Qt event loop
-// runs meanwhile, so that a stream the test's own window opens on a sample can appear.
-inline std::optional<lsl::stream_info> resolve(
-    const QString& value, double timeoutSeconds = 5, const char* property = "name")
-{
-    QDeadlineTimer deadline(qint64(timeoutSeconds * 1000));
+    const QDeadlineTimer deadline(qint64(timeoutSeconds * 1000));
     do {
-        const std::vector<lsl::stream_info> found = lsl::resolve_stream(property, value.toStdString(), 1, 1.0);
+        const std::vector<lsl::stream_info> found = lsl::resolve_stream("name", name.toStdString(), 1, 1.0);
         if (!found.empty())
             return found.front();
         QTest::qWait(20);
@@ -47,36 +35,25 @@ inline std::optional<lsl::stream_info> resolve(
     return std::nullopt;
 }
 
-// Whether no stream of that name is to be found within the wait (a stream that should be gone).
-inline bool absent(const QString& name, double waitSeconds = 1)
-{
-    return lsl::resolve_stream("name", name.toStdString(), 1, waitSeconds).empty();
-}
-
-// An inlet connected to the stream and subscribed to its samples, or null when it could not be opened in time.
+// An inlet subscribed to the stream (liblsl throws, and the test fails, when it cannot connect in time).
 inline std::unique_ptr<lsl::stream_inlet> openInlet(const lsl::stream_info& info, double timeoutSeconds = 5)
 {
     auto inlet = std::make_unique<lsl::stream_inlet>(info);
-    try {
-        inlet->open_stream(timeoutSeconds);
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    inlet->open_stream(timeoutSeconds);
     return inlet;
 }
 
-// The full description of the stream as the inlet received it.
-inline lsl::stream_info fullInfo(lsl::stream_inlet& inlet, double timeoutSeconds = 5)
+template<typename T> struct Sample
 {
-    return inlet.info(timeoutSeconds);
-}
+    std::vector<T> values;
+    double timestamp = 0; // the sender's clock: on one computer, ours
+};
 
-// Pulls samples until count have arrived or timeoutMs has passed, running the Qt event loop in between (the window
-// pushes from it).
+// Pulls until count samples have arrived or timeoutMs has passed, the Qt event loop running in between.
 template<typename T> std::vector<Sample<T>> pull(lsl::stream_inlet& inlet, size_t count, int timeoutMs = 5000)
 {
     std::vector<Sample<T>> samples;
-    QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     while (samples.size() < count && !deadline.hasExpired()) {
         Sample<T> sample;
         sample.timestamp = inlet.pull_sample(sample.values, 0.0);
@@ -86,12 +63,6 @@ template<typename T> std::vector<Sample<T>> pull(lsl::stream_inlet& inlet, size_
             QTest::qWait(2);
     }
     return samples;
-}
-
-// The text of a child of an element of a stream's description ("" when missing).
-inline QString child(const lsl::xml_element& element, const char* name)
-{
-    return QString::fromStdString(element.child_value(name));
 }
 
 } // namespace LslPeer
