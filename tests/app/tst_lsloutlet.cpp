@@ -193,7 +193,7 @@ private slots:
         m_window->settings()->setLslStreamName(m_name + "b");
         QCOMPARE(statusOutlets(port), QStringList({ m_name + "b-markers" }));
         QVERIFY(LslPeer::resolve(m_name + "b-markers"));
-        QVERIFY(lsl::resolve_stream("name", (m_name + "-markers").toStdString(), 1, 1.0).empty());
+        QVERIFY(lsl::resolve_stream("name", QString(m_name + "-markers").toStdString(), 1, 1.0).empty());
         m_window->setDevice(nullptr);
         QCOMPARE(statusOutlets(port), QStringList());
         QVERIFY(rate->toolTip().contains(QStringLiteral("no stream")));
