@@ -3,14 +3,17 @@
 // and the share of one core it takes at the most lines per second a 115200 baud 8N1 line can carry. A second table
 // gives the live haemoglobin's part of onNewData (HbO/HbR of every channel, into the Haemoglobin view's graphs) for
 // 100 channels at 50 samples/s: the same steps as the window takes them, alone, against the rest of the handler.
-// Then the live signal check of 100 channels at 50 samples/s: its share of the handler and of a core.
+// Then the live signal check of 100 channels at 50 samples/s: its share of the handler and of a core. Last, the
+// handler for 100 channels at 250 samples/s with the Lab Streaming Layer outlet off and on (with no consumer, and with
+// an inlet in this process pulling every sample, whose own cost is then counted too); run with LSLAPICFG set.
 #include "AcquisitionProcessor.h"
-#include "DataGraphic.h"
 #include "BenchMain.h"
+#include "DataGraphic.h"
 #include "HaemoglobinFeed.h"
 #include "HaemoglobinView.h"
 #include "LiveQuality.h"
 #include "MainWindow.h"
+#include "QuietDevice.h"
 #include "RecordsSettings.h"
 
 #include <QApplication>
@@ -22,6 +25,45 @@
 
 #include <cstdio>
 #include <ctime>
+
+#if HALVEX_HAS_LSL
+#include "LslPublisher.h"
+
+#include <lsl_cpp.h>
+
+#include <QProcess>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+// Started with HALVEX_BENCH_LSL_CONSUMER=<stream name>, the benchmark is the consumer of that stream instead: it
+// pulls every sample until the stream has been quiet for a second, prints how many it got, and ends.
+[[maybe_unused]] const bool consumerRun = [] {
+    const QByteArray name = qgetenv("HALVEX_BENCH_LSL_CONSUMER");
+    if (name.isEmpty())
+        return false;
+    const std::vector<lsl::stream_info> found = lsl::resolve_stream("name", name.toStdString(), 1, 10.0);
+    if (found.empty())
+        std::exit(1);
+    lsl::stream_inlet inlet(found.front());
+    inlet.open_stream(10.0);
+    std::printf("connected\n");
+    std::fflush(stdout);
+    std::vector<float> sample;
+    long count = 0;
+    try {
+        while (inlet.pull_sample(sample, count ? 1.0 : 30.0) != 0.0)
+            ++count;
+    } catch (const lsl::lost_error&) {
+        // The stream closed: everything sent before has arrived.
+    }
+    std::printf("%ld\n", count);
+    std::exit(0);
+}();
+} // namespace
+#endif
 
 namespace {
 constexpr int Samples = 3000;
@@ -225,6 +267,108 @@ private slots:
                     "core at %d samples/s\n",
             QTest::currentDataTag(), handlerNs / 1000, haemoglobinNs / 1000,
             haemoglobinNs / (handlerNs - haemoglobinNs), haemoglobinNs * rate / 1e7, rate);
+    }
+
+    void lslOutlet_data()
+    {
+        QTest::addColumn<bool>("consumer");
+        QTest::addRow("LSL outlet, no consumer") << false;
+        QTest::addRow("LSL outlet, one inlet") << true;
+    }
+    // Two windows fed the same samples in alternating blocks, one with the outlet off and one with it on, so that
+    // the machine's other load falls on both alike; processor time of the whole process, liblsl's threads and (with
+    // a consumer) the inlet's included.
+    void lslOutlet()
+    {
+#if HALVEX_HAS_LSL
+        QFETCH(bool, consumer);
+        constexpr int Channels = 100;
+        constexpr int Rate = 250;
+        constexpr int Blocks = 20;
+        QTemporaryDir folderOff, folderOn;
+        QVERIFY(folderOff.isValid() && folderOn.isValid());
+        MainWindow off(folderOff.path()), on(folderOn.path());
+        // Other programs on this computer may publish under the default name.
+        const QString name = QStringLiteral("Halvex-bench-%1").arg(QCoreApplication::applicationPid());
+        for (MainWindow* window : { &off, &on }) {
+            window->settings()->setAcquisition(HalvexSettings::Acquire_RIR);
+            window->settings()->setLslStreamName(name);
+            window->settings()->setLslOutlet(window == &on);
+            window->setDevice(new QuietDevice(window));
+        }
+        QList<QList<double>> lines;
+        for (int i = 0; i < Rate; ++i) {
+            QList<double> data;
+            parse(sampleLine(2 * Channels), data);
+            lines << data;
+        }
+        qint64 ts = 1'000'000;
+        // Graphs built and the stream open; both windows' histories grow alike from there.
+        const int warm = 10 * Rate;
+        for (int i = 0; i < warm; ++i, ts += 1000 / Rate) {
+            off.onNewData(ts, lines.at(i % Rate));
+            on.onNewData(ts, lines.at(i % Rate));
+        }
+        QVERIFY(on.lslPublisher()->sampleOutlet().isOpen() && !off.lslPublisher()->sampleOutlet().isOpen());
+
+        // The consumer is a process of its own, as LabRecorder is: its work is not counted, only what the outlet's
+        // side does for it.
+        const auto startConsumer = [](QProcess& process, const QString& stream) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("HALVEX_BENCH_LSL_CONSUMER"), stream);
+            process.setProcessEnvironment(environment);
+            process.start(QCoreApplication::applicationFilePath(), {});
+            return process.waitForReadyRead(15000) && process.readLine() == "connected\n";
+        };
+        QProcess consumerOfOn;
+        if (consumer)
+            QVERIFY(startConsumer(consumerOfOn, name));
+        std::clock_t spent[2] = { 0, 0 };
+        for (int block = 0; block < 2 * Blocks; ++block) {
+            MainWindow& window = block % 2 ? on : off;
+            const qint64 first = ts + (block / 2) * 1000;
+            const std::clock_t begin = std::clock();
+            for (int i = 0; i < Rate; ++i)
+                window.onNewData(first + i * 1000 / Rate, lines.at(i));
+            spent[block % 2] += std::clock() - begin;
+        }
+        QTest::qWait(100); // the last held samples go out
+
+        // The outlet alone, pushing the same samples: the figure that the handler's noise above cannot hide.
+        LslSampleOutlet::Description description = on.lslPublisher()->sampleOutlet().description();
+        description.name += QStringLiteral("-alone");
+        LslSampleOutlet alone;
+        QVERIFY(alone.open(description));
+        QProcess consumerOfAlone;
+        if (consumer)
+            QVERIFY(startConsumer(consumerOfAlone, description.name));
+        const std::clock_t beginAlone = std::clock();
+        for (int i = 0; i < Blocks * Rate; ++i)
+            alone.push(ts + i * 1000 / Rate, lines.at(i % Rate));
+        // The library's threads send what was pushed: the time they take counts, the sleep's does not.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const double aloneUs = double(std::clock() - beginAlone) * 1e6 / CLOCKS_PER_SEC / (Blocks * Rate);
+        QByteArray received;
+        if (consumer) {
+            // Each consumer ends once its stream has been quiet for a second and prints what it received.
+            alone.close();
+            for (QProcess* process : { &consumerOfOn, &consumerOfAlone }) {
+                QVERIFY(process->waitForFinished(40000));
+                received += process->readAllStandardOutput().trimmed() + " ";
+            }
+        }
+        const double without = double(spent[0]) * 1e6 / CLOCKS_PER_SEC / (Blocks * Rate);
+        const double with = double(spent[1]) * 1e6 / CLOCKS_PER_SEC / (Blocks * Rate);
+        std::printf("%-38s %d channels at %d/s, processor time: onNewData %8.2f us without, %8.2f us with -> "
+                    "%5.2f%% of a core; the push alone %6.2f us -> %5.2f%% of a core %s\n",
+            QTest::currentDataTag(), Channels, Rate, without, with, (with - without) * Rate / 1e4, aloneUs,
+            aloneUs * Rate / 1e4,
+            received.isEmpty()
+                ? ""
+                : qPrintable(QStringLiteral("(consumers got %1of %2)").arg(received).arg(Blocks * Rate)));
+#else
+        QSKIP("built without liblsl");
+#endif
     }
 };
 

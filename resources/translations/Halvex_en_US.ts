@@ -431,6 +431,18 @@
         <translation>Its grid has %1 samples/s, the records before it %2: give them one rate.</translation>
     </message>
     <message>
+        <source>Lab Streaming Layer: no stream published</source>
+        <translation>Lab Streaming Layer: no stream published</translation>
+    </message>
+    <message>
+        <source>Lab Streaming Layer: not built into this program</source>
+        <translation>Lab Streaming Layer: not built into this program</translation>
+    </message>
+    <message>
+        <source>Lab Streaming Layer: publishes %1</source>
+        <translation>Lab Streaming Layer: publishes %1</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Language</translation>
     </message>

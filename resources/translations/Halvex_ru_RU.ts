@@ -431,6 +431,18 @@
         <translation>Её сетка — %1 отсчётов/с, а у записей перед ней — %2: задайте им одну частоту.</translation>
     </message>
     <message>
+        <source>Lab Streaming Layer: no stream published</source>
+        <translation>Lab Streaming Layer: потоки не передаются</translation>
+    </message>
+    <message>
+        <source>Lab Streaming Layer: not built into this program</source>
+        <translation>Lab Streaming Layer: не встроен в эту программу</translation>
+    </message>
+    <message>
+        <source>Lab Streaming Layer: publishes %1</source>
+        <translation>Lab Streaming Layer: передаются %1</translation>
+    </message>
+    <message>
         <source>Language</source>
         <translation>Язык</translation>
     </message>

@@ -48,6 +48,8 @@ public:
     QPushButton* giveUpButton() const { return m_giveUpButton; }
     // From the loss until the first sample after the return.
     bool isWaiting() const { return m_waiting; }
+    // The serial instrument's port and serial number, taken when it was made current; empty for the virtual one.
+    const PortIdentity& identity() const { return m_identity; }
     // The ports to look for a returning instrument in; the system's by default.
     void setPortLister(PortLister lister) { m_portLister = std::move(lister); }
     // What the virtual head turns its haemoglobin into light with: the wavelengths and optics of the records.

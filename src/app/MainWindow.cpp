@@ -10,6 +10,7 @@
 #include "HaemoglobinFeed.h"
 #include "HaemoglobinView.h"
 #include "LanguageContext.h"
+#include "LslPublisher.h"
 #include "MainToolBar.h"
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
@@ -67,9 +68,10 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_instrument = new InstrumentConnection(m_settings, this);
     // The virtual head makes its light with the optics that the live view and the records are read with.
     const auto applyOptics = [this]() {
-        m_instrument->setOptics({ double(m_analysisSettings->getRedWavelength()),
-            double(m_analysisSettings->getInfraredWavelength()), double(m_analysisSettings->getSourceDetectorDistance()),
-            m_analysisSettings->getPartialPathlengthFactor() });
+        m_instrument->setOptics(
+            { double(m_analysisSettings->getRedWavelength()), double(m_analysisSettings->getInfraredWavelength()),
+                double(m_analysisSettings->getSourceDetectorDistance()),
+                m_analysisSettings->getPartialPathlengthFactor() });
     };
     applyOptics();
     connect(m_analysisSettings, &RecordsSettings::changedRedWavelength, this, applyOptics);
@@ -133,6 +135,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_markServer = new MarkServer(m_recordControl->session(), this);
     m_markEndpoint = new MarkEndpoint(m_settings, m_markServer, m_dataFolder, this);
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
+    m_lsl = new LslPublisher(m_settings, m_analysisSettings, m_instrument, m_recordControl->session(), this);
+    m_lsl->showIn(m_rateLabel, m_markServer);
     m_recordControl->setDataFolder(m_dataFolder);
     m_signalCheck
         = new SignalCheck(m_settings, m_analysisSettings, m_recordControl->session(), &m_processor, m_instrument, this);
@@ -343,6 +347,7 @@ void MainWindow::onNewData(qint64 ts, const QList<double>& data)
         return;
     }
     m_recordControl->writeRaw(ts, data);
+    m_lsl->pushSample(ts, data, group);
     m_signalCheck->addSample(ts, data, group);
 
     m_frameRateCounter->nextFrame(ts);

@@ -20,6 +20,7 @@ class FrameRateCounter;
 class GraphGrid;
 class HaemoglobinFeed;
 class HaemoglobinView;
+class LslPublisher;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
@@ -79,6 +80,7 @@ public:
     RecordControl* recordControl() const { return m_recordControl; }
     const MarkServer* markServer() const { return m_markServer; }
     SignalCheck* signalCheck() const { return m_signalCheck; }
+    const LslPublisher* lslPublisher() const { return m_lsl; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
 
@@ -113,6 +115,7 @@ private:
     HaemoglobinView* m_haemoglobinView = nullptr;
     ViewStack* m_viewStack = nullptr;
     SignalCheck* m_signalCheck = nullptr;
+    LslPublisher* m_lsl = nullptr;
     QPointer<AboutWindow> m_aboutWindow;
     MainToolBar* m_toolBar = nullptr;
     QTimer* m_montageTimer = nullptr;

@@ -17,6 +17,8 @@ public:
     virtual void setChannelCount(int count);
     // Why the instrument last failed to open or was lost (the port's own words), empty when it did not.
     QString errorString() const { return m_errorString; }
+    // The samples per second the instrument keeps to; 0 when it keeps no known rate (the serial line tells none).
+    virtual double nominalRate() const { return 0; }
 
 signals:
     void connected();

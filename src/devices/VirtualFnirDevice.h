@@ -35,6 +35,8 @@ public:
     void setSignal(Signal signal);
     Signal signal() const { return m_signal; }
     void setRate(double samplesPerSecond);
+    // The head's rate; the random walk's pace jitters.
+    double nominalRate() const override { return m_signal == Signal::Head ? m_rate : 0; }
     void setBadChannelEvery(int every);
     void setOptics(const BeerLambert::Settings& optics);
     // The head's values per channel: 2 for R and IR, 3 for V, R and IR.

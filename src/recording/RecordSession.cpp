@@ -152,16 +152,19 @@ RecordSession::EventResult RecordSession::addEventAt(
 RecordSession::EventResult RecordSession::recordEvent(
     qint64 timestamp, const QString& source, const QString& text, qint64* elapsed)
 {
-    if (!m_recording)
-        return EventResult::NotRecording;
-    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
-        return EventResult::TooMany;
     QString cut = text;
     if (cut.size() > MaxEventText) {
         cut.truncate(MaxEventText);
         if (cut.back().isHighSurrogate())
             cut.chop(1);
     }
+    if (!m_recording) {
+        if (source != RecordEvents::SourceHalvex)
+            emit markUnrecorded(timestamp, source, cut);
+        return EventResult::NotRecording;
+    }
+    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
+        return EventResult::TooMany;
     if (!writeEvent(timestamp, source, cut)) {
         writeFailed();
         return EventResult::Failed;

@@ -83,6 +83,8 @@ signals:
     // A mark of the user or of another program, stamped at timestamp (ms since the epoch), whether a record takes
     // it or not: the virtual head answers it.
     void markMade(qint64 timestamp);
+    // A mark of the user or of another program while no record runs, with what its line would have said.
+    void markUnrecorded(qint64 timestamp, const QString& source, const QString& text);
     void hookWaitingChanged(bool waiting);
     // A start that could not create its files.
     void failed(const QString& message);

@@ -8,7 +8,7 @@ build="$1" id="$2" version="$3"; shift 3
 programs=("$@")
 
 missing=()
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli file; do
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli file readelf; do
     command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -61,6 +61,13 @@ for program in "${programs[@]}"; do
     answer="$(env -u DISPLAY -u WAYLAND_DISPLAY "$binary" --version 2>&1)" || fail "$program --version failed"
     # The first line names the program and its version; lines after it say what the build has or lacks.
     [ "${answer%%$'\n'*}" = "$program $version" ] || fail "$program --version said: $answer"
+done
+
+# A program that links liblsl needs a package of it, which dpkg-shlibdeps cannot find for a liblsl built from source.
+for program in "${programs[@]}"; do
+    if readelf -d "$root/usr/bin/$program" | grep -q 'NEEDED.*liblsl'; then
+        grep -q 'liblsl' <<<"$depends" || fail "$program links liblsl but Depends does not name it: $depends"
+    fi
 done
 
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }

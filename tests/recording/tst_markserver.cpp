@@ -1,6 +1,7 @@
 #include "DataRow.h"
 #include "HttpTestClient.h"
 #include "HttpTestServer.h"
+#include "LslLibrary.h"
 #include "MarkServer.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
@@ -117,7 +118,11 @@ private slots:
             "http " + cut);
         addRow("mark outside a record", "GET /mark?text=a", "", "idle", 409, R"({"recording":false})", "");
         addRow("status", "GET /status", "", "idle", 200,
-            R"({"connected":true,"device":"Virtual FNIR","recording":false})", "");
+            QStringLiteral(
+                R"({"connected":true,"device":"Virtual FNIR","lsl":{"built_in":%1,"inlets":[],"outlets":[]},)"
+                R"("recording":false})")
+                .arg(LslLibrary::available() ? "true" : "false"),
+            "");
         addRow("too many", "GET /mark?text=a", "", "flood", 429, R"({"error":"too many events","recording":true})", "");
         addRow("POST mark", "POST /mark?text=a", "", "", 405, "", "");
     }

@@ -2,6 +2,7 @@
 
 #include "HttpConnection.h"
 #include "HttpRequestParser.h"
+#include "LslLibrary.h"
 #include "RecordEvents.h"
 #include "RecordSession.h"
 #include "SampleClock.h"
@@ -299,7 +300,10 @@ MarkServer::Answer MarkServer::mark(const QUrlQuery& query, const QString& encod
 MarkServer::Answer MarkServer::status() const
 {
     QJsonObject state { { QStringLiteral("connected"), m_connected }, { QStringLiteral("device"), m_instrument },
-        { QStringLiteral("recording"), m_session->isRecording() } };
+        { QStringLiteral("recording"), m_session->isRecording() },
+        { QStringLiteral("lsl"),
+            QJsonObject { { QStringLiteral("built_in"), LslLibrary::available() },
+                { QStringLiteral("outlets"), m_lslOutlets }, { QStringLiteral("inlets"), m_lslInlets } } } };
     if (m_session->isRecording()) {
         state.insert(QStringLiteral("record"), m_session->fileName());
         state.insert(QStringLiteral("elapsed_ms"), SampleClock::nowMs() - m_session->recordStart());

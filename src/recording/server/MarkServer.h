@@ -2,6 +2,7 @@
 
 #include "MarkAccess.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -21,7 +22,7 @@ class RecordSession;
 //                       request began to arrive, and answers 200 {"recording":true,"elapsed_ms":N} once the line has
 //                       reached the operating system; 409 {"recording":false} while no record runs; 429 when the
 //                       source sends more than its budget; 400 without a text or with a malformed source.
-//   GET /status         the instrument and record state.
+//   GET /status         the instrument and record state, and the Lab Streaming Layer streams.
 // Who may ask is MarkAccess's decision (403 for a foreign Host or web page, 401 without a required token). Any other
 // path answers 404, any other method 405; allowed web pages get their CORS preflight answered.
 //
@@ -52,6 +53,9 @@ public:
     void setRequestTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     // What /status reports of the instrument.
     void setInstrument(const QString& name, bool connected);
+    // What /status lists under "lsl": the Lab Streaming Layer streams the program publishes and receives.
+    void setLslOutlets(const QJsonArray& outlets) { m_lslOutlets = outlets; }
+    void setLslInlets(const QJsonArray& inlets) { m_lslInlets = inlets; }
     // Web pages allowed to use the endpoint and read its answers ("http://localhost:8000").
     void setAllowedOrigins(const QStringList& origins) { m_access.setAllowedOrigins(origins); }
     void setToken(const QByteArray& token) { m_access.setToken(token); }
@@ -78,4 +82,6 @@ private:
     int m_timeLimitMs = DefaultRequestTimeLimitMs;
     QString m_instrument;
     bool m_connected = false;
+    QJsonArray m_lslOutlets;
+    QJsonArray m_lslInlets;
 };
