@@ -10,6 +10,7 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(std::vector<Series>)
+Q_DECLARE_METATYPE(BeerLambert::Settings)
 
 namespace {
 
@@ -150,24 +151,21 @@ private slots:
 
     void refuses_data()
     {
-        addColumns<double, double, double, double, QString>({ "red", "infrared", "distance", "ppf", "reason" });
-        addRow("usual settings", 760.0, 850.0, 30.0, 6.0, QString());
-        addRow("red below the table", 249.0, 850.0, 30.0, 6.0, QStringLiteral("249 nm lies outside"));
-        addRow("infrared above the table", 760.0, 1001.0, 30.0, 6.0, QStringLiteral("(250 to 1000 nm)"));
-        addRow("equal wavelengths", 800.0, 800.0, 30.0, 6.0, QStringLiteral("choose two different"));
-        addRow("no distance", 760.0, 850.0, 0.0, 6.0, QStringLiteral("above 0 mm, not 0"));
-        addRow("distance not a number", 760.0, 850.0, Gap, 6.0, QStringLiteral("above 0 mm, not nan"));
-        addRow("negative factor", 760.0, 850.0, 30.0, -6.0, QStringLiteral("factor must be above 0, not -6"));
+        addColumns<BeerLambert::Settings, QString>({ "settings", "reason" });
+        addRow("usual settings", BeerLambert::Settings { 760, 850, 30, 6 }, QString());
+        addRow("red below the table", BeerLambert::Settings { 249, 850, 30, 6 }, "249 nm lies outside");
+        addRow("infrared above the table", BeerLambert::Settings { 760, 1001, 30, 6 }, "(250 to 1000 nm)");
+        addRow("equal wavelengths", BeerLambert::Settings { 800, 800, 30, 6 }, "choose two different");
+        addRow("no distance", BeerLambert::Settings { 760, 850, 0, 6 }, "above 0 mm, not 0");
+        addRow("distance not a number", BeerLambert::Settings { 760, 850, Gap, 6 }, "above 0 mm, not nan");
+        addRow("negative factor", BeerLambert::Settings { 760, 850, 30, -6 }, "factor must be above 0, not -6");
     }
     void refuses()
     {
-        QFETCH(double, red);
-        QFETCH(double, infrared);
-        QFETCH(double, distance);
-        QFETCH(double, ppf);
+        QFETCH(BeerLambert::Settings, settings);
         QFETCH(QString, reason);
         QString why;
-        QCOMPARE(BeerLambert::create({ red, infrared, distance, ppf }, &why).has_value(), reason.isEmpty());
+        QCOMPARE(BeerLambert::create(settings, &why).has_value(), reason.isEmpty());
         QVERIFY2(why.contains(reason), qPrintable(why));
     }
 };

@@ -50,17 +50,20 @@ Light run(HeadModel& model, int samples, int valuesPerChannel, const Series& mar
     return light;
 }
 
-HeadModel::Settings settings(int channels, double rate, int badEvery, quint64 seed)
+HeadModel::Settings settings(int channels, double rate, int badEvery, quint64 seed, BeerLambert::Settings optics = {})
 {
     HeadModel::Settings s;
     s.channels = channels;
     s.rate = rate;
     s.badChannelEvery = badEvery;
     s.seed = seed;
+    s.optics = optics;
     return s;
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(HeadModel::Settings)
 
 class tst_HeadModel : public QObject
 {
@@ -70,20 +73,20 @@ private slots:
     // is a positive whole count.
     void coupling_data()
     {
-        addColumns<int, double, int, int, quint64>({ "channels", "rate", "badEvery", "valuesPerChannel", "seed" });
-        addRow("12 channels at 10/s, every 6th bad", 12, 10.0, 6, 2, quint64(1));
-        addRow("V-R-IR, 8 channels at 25/s, every 3rd bad", 8, 25.0, 3, 3, quint64(7));
-        addRow("16 channels at 5/s, every 4th bad", 16, 5.0, 4, 2, quint64(11));
-        addRow("5 channels, none bad", 5, 10.0, 0, 2, quint64(3));
+        addColumns<HeadModel::Settings, int>({ "settings", "valuesPerChannel" });
+        addRow("12 channels at 10/s, every 6th bad", settings(12, 10, 6, 1), 2);
+        addRow("V-R-IR, 8 channels at 25/s, every 3rd bad", settings(8, 25, 3, 7), 3);
+        addRow("16 channels at 5/s, every 4th bad", settings(16, 5, 4, 11), 2);
+        addRow("5 channels, none bad", settings(5, 10, 0, 3), 2);
     }
     void coupling()
     {
-        QFETCH(int, channels);
-        QFETCH(double, rate);
-        QFETCH(int, badEvery);
+        QFETCH(HeadModel::Settings, settings);
         QFETCH(int, valuesPerChannel);
-        QFETCH(quint64, seed);
-        HeadModel model(settings(channels, rate, badEvery, seed));
+        const int channels = settings.channels;
+        const double rate = settings.rate;
+        const int badEvery = settings.badChannelEvery;
+        HeadModel model(settings);
         const Light light = run(model, int(30 * rate), valuesPerChannel);
         const std::optional<ZeroPhaseBandPass> filter = ZeroPhaseBandPass::design(rate, {});
         QVERIFY(filter);
@@ -107,23 +110,16 @@ private slots:
     // injected response on the first half of the channels and none on the other half.
     void response_data()
     {
-        addColumns<int, double, double, double, double, double, quint64>(
-            { "channels", "rate", "red", "infrared", "ppf", "distanceMm", "seed" });
-        addRow("12 channels at 10/s, 760/850 nm", 12, 10.0, 760.0, 850.0, 6.0, 30.0, quint64(5));
-        addRow("9 channels at 20/s, 690/830 nm, ppf 7, 35 mm", 9, 20.0, 690.0, 830.0, 7.0, 35.0, quint64(21));
+        addColumns<HeadModel::Settings>({ "settings" });
+        addRow("12 channels at 10/s, 760/850 nm", settings(12, 10, 6, 5, { 760, 850, 30, 6 }));
+        addRow("9 channels at 20/s, 690/830 nm, ppf 7, 35 mm", settings(9, 20, 6, 21, { 690, 830, 35, 7 }));
     }
     void response()
     {
-        QFETCH(int, channels);
-        QFETCH(double, rate);
-        QFETCH(double, red);
-        QFETCH(double, infrared);
-        QFETCH(double, ppf);
-        QFETCH(double, distanceMm);
-        QFETCH(quint64, seed);
-        HeadModel::Settings s = settings(channels, rate, 6, seed);
-        s.optics = { red, infrared, distanceMm, ppf };
-        HeadModel model(s);
+        QFETCH(HeadModel::Settings, settings);
+        const int channels = settings.channels;
+        const double rate = settings.rate;
+        HeadModel model(settings);
         constexpr int Marks = 20;
         constexpr double Spacing = 30;
         constexpr double First = 15;
@@ -131,7 +127,7 @@ private slots:
         for (int k = 0; k < Marks; ++k)
             marks.push_back(First + k * Spacing);
         const Light light = run(model, int((First + Marks * Spacing) * rate), 2, marks);
-        const std::optional<BeerLambert> law = BeerLambert::create(s.optics);
+        const std::optional<BeerLambert> law = BeerLambert::create(settings.optics);
         QVERIFY(law);
 
         const int before = int(2 * rate);
