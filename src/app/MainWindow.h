@@ -20,6 +20,7 @@ class FrameRateCounter;
 class GraphGrid;
 class HaemoglobinFeed;
 class HaemoglobinView;
+class LslMarkerFeed;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
@@ -78,6 +79,7 @@ public:
     const RecordSession* recordSession() const { return m_recordControl->session(); }
     RecordControl* recordControl() const { return m_recordControl; }
     const MarkServer* markServer() const { return m_markServer; }
+    const LslMarkerFeed* lslMarkers() const { return m_lslMarkers; }
     SignalCheck* signalCheck() const { return m_signalCheck; }
 
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
@@ -108,6 +110,7 @@ private:
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
+    LslMarkerFeed* m_lslMarkers = nullptr;
     GraphGrid* m_graphsPanel = nullptr;
     HaemoglobinFeed* m_haemoglobin = nullptr;
     HaemoglobinView* m_haemoglobinView = nullptr;

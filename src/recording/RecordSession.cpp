@@ -154,7 +154,8 @@ RecordSession::EventResult RecordSession::recordEvent(
 {
     if (!m_recording)
         return EventResult::NotRecording;
-    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
+    const bool budgeted = source != RecordEvents::SourceHalvex && !source.startsWith(RecordEvents::SourceLslPrefix);
+    if (budgeted && !m_rates.take(source, SampleClock::monotonicMs()))
         return EventResult::TooMany;
     QString cut = text;
     if (cut.size() > MaxEventText) {

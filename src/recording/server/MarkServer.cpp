@@ -304,5 +304,15 @@ MarkServer::Answer MarkServer::status() const
         state.insert(QStringLiteral("record"), m_session->fileName());
         state.insert(QStringLiteral("elapsed_ms"), SampleClock::nowMs() - m_session->recordStart());
     }
+    if (m_lsl) {
+        state.insert(QStringLiteral("lsl"),
+            QJsonObject { { QStringLiteral("outlets"), QJsonArray() }, { QStringLiteral("inlets"), m_lslInlets } });
+    }
     return { 200, state, {} };
+}
+
+void MarkServer::setLslInlets(const QJsonArray& inlets)
+{
+    m_lsl = true;
+    m_lslInlets = inlets;
 }

@@ -2,6 +2,7 @@
 
 #include "MarkAccess.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -21,7 +22,8 @@ class RecordSession;
 //                       request began to arrive, and answers 200 {"recording":true,"elapsed_ms":N} once the line has
 //                       reached the operating system; 409 {"recording":false} while no record runs; 429 when the
 //                       source sends more than its budget; 400 without a text or with a malformed source.
-//   GET /status         the instrument and record state.
+//   GET /status         the instrument and record state, and the LSL streams ("lsl": {"outlets": […], "inlets":
+//                       [{"name", "host", "connected"}…]}) where LSL is built in.
 // Who may ask is MarkAccess's decision (403 for a foreign Host or web page, 401 without a required token). Any other
 // path answers 404, any other method 405; allowed web pages get their CORS preflight answered.
 //
@@ -52,6 +54,8 @@ public:
     void setRequestTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     // What /status reports of the instrument.
     void setInstrument(const QString& name, bool connected);
+    // What /status reports of the LSL marker inlets; until it is called, /status has no "lsl" member.
+    void setLslInlets(const QJsonArray& inlets);
     // Web pages allowed to use the endpoint and read its answers ("http://localhost:8000").
     void setAllowedOrigins(const QStringList& origins) { m_access.setAllowedOrigins(origins); }
     void setToken(const QByteArray& token) { m_access.setToken(token); }
@@ -78,4 +82,6 @@ private:
     int m_timeLimitMs = DefaultRequestTimeLimitMs;
     QString m_instrument;
     bool m_connected = false;
+    bool m_lsl = false;
+    QJsonArray m_lslInlets;
 };
