@@ -166,8 +166,9 @@ void LslInletWorker::run()
             pulled = true;
             try {
                 stream.correction = stream.inlet->time_correction(CorrectionWaitSeconds);
-            } catch (const lsl::timeout_error&) {
-                // The last correction stands (none yet: the sender's clock taken as ours).
+            } catch (const std::exception&) {
+                // A time-out, or the outlet gone with this marker already received: the last correction stands
+                // (none yet: the sender's clock taken as ours).
             }
             tell(stream);
             stream.last.emplace(stamp + stream.correction, joined(stream.sample));
