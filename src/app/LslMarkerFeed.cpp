@@ -23,9 +23,13 @@ LslMarkerFeed::LslMarkerFeed(HalvexSettings* settings, RecordSession* session, M
 {
     connect(m_inlet, &LslMarkerInlet::markerReceived, this, &LslMarkerFeed::addMarker);
     connect(m_inlet, &LslMarkerInlet::inletsChanged, this, &LslMarkerFeed::inletsChanged);
-    connect(m_inlet, &LslMarkerInlet::refused, this, [this](const QString& line, const QString& reason) {
-        emit problem(trGeneric("The LSL marker stream %1 is left out: %2.").arg(line, reason));
-    });
+    // Queued: the lines of the settings are refused while this is made, before the window listens.
+    connect(
+        m_inlet, &LslMarkerInlet::refused, this,
+        [this](const QString& line, const QString& reason) {
+            emit problem(trGeneric("The LSL marker stream %1 is left out: %2.").arg(line, reason));
+        },
+        Qt::QueuedConnection);
     connect(m_settings, &HalvexSettings::changedLslMarkerStreams, this, &LslMarkerFeed::applyStreams);
     connect(m_settings, &HalvexSettings::changedLslStreamName, this, &LslMarkerFeed::applyStreams);
     applyStreams();

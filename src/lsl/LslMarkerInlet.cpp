@@ -1,6 +1,7 @@
 #include "LslMarkerInlet.h"
 
 #include "LslInletWorker.h"
+#include "LslLibrary.h"
 #include "LslMarkerQuery.h"
 
 #include <algorithm>
@@ -14,6 +15,9 @@ LslMarkerInlet::~LslMarkerInlet() = default;
 void LslMarkerInlet::setStreams(const QString& lines)
 {
     m_lines = lines;
+    // Without liblsl the setting is hidden, and a value left in the settings file means nothing.
+    if (!LslLibrary::available())
+        return;
     for (const LslMarkerQuery::Line& line : LslMarkerQuery::parse(lines)) {
         if (!line.refusal.isEmpty())
             emit refused(line.text, line.refusal);
