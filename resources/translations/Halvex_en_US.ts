@@ -83,6 +83,14 @@
         <translation>%1 open records will be exported.</translation>
     </message>
     <message>
+        <source>%1 on %2: connected</source>
+        <translation>%1 on %2: connected</translation>
+    </message>
+    <message>
+        <source>%1 on %2: lost, waited for</source>
+        <translation>%1 on %2: lost, waited for</translation>
+    </message>
+    <message>
         <source>%1 records</source>
         <translation>%1 records</translation>
     </message>
@@ -441,6 +449,10 @@
     <message>
         <source>Lab Streaming Layer: publishes %1</source>
         <translation>Lab Streaming Layer: publishes %1</translation>
+    </message>
+    <message>
+        <source>LSL marker streams received:</source>
+        <translation>LSL marker streams received:</translation>
     </message>
     <message>
         <source>Language</source>
@@ -872,6 +884,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Task</translation>
     </message>
     <message>
+        <source>The LSL marker stream %1 is left out: %2.</source>
+        <translation>The LSL marker stream %1 is left out: %2.</translation>
+    </message>
+    <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</translation>
     </message>
@@ -1036,6 +1052,22 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
         <translation>Write the open records into a BIDS dataset for publication, checked by the BIDS validator when it is installed</translation>
     </message>
     <message>
+        <source>a parenthesis closes that was not opened</source>
+        <translation>a parenthesis closes that was not opened</translation>
+    </message>
+    <message>
+        <source>a parenthesis is not closed</source>
+        <translation>a parenthesis is not closed</translation>
+    </message>
+    <message>
+        <source>a quote is not closed</source>
+        <translation>a quote is not closed</translation>
+    </message>
+    <message>
+        <source>a stream name cannot hold both &apos; and &quot;</source>
+        <translation>a stream name cannot hold both &apos; and &quot;</translation>
+    </message>
+    <message>
         <source>all good</source>
         <translation>all good</translation>
     </message>
@@ -1062,6 +1094,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>none</source>
         <translation>none</translation>
+    </message>
+    <message>
+        <source>not a valid LSL predicate</source>
+        <translation>not a valid LSL predicate</translation>
     </message>
     <message>
         <source>not known</source>

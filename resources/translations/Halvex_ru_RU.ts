@@ -83,6 +83,14 @@
         <translation>Будет экспортировано открытых записей: %1.</translation>
     </message>
     <message>
+        <source>%1 on %2: connected</source>
+        <translation>%1 на %2: подключён</translation>
+    </message>
+    <message>
+        <source>%1 on %2: lost, waited for</source>
+        <translation>%1 на %2: потерян, ожидается</translation>
+    </message>
+    <message>
         <source>%1 records</source>
         <translation>записей: %1</translation>
     </message>
@@ -441,6 +449,10 @@
     <message>
         <source>Lab Streaming Layer: publishes %1</source>
         <translation>Lab Streaming Layer: передаются %1</translation>
+    </message>
+    <message>
+        <source>LSL marker streams received:</source>
+        <translation>Принимаемые потоки меток LSL:</translation>
     </message>
     <message>
         <source>Language</source>
@@ -872,6 +884,10 @@
         <translation>Задание</translation>
     </message>
     <message>
+        <source>The LSL marker stream %1 is left out: %2.</source>
+        <translation>Поток меток LSL %1 не используется: %2.</translation>
+    </message>
+    <message>
         <source>The activation map: each channel where the montage places it, coloured by the mean change of its HbO in the response window after the marks of the condition chosen for the map (red a rise, blue a fall).</source>
         <translation>Карта активации: каждый канал на своём месте в монтаже, окрашенный по среднему изменению его HbO в окне ответа после отметок условия, выбранного для карты (красный — рост, синий — спад).</translation>
     </message>
@@ -1036,6 +1052,22 @@
         <translation>Записать открытые записи в набор данных BIDS для публикации с проверкой валидатором BIDS, если он установлен</translation>
     </message>
     <message>
+        <source>a parenthesis closes that was not opened</source>
+        <translation>закрывается скобка, которая не была открыта</translation>
+    </message>
+    <message>
+        <source>a parenthesis is not closed</source>
+        <translation>скобка не закрыта</translation>
+    </message>
+    <message>
+        <source>a quote is not closed</source>
+        <translation>кавычка не закрыта</translation>
+    </message>
+    <message>
+        <source>a stream name cannot hold both &apos; and &quot;</source>
+        <translation>имя потока не может содержать одновременно &apos; и &quot;</translation>
+    </message>
+    <message>
         <source>all good</source>
         <translation>все хорошие</translation>
     </message>
@@ -1062,6 +1094,10 @@
     <message>
         <source>none</source>
         <translation>нет</translation>
+    </message>
+    <message>
+        <source>not a valid LSL predicate</source>
+        <translation>недопустимый предикат LSL</translation>
     </message>
     <message>
         <source>not known</source>

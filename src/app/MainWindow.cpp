@@ -11,6 +11,7 @@
 #include "HaemoglobinView.h"
 #include "LanguageContext.h"
 #include "LslPublisher.h"
+#include "LslMarkerFeed.h"
 #include "MainToolBar.h"
 #include "MarkEndpoint.h"
 #include "MarkServer.h"
@@ -137,6 +138,8 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_markEndpoint, &MarkEndpoint::problem, m_instrument, &InstrumentConnection::showMessage);
     m_lsl = new LslPublisher(m_settings, m_analysisSettings, m_instrument, m_recordControl->session(), this);
     m_lsl->showIn(m_rateLabel, m_markServer);
+    m_lslMarkers = new LslMarkerFeed(m_settings, m_recordControl->session(), m_markServer, this);
+    connect(m_lslMarkers, &LslMarkerFeed::problem, m_instrument, &InstrumentConnection::showMessage);
     m_recordControl->setDataFolder(m_dataFolder);
     m_signalCheck
         = new SignalCheck(m_settings, m_analysisSettings, m_recordControl->session(), &m_processor, m_instrument, this);
@@ -149,6 +152,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     parts.views = m_viewStack;
     m_toolBar = new MainToolBar(m_settings, parts, this);
     m_toolBar->addPanelButton(m_signalCheck->button());
+    m_lslMarkers->showStatusOn(m_toolBar->findChild<QWidget*>(QStringLiteral("aboutButton")));
     connect(m_toolBar, &MainToolBar::openFolderRequested, this, [this]() { AppHelper::openExplorer(m_dataFolder); });
     connect(m_toolBar, &MainToolBar::recordsRequested, this, &MainWindow::openRecordsWindow);
     connect(m_toolBar, &MainToolBar::aboutRequested, this, &MainWindow::openAboutWindow);

@@ -21,6 +21,7 @@ class GraphGrid;
 class HaemoglobinFeed;
 class HaemoglobinView;
 class LslPublisher;
+class LslMarkerFeed;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
@@ -79,6 +80,7 @@ public:
     const RecordSession* recordSession() const { return m_recordControl->session(); }
     RecordControl* recordControl() const { return m_recordControl; }
     const MarkServer* markServer() const { return m_markServer; }
+    const LslMarkerFeed* lslMarkers() const { return m_lslMarkers; }
     SignalCheck* signalCheck() const { return m_signalCheck; }
     const LslPublisher* lslPublisher() const { return m_lsl; }
 
@@ -110,6 +112,7 @@ private:
     RecordControl* m_recordControl = nullptr;
     MarkServer* m_markServer = nullptr;
     MarkEndpoint* m_markEndpoint = nullptr;
+    LslMarkerFeed* m_lslMarkers = nullptr;
     GraphGrid* m_graphsPanel = nullptr;
     HaemoglobinFeed* m_haemoglobin = nullptr;
     HaemoglobinView* m_haemoglobinView = nullptr;

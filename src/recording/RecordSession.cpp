@@ -163,7 +163,10 @@ RecordSession::EventResult RecordSession::recordEvent(
             emit markUnrecorded(timestamp, source, cut);
         return EventResult::NotRecording;
     }
-    if (source != RecordEvents::SourceHalvex && !m_rates.take(source, SampleClock::monotonicMs()))
+    // The budget is for callers that could flood the record (the HTTP endpoint); the marker streams the user named
+    // in the settings are not budgeted, so that no marker of theirs is lost.
+    const bool budgeted = source != RecordEvents::SourceHalvex && !source.startsWith(RecordEvents::SourceLslPrefix);
+    if (budgeted && !m_rates.take(source, SampleClock::monotonicMs()))
         return EventResult::TooMany;
     if (!writeEvent(timestamp, source, cut)) {
         writeFailed();

@@ -55,7 +55,9 @@ public:
     enum class EventResult { Written, NotRecording, TooMany, Failed };
     // Longer texts are cut to this many characters.
     static constexpr int MaxEventText = 1000;
-    // More events than this within one second from one source are refused, the program's own excepted.
+    // More events than this within one second from one source are refused, the program's own excepted and those of
+    // LSL marker streams ("lsl:…"): those are streams the user named in the settings, whose marks are the experiment's
+    // time line and are never to be lost (the budget is for the HTTP endpoint, which any local program can reach).
     static constexpr int MaxEventsPerSecond = EventRateLimit::MaxPerSecond;
     // Writes an event stamped now, on the clock of the samples (marks, from any source but "halvex", are told by
     // markMade() first, also while no record runs); Written means the line has reached the operating

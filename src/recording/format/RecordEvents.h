@@ -12,7 +12,7 @@ public:
     struct Event
     {
         qint64 time = 0; // elapsed ms
-        QString source; // "key", "http" or "halvex"
+        QString source; // "key", "http", "http:NAME", "lsl:STREAM" or "halvex"
         QString text;
     };
 
@@ -26,6 +26,8 @@ public:
     static inline const QString SourceKey = QStringLiteral("key");
     static inline const QString SourceHttp = QStringLiteral("http");
     static inline const QString SourceHalvex = QStringLiteral("halvex");
+    // Followed by the name of another program's LSL marker stream.
+    static inline const QString SourceLslPrefix = QStringLiteral("lsl:");
 
     // A damaged or hostile file cannot make the reader take more than this; the rest is counted as skipped.
     static constexpr qint64 MaxFileSize = qint64(16) << 20;

@@ -22,7 +22,8 @@ class RecordSession;
 //                       request began to arrive, and answers 200 {"recording":true,"elapsed_ms":N} once the line has
 //                       reached the operating system; 409 {"recording":false} while no record runs; 429 when the
 //                       source sends more than its budget; 400 without a text or with a malformed source.
-//   GET /status         the instrument and record state, and the Lab Streaming Layer streams.
+//   GET /status         the instrument and record state, and the LSL streams ("lsl": {"built_in", "outlets": […],
+//                       "inlets": [{"name", "host", "connected"}…]}).
 // Who may ask is MarkAccess's decision (403 for a foreign Host or web page, 401 without a required token). Any other
 // path answers 404, any other method 405; allowed web pages get their CORS preflight answered.
 //
