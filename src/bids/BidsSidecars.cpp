@@ -104,7 +104,9 @@ QByteArray BidsSidecars::eventsJson()
         QJsonObject { { QStringLiteral("Description"),
             QStringLiteral("The text of the mark, as the stimulus of that name in the _nirs.snirf file") } });
     object.insert(QStringLiteral("source"),
-        QJsonObject { { QStringLiteral("Description"), QStringLiteral("Where the mark came from") },
+        QJsonObject { { QStringLiteral("Description"),
+                          QStringLiteral("Where the mark came from: one of the levels, http:NAME for a program that "
+                                         "named itself, or lsl:NAME for a marker of the LSL stream NAME") },
             { QStringLiteral("Levels"), levels } });
     return json(object);
 }
