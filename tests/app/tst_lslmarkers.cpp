@@ -107,7 +107,6 @@ private slots:
             return QJsonDocument::fromJson(reply.body).object().value("lsl").toObject();
         };
         const QJsonObject status = lslStatus();
-        QCOMPARE(status.value("outlets"), QJsonArray());
         QCOMPARE(status.value("inlets"),
             QJsonArray({ QJsonObject {
                 { "name", "Stimuli" }, { "host", inletOf(window, "Stimuli")->host }, { "connected", true } } }));
@@ -130,6 +129,17 @@ private slots:
             QTest::qWait(random.bounded(8));
         }
 
+        const auto received = [] {
+            QStringList texts;
+            for (const RecordEvents::Event& event : RecordEvents::read(RecordingWindow::recordFile(".events")).events) {
+                if (event.source.startsWith("lsl:"))
+                    texts << event.text;
+            }
+            return texts;
+        };
+        // liblsl drops what an inlet holds but has not pulled once it sees the outlet closed, so the outlet stays
+        // until its markers are in the record, as the README asks of a stimulus program.
+        QTRY_VERIFY_WITH_TIMEOUT(received().size() >= sent.size(), 10000);
         stimuli.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!inletOf(window, "Stimuli")->connected, 10000);
         QCOMPARE(lslStatus().value("inlets").toArray().at(0).toObject().value("connected"), false);
@@ -140,14 +150,6 @@ private slots:
         QStringList expected = sent.keys();
         for (int i = 0; i < 20; ++i)
             expected << QStringLiteral("r%1").arg(i);
-        const auto received = [] {
-            QStringList texts;
-            for (const RecordEvents::Event& event : RecordEvents::read(RecordingWindow::recordFile(".events")).events) {
-                if (event.source.startsWith("lsl:"))
-                    texts << event.text;
-            }
-            return texts;
-        };
         if (!QTest::qWaitFor([&] { return received().size() >= expected.size(); }, 10000))
             qWarning("Not every marker arrived in time");
         const qsizetype lines = RecordingWindow::recordBytes(".csv").count('\n');
