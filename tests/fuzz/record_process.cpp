@@ -1,6 +1,8 @@
 // A record made from the input, taken through what the tools do with it: the SNIRF export (written into a scratch
-// folder that is removed), halvex-analyze's haemoglobin and signal quality, and the averages around its marks. The
-// input is split into the ".raw", the ".ini", the ".events" and the ".log" of the record.
+// folder that is removed), halvex-analyze's haemoglobin and signal quality, and the averages around its marks with
+// the tables it prints of them. The input is split into the ".raw", the ".ini", the ".events" and the ".log" of the
+// record.
+#include "AverageTable.h"
 #include "FuzzSupport.h"
 #include "RawRecord.h"
 #include "RecordAnalysis.h"
@@ -41,7 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QMap<QString, int> marks = RecordAverage::countMarks(records);
     if (!marks.isEmpty()) {
         RecordAverage average;
-        average.average(records, marks.keys().mid(0, 3), RecordAverage::options(settings));
+        const RecordAverage::Options options = RecordAverage::options(settings);
+        if (average.average(records, marks.keys().mid(0, 3), options)) {
+            std::vector<int> numbers;
+            for (const RecordAverage::Channel& channel : average.channels())
+                numbers.push_back(channel.number);
+            AverageTable::curves(average.responses(), numbers);
+            AverageTable::map(average.responses(), average.channels(), options.responseFrom, options.responseTo);
+        }
     }
     return 0;
 }
