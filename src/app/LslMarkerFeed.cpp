@@ -46,8 +46,10 @@ void LslMarkerFeed::applyStreams()
 
 void LslMarkerFeed::addMarker(const QString& stream, const QString& text, double sampleMs)
 {
+    // Only a running record takes markers, and only those stamped after its start; outside a record they are not
+    // marks of this program, so they are not published again on its own marker stream either.
     const qint64 timestamp = std::llround(sampleMs);
-    if (m_session->isRecording() && timestamp < m_session->recordStart())
+    if (!m_session->isRecording() || timestamp < m_session->recordStart())
         return;
     // A stream's name may hold anything, a tab too: the source must stay one field of its line.
     m_session->addEventAt(timestamp, RecordEvents::SourceLslPrefix + RecordEvents::cleanText(stream).trimmed(), text);
