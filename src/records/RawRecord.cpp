@@ -104,7 +104,10 @@ void RawRecord::readLines(QIODevice& device, const std::function<void(qint64)>& 
     std::vector<double> row(size_t(m_columns.size()));
     for (Lines& lines : later)
         lines.row.resize(row.size());
-    std::vector<char> buffer(static_cast<size_t>(ReadSize));
+    // A small record needs no full read's worth of zeroed memory: the rest of a file and one byte, so that the
+    // read after it tells the end.
+    const qint64 rest = device.isSequential() ? ReadSize : device.size() - device.pos() + 1;
+    std::vector<char> buffer(static_cast<size_t>(std::clamp<qint64>(rest, 4096, ReadSize)));
     std::vector<const char*> bounds(parts + 1);
     size_t kept = 0; // the start of a line whose end has not been read yet
     qint64 done = 0;
