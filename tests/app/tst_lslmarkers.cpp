@@ -4,6 +4,7 @@
 #include "LslMarkerFeed.h"
 #include "LslMarkerInlet.h"
 #include "LslMarkerQuery.h"
+#include "LslPeer.h"
 #include "RecordingWindow.h"
 #include "VirtualFnirDevice.h"
 
@@ -102,11 +103,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(inletOf(window, "Stimuli") && stimuli->have_consumers(), 10000);
         QTest::qWait(2 * 500); // two rounds of the resolver, which would take up the own stream if it did
         QCOMPARE(window->lslMarkers()->inlet()->inlets().size(), 1);
-        const auto lslStatus = [port] {
-            const HttpTestClient::Reply reply = HttpTestClient().request(HttpTestClient::url(port, "/status"));
-            return QJsonDocument::fromJson(reply.body).object().value("lsl").toObject();
-        };
-        const QJsonObject status = lslStatus();
+        const QJsonObject status = LslPeer::status(port);
         QCOMPARE(status.value("inlets"),
             QJsonArray({ QJsonObject {
                 { "name", "Stimuli" }, { "host", inletOf(window, "Stimuli")->host }, { "connected", true } } }));
@@ -142,7 +139,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(received().size() >= sent.size(), 10000);
         stimuli.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!inletOf(window, "Stimuli")->connected, 10000);
-        QCOMPARE(lslStatus().value("inlets").toArray().at(0).toObject().value("connected"), false);
+        QCOMPARE(LslPeer::status(port).value("inlets").toArray().at(0).toObject().value("connected"), false);
         stimuli = markerOutlet("Stimuli", id + "-stimulus-pc");
         QTRY_VERIFY_WITH_TIMEOUT(stimuli->have_consumers(), 15000);
         for (int i = 0; i < 20; ++i)

@@ -42,9 +42,7 @@ private:
     // The outlets' names in the endpoint's status, which has a list of inlets too.
     QStringList statusOutlets(quint16 port) const
     {
-        HttpTestClient client;
-        const QByteArray body = client.request(HttpTestClient::url(port, QStringLiteral("/status"))).body;
-        const QJsonObject lsl = QJsonDocument::fromJson(body).object().value(QStringLiteral("lsl")).toObject();
+        const QJsonObject lsl = LslPeer::status(port);
         QStringList names;
         for (const QJsonValue& outlet : lsl.value(QStringLiteral("outlets")).toArray())
             names << outlet.toObject().value(QStringLiteral("name")).toString();

@@ -3,10 +3,14 @@
 // A Lab Streaming Layer peer for tests, on liblsl's own C++ API: the other program on the lab's network. Only for
 // tests built where liblsl was found; they run with LSLAPICFG naming the loopback config.
 
+#include "HttpTestClient.h"
+
 #include <lsl_cpp.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <memory>
@@ -63,6 +67,13 @@ template<typename T> std::vector<Sample<T>> pull(lsl::stream_inlet& inlet, size_
             QTest::qWait(2);
     }
     return samples;
+}
+
+// The "lsl" member of the mark endpoint's GET /status on that port.
+inline QJsonObject status(quint16 port)
+{
+    const QByteArray body = HttpTestClient().request(HttpTestClient::url(port, QStringLiteral("/status"))).body;
+    return QJsonDocument::fromJson(body).object().value(QStringLiteral("lsl")).toObject();
 }
 
 } // namespace LslPeer
