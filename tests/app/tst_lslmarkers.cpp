@@ -1,5 +1,4 @@
 #include "DataGraphic.h"
-#include "HttpTestClient.h"
 #include "LslClock.h"
 #include "LslMarkerFeed.h"
 #include "LslMarkerInlet.h"
@@ -9,7 +8,6 @@
 #include "VirtualFnirDevice.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTcpServer>

@@ -9,7 +9,6 @@
 #include "VirtualFnirDevice.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
