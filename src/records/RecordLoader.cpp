@@ -100,7 +100,7 @@ bool RecordLoader::open(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Only the header now; compare() streams the data lines, so an hour-long record never sits in memory whole.
-    m_data = file.readLine(RecordText::MaxHeaderSize);
+    m_data = file.readLine(qMin(RecordText::MaxHeaderSize, file.size() + 1));
     m_path = path;
     parseHeader();
     return true;

@@ -100,7 +100,8 @@ bool readFile(const QString& file, QByteArray* bytes)
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
         return false;
-    *bytes = input.read(AbstractMetaDescriptor::MaxFileSize);
+    // read() allocates its limit before reading; a settings file is a few kilobytes.
+    *bytes = input.read(qMin(AbstractMetaDescriptor::MaxFileSize, input.size() + 1));
     if (!input.atEnd())
         qDebug() << "Settings file too large, reading its start only:" << file;
     return true;

@@ -20,7 +20,8 @@ RecordEvents::Contents RecordEvents::read(const QString& eventsPath)
     QFile file(eventsPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    Contents contents = parse(file.read(MaxFileSize));
+    // read() allocates its limit before reading: the limit is the file's size, so that a small file costs no more.
+    Contents contents = parse(file.read(qMin(MaxFileSize, file.size() + 1)));
     if (!file.atEnd())
         ++contents.skippedLines;
     return contents;
