@@ -97,16 +97,26 @@ std::optional<EpochAverage> EpochAverage::create(const Settings& settings, doubl
     // Python's round, halves to even, in the default rounding mode.
     average.m_first = int(std::nearbyint(settings.from * rate));
     average.m_last = int(std::nearbyint(settings.to * rate));
-    // MNE's rescale: the epoch's samples whose times k / rate lie in [baselineFrom, baselineTo].
-    bool found = false;
-    for (int k = average.m_first; k <= average.m_last; ++k) {
-        const double time = double(k) / rate;
-        if (time >= settings.baselineFrom && time <= settings.baselineTo) {
-            if (!found)
-                average.m_baselineBegin = std::size_t(k - average.m_first);
-            average.m_baselineEnd = std::size_t(k - average.m_first) + 1;
-            found = true;
-        }
+    // MNE's rescale: the epoch's samples whose times k / rate lie in [baselineFrom, baselineTo]. The time grows with
+    // k, so the first and the last are found from their estimates by a step or two: the walk over the whole window
+    // cost tens of milliseconds at the high rate that settings are checked at.
+    const auto time = [rate](long long k) { return double(k) / rate; };
+    const long long first = average.m_first;
+    const long long last = average.m_last;
+    long long begin = std::clamp<long long>((long long)(std::ceil(settings.baselineFrom * rate)), first, last + 1);
+    while (begin > first && time(begin - 1) >= settings.baselineFrom)
+        --begin;
+    while (begin <= last && time(begin) < settings.baselineFrom)
+        ++begin;
+    long long end = std::clamp<long long>((long long)(std::floor(settings.baselineTo * rate)), first - 1, last);
+    while (end < last && time(end + 1) <= settings.baselineTo)
+        ++end;
+    while (end >= first && time(end) > settings.baselineTo)
+        --end;
+    const bool found = begin <= end;
+    if (found) {
+        average.m_baselineBegin = std::size_t(begin - first);
+        average.m_baselineEnd = std::size_t(end - first) + 1;
     }
     if (!found) {
         refuse(reason,
