@@ -307,8 +307,8 @@ void RecordsWindow::loadHaemoglobin(const QString& path, DataGraphic* graph)
     m_haemoglobinErrors.remove(path);
     // HbO solid and HbR dotted or dashed would read as two channels: the first channel's two are solid, the
     // second's dotted (HbO) and dashed (HbR), as setPens draws its second and third curves without bars.
-    QPen oxy2(QColor(Qt::red));
-    QPen deoxy1(QColor(Qt::blue));
+    QPen oxy2 { QColor(Qt::red) };
+    QPen deoxy1 { QColor(Qt::blue) };
     deoxy1.setWidth(2);
     graph->setPens({ QPen(QColor(Qt::red)), oxy2, QPen(QColor(Qt::blue)), deoxy1 }, false);
     RecordAnalysis analysis;
