@@ -507,6 +507,10 @@
         <translation>The name of the samples&apos; stream; the marks&apos; stream is named after it with &quot;-markers&quot;</translation>
     </message>
     <message>
+        <source>MainWindow</source>
+        <translation>The settings cannot be saved (%1). Changes apply until Halvex closes.</translation>
+    </message>
+    <message>
         <source>Manufacturer</source>
         <translation>Instrument maker</translation>
     </message>

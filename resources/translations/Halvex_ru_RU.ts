@@ -507,6 +507,10 @@
         <translation>Имя потока отсчётов; поток меток называется так же с окончанием «-markers»</translation>
     </message>
     <message>
+        <source>MainWindow</source>
+        <translation>Не удаётся сохранить настройки (%1). Изменения действуют до закрытия Halvex.</translation>
+    </message>
+    <message>
         <source>Manufacturer</source>
         <translation>Производитель прибора</translation>
     </message>

@@ -64,6 +64,7 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     connect(m_settings, &HalvexSettings::changedLanguage, this, &MainWindow::onLanguageChanged);
     m_analysisSettings = new RecordsSettings(folderPrefix + QStringLiteral("RecSettings.xml"), this);
     m_analysisSettings->reload();
+    watchSettingsSaves();
     m_haemoglobin = new HaemoglobinFeed(m_settings, m_analysisSettings, this);
 
     m_instrument = new InstrumentConnection(m_settings, this);
@@ -170,9 +171,10 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     grid->addWidget(m_recordControl->recordNotice(), 2, 0);
     grid->addWidget(m_recordControl->hookNotice(), 3, 0);
     grid->addWidget(m_signalCheck->notice(), 4, 0);
-    grid->addWidget(m_viewStack, 5, 0);
-    grid->addWidget(buildEmptyState(), 5, 0);
-    grid->setRowStretch(5, 100);
+    grid->addWidget(m_settingsNotice, 5, 0);
+    grid->addWidget(m_viewStack, 6, 0);
+    grid->addWidget(buildEmptyState(), 6, 0);
+    grid->setRowStretch(6, 100);
     setCentralWidget(central);
     showEmptyState(true);
     // The window's shortcuts win over the bindings of a focused field (Ctrl+K deletes to the end of a line edit).
@@ -433,6 +435,26 @@ void MainWindow::onLanguageChanged()
     });
     m_dialogRunner(dialog);
     prompting = false;
+}
+
+// A full disk or a folder made read-only must not pass unseen: the changes would be gone at the next start.
+void MainWindow::watchSettingsSaves()
+{
+    m_settingsNotice = new NoticeBar(this);
+    m_settingsNotice->setObjectName(QStringLiteral("settingsNotice"));
+    m_settingsNotice->hide();
+    for (NTSettings* settings : { static_cast<NTSettings*>(m_settings), static_cast<NTSettings*>(m_analysisSettings) }) {
+        connect(settings, &NTSettings::saveFailed, this, [this, settings](const QString& reason) {
+            if (!m_unsavedSettings.contains(settings))
+                m_unsavedSettings.append(settings);
+            m_settingsNotice->showNotice(NoticeBar::Warning,
+                trGeneric("The settings cannot be saved (%1). Changes apply until Halvex closes.").arg(reason));
+        });
+        connect(settings, &NTSettings::saved, this, [this, settings]() {
+            if (m_unsavedSettings.removeAll(settings) > 0 && m_unsavedSettings.isEmpty())
+                m_settingsNotice->hide();
+        });
+    }
 }
 
 RecordsWindow* MainWindow::openRecordsWindow()

@@ -25,6 +25,7 @@ class LslMarkerFeed;
 class MarkEndpoint;
 class MarkServer;
 class MainToolBar;
+class NoticeBar;
 class RecordsSettings;
 class RecordsWindow;
 class SignalCheck;
@@ -99,6 +100,8 @@ private:
     void useVirtualInstrument();
     void onLanguageChanged();
     RecordLayout recordLayout() const;
+    // Shows a settings file that cannot be written until each that failed is saved again.
+    void watchSettingsSaves();
 
     QString m_dataFolder;
     HalvexSettings* m_settings = nullptr;
@@ -125,6 +128,8 @@ private:
     bool m_montageWaiting = false;
     // Stands in for the views while no instrument is connected.
     QWidget* m_emptyState = nullptr;
+    NoticeBar* m_settingsNotice = nullptr;
+    QList<QObject*> m_unsavedSettings; // the settings objects whose last save failed
 
     AcquisitionProcessor m_processor;
     // Reused from sample to sample so that the handler allocates nothing once they have grown.

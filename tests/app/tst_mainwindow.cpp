@@ -10,6 +10,7 @@
 #include "LanguageContext.h"
 #include "MainWindow.h"
 #include "NewVersionButton.h"
+#include "NoticeBar.h"
 #include "RecordsWindow.h"
 #include "TableValuesDisplay.h"
 #include "TemporaryHome.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -353,6 +355,14 @@ private slots:
             QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
             QVERIFY(views.size() == 1 && stack->currentIndex() == 0 && !graph->isChecked());
             QVERIFY(TemporaryHome::readFile(settingsPath()).contains("<View>View_Table</View>"));
+            // A settings file that cannot be written is named in a warning until it is saved again.
+            auto* unsaved = child<NoticeBar>(window, "settingsNotice");
+            QVERIFY(QFile::remove(settingsPath()) && QDir().mkdir(settingsPath()));
+            QTest::mouseClick(graph, Qt::LeftButton);
+            QVERIFY(unsaved->isVisible() && unsaved->text().contains(QDir::toNativeSeparators(settingsPath())));
+            QVERIFY(QDir().rmdir(settingsPath()));
+            QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
+            QVERIFY(!unsaved->isVisible() && QFile::exists(settingsPath()));
 
             QPushButton* star = child<NewVersionButton>(window, "newVersion")->button();
             QTRY_VERIFY(star->isVisible());

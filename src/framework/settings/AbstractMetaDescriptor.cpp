@@ -110,16 +110,17 @@ bool readFile(const QString& file, QByteArray* bytes)
 // Written aside and renamed over the old file, so that a crash or a full disk while writing leaves the previous
 // settings. The bytes are flushed before the commit: QSaveFile (Qt 6.4) renames the file even when the write-out
 // inside commit() stops short on a full disk, and a cut file would take the place of the whole one.
-bool writeFile(const QString& file, const QByteArray& bytes)
+bool writeFile(const QString& file, const QByteArray& bytes, QString* error)
 {
     QSaveFile output(file);
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    if (output.write(bytes) != bytes.size() || !output.flush()) {
+    bool written = output.open(QIODevice::WriteOnly);
+    if (written && (output.write(bytes) != bytes.size() || !output.flush())) {
         output.cancelWriting();
-        return false;
+        written = false;
     }
-    return output.commit();
+    written = written && output.commit();
+    *error = written ? QString() : output.errorString();
+    return written;
 }
 
 } // namespace
@@ -216,7 +217,7 @@ QByteArray AbstractMetaDescriptor::saveToJsonByteArray(QJsonDocument::JsonFormat
 
 bool AbstractMetaDescriptor::saveToJsonFile(const QString& file) const
 {
-    return writeFile(file, saveToJsonByteArray(QJsonDocument::Compact));
+    return writeFile(file, saveToJsonByteArray(QJsonDocument::Compact), &m_saveError);
 }
 
 bool AbstractMetaDescriptor::loadFromJsonFile(const QString& file)
@@ -284,7 +285,7 @@ QString AbstractMetaDescriptor::saveAsXmlString() const
 
 bool AbstractMetaDescriptor::save(const QString& file) const
 {
-    return writeFile(file, saveAsXmlString().toUtf8());
+    return writeFile(file, saveAsXmlString().toUtf8(), &m_saveError);
 }
 
 bool AbstractMetaDescriptor::load(const QString& file)

@@ -52,6 +52,8 @@ public:
     Q_INVOKABLE QString saveAsXmlString() const;
     Q_INVOKABLE bool load(const QString& file);
     bool loadFromXmlString(const QString& text);
+    // Why the last save() or saveToJsonFile() failed; empty after one that succeeded.
+    QString saveError() const { return m_saveError; }
 
     // A settings file is a few kilobytes; anything beyond this is damage and is not read.
     static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
@@ -63,4 +65,6 @@ public slots:
 
 private:
     AbstractMetaDescription* editableByExactName(const QString& name) const;
+
+    mutable QString m_saveError;
 };

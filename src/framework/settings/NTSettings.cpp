@@ -95,21 +95,23 @@ bool NTSettings::reload()
     return true;
 }
 
-void NTSettings::save()
+bool NTSettings::save()
 {
-    if (!m_filePath.isEmpty())
-        saveAs(m_filePath);
-    emit saved();
+    const bool written = m_filePath.isEmpty() || saveAs(m_filePath);
+    if (written)
+        emit saved();
+    return written;
 }
 
-void NTSettings::saveAs(const QString& file)
+bool NTSettings::saveAs(const QString& file)
 {
     if (file.isEmpty())
-        return;
-    if (m_format == NTSettingsFormat::JSON)
-        metaDescriptor()->saveToJsonFile(file);
-    else
-        metaDescriptor()->save(file);
+        return false;
+    const bool written = m_format == NTSettingsFormat::JSON ? metaDescriptor()->saveToJsonFile(file)
+                                                            : metaDescriptor()->save(file);
+    if (!written)
+        emit saveFailed(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), metaDescriptor()->saveError()));
+    return written;
 }
 
 void NTSettings::setFilepath(const QString& file)
@@ -126,11 +128,8 @@ void NTSettings::setFilepath(const QString& file)
 void NTSettings::changedProperty(QString name)
 {
     emit propertyChanged(name);
-    if (m_autoSave && !m_suspended) {
-        if (!m_filePath.isEmpty())
-            saveAs(m_filePath);
-        emit saved();
-    }
+    if (m_autoSave && !m_suspended)
+        save();
 }
 
 QString NTSettings::saveToString()

@@ -25,8 +25,9 @@ public:
     ~NTSettings() override;
 
     void updateMetaDescriptor();
-    void save();
-    void saveAs(const QString& file);
+    // Writes the file; a failure is also announced by saveFailed().
+    bool save();
+    bool saveAs(const QString& file);
 
     QString getFilepath() const { return m_filePath; }
     void setFilepath(const QString& file);
@@ -55,6 +56,8 @@ public:
 signals:
     void reloaded();
     void saved();
+    // A save failed: the values stay in effect but are not on disk. reason names the file and the cause.
+    void saveFailed(const QString& reason);
     void filePathChanged();
 
 public slots:
