@@ -24,12 +24,17 @@ LslPublisher::LslPublisher(HalvexSettings* settings, RecordsSettings* optics, In
     m_flush.setSingleShot(true);
     m_flush.setInterval(int(LslSampleOutlet::HoldMs));
     connect(&m_flush, &QTimer::timeout, this, [this]() { m_samples.flush(); });
+    // A name typed in the settings changes with every key: the streams follow once the typing pauses, so that
+    // consumers do not see a stream come and go for every prefix of the name.
+    m_rename.setSingleShot(true);
+    m_rename.setInterval(RenameDelayMs);
+    connect(&m_rename, &QTimer::timeout, this, &LslPublisher::reopen);
     if (!LslLibrary::available())
         return;
     connect(instrument, &InstrumentConnection::deviceChanged, this, &LslPublisher::reopen);
     // After the instrument connection applied them to the virtual instrument: its rate is the stream's.
     connect(settings, &HalvexSettings::changedLslOutlet, this, &LslPublisher::reopen);
-    connect(settings, &HalvexSettings::changedLslStreamName, this, &LslPublisher::reopen);
+    connect(settings, &HalvexSettings::changedLslStreamName, &m_rename, qOverload<>(&QTimer::start));
     connect(settings, &HalvexSettings::changedVirtualRate, this, &LslPublisher::reopen);
     connect(settings, &HalvexSettings::changedVirtualSignal, this, &LslPublisher::reopen);
     connect(optics, &RecordsSettings::changedRedWavelength, this, &LslPublisher::reopen);
@@ -46,6 +51,7 @@ QString LslPublisher::marker(const QString& source, const QString& text)
 
 void LslPublisher::reopen()
 {
+    m_rename.stop(); // what a pending rename would do is done here
     m_samples.close();
     m_markers.close();
     AbstractFnirDevice* device = m_instrument->device();

@@ -25,6 +25,8 @@ class LslPublisher : public QObject
     Q_OBJECT
 public:
     static inline const QString VirtualSourceId = QStringLiteral("halvex-virtual-instrument");
+    // How long the stream name must stay unchanged before the streams take it.
+    static constexpr int RenameDelayMs = 1000;
 
     LslPublisher(HalvexSettings* settings, RecordsSettings* optics, InstrumentConnection* instrument,
         RecordSession* session, QObject* parent = nullptr);
@@ -68,6 +70,7 @@ private:
     LslSampleOutlet m_samples;
     LslMarkerOutlet m_markers;
     QTimer m_flush;
+    QTimer m_rename;
     LslSampleOutlet::Description m_base; // without the layout of the samples
     bool m_active = false; // an instrument is connected and the setting is on
 };

@@ -186,9 +186,10 @@ private slots:
         }
         QCOMPARE(marks, QStringList({ "key\tF1", "key\tprobe 2", "http:psychopy\tstim" }));
 
-        // A new name makes new streams; without an instrument there are none.
+        // A new name makes new streams once it has stayed a moment; without an instrument there are none.
         m_window->settings()->setLslStreamName(m_name + "b");
-        QCOMPARE(statusOutlets(port), QStringList({ m_name + "b-markers" }));
+        QCOMPARE(statusOutlets(port), QStringList({ m_name, m_name + "-markers" }));
+        QTRY_COMPARE(statusOutlets(port), QStringList({ m_name + "b-markers" }));
         QVERIFY(LslPeer::resolve(m_name + "b-markers"));
         QVERIFY(lsl::resolve_stream("name", QString(m_name + "-markers").toStdString(), 1, 1.0).empty());
         m_window->setDevice(nullptr);
