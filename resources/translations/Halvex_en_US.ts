@@ -507,10 +507,6 @@
         <translation>The name of the samples&apos; stream; the marks&apos; stream is named after it with &quot;-markers&quot;</translation>
     </message>
     <message>
-        <source>MainWindow</source>
-        <translation>The settings cannot be saved (%1). Changes apply until Halvex closes.</translation>
-    </message>
-    <message>
         <source>Manufacturer</source>
         <translation>Instrument maker</translation>
     </message>
@@ -958,6 +954,10 @@ Channels can be named as &quot;N=Name;M=Name&quot;, for example &quot;15=FpZ-AF7
     <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>The sampling rate must be above 0 samples/s, not %1.</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved (%1). Changes apply until Halvex closes.</source>
+        <translation>The settings cannot be saved (%1). Changes apply until Halvex closes.</translation>
     </message>
     <message>
         <source>The settings give no average.</source>

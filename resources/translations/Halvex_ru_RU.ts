@@ -507,10 +507,6 @@
         <translation>Имя потока отсчётов; поток меток называется так же с окончанием «-markers»</translation>
     </message>
     <message>
-        <source>MainWindow</source>
-        <translation>Не удаётся сохранить настройки (%1). Изменения действуют до закрытия Halvex.</translation>
-    </message>
-    <message>
         <source>Manufacturer</source>
         <translation>Производитель прибора</translation>
     </message>
@@ -958,6 +954,10 @@
     <message>
         <source>The sampling rate must be above 0 samples/s, not %1.</source>
         <translation>Частота отсчётов должна быть больше 0 отсчётов/с, а не %1.</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved (%1). Changes apply until Halvex closes.</source>
+        <translation>Не удаётся сохранить настройки (%1). Изменения действуют до закрытия Halvex.</translation>
     </message>
     <message>
         <source>The settings give no average.</source>
