@@ -1,5 +1,5 @@
 // Records the virtual instrument for about 2.5 s with a mark every 100 ms, for a test that steps this process's wall
-// clock meanwhile. Prints, for every sample written, the milliseconds since the start on the monotonic clock, the
+// clock meanwhile. Prints, for every sample as it arrives, the milliseconds since the start on the monotonic clock, the
 // monotonic clock's reading at the stop, and how far the wall clock stands from the sample clock at the end.
 #include "RecordSession.h"
 #include "SampleClock.h"
@@ -26,10 +26,11 @@ int main(int argc, char** argv)
     // The record's start is stamped once its files are made, as this.
     QElapsedTimer truth;
     truth.start();
+    // Read as the sample arrives: a write can wait for a sync of the files, as long as the disk takes.
     QObject::connect(&device, &AbstractFnirDevice::newData, &session, [&](qint64 ts, const QList<double>& values) {
+        std::printf("sample %lld\n", truth.elapsed());
         session.writeRaw(ts, values);
         session.writeProcessed(ts, QList<double>(values.size() / 2 * 3, 1.0));
-        std::printf("sample %lld\n", truth.elapsed());
     });
     QTimer marks;
     QObject::connect(
