@@ -1,5 +1,6 @@
 #include "RawRecord.h"
 
+#include "FileUtilities.h"
 #include "Parallel.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
@@ -68,8 +69,7 @@ bool RawRecord::read(const QString& path, const std::function<void(double)>& pro
         m_error = QStringLiteral("the file is larger than %1 GB").arg(MaxFileSize >> 30);
         return false;
     }
-    // read(), readLine() and peek() allocate their limit before reading: limits are cut to the file's size.
-    const QByteArray header = file.readLine(qMin(RecordText::MaxHeaderSize, size + 1));
+    const QByteArray header = file.readLine(FileUtilities::readLimit(file, RecordText::MaxHeaderSize));
     if (!header.endsWith('\n') || !parseHeader(header)) {
         m_error = QStringLiteral("not a raw record (no header line naming R and IR columns)");
         return false;
@@ -78,7 +78,7 @@ bool RawRecord::read(const QString& path, const std::function<void(double)>& pro
     // at the mean length of the first lines less an eighth, for longer times later (only what is filled takes
     // memory), and at least four characters per field, so that a file of junk reserves no more than twice its size.
     const qsizetype fields = m_columns.size() + 1;
-    const QByteArray sample = file.peek(qMin(qint64(1) << 18, size));
+    const QByteArray sample = file.peek(FileUtilities::readLimit(file, qint64(1) << 18));
     const qint64 sampleLines = sample.count('\n');
     const qint64 sampledLength = sampleLines > 0 ? (sample.lastIndexOf('\n') + 1) * 7 / (8 * sampleLines) : 0;
     const qint64 estimatedLines = (size - header.size()) / qMax<qint64>(sampledLength, 4 * fields) + 16;
@@ -267,7 +267,7 @@ QMap<int, RawRecord::MontageCell> RawRecord::readMontage(const QString& iniPath)
     QFile file(iniPath);
     if (!QFileInfo(iniPath).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
-    return parseMontage(QString::fromUtf8(file.read(qMin(qint64(1) << 20, file.size() + 1))));
+    return parseMontage(QString::fromUtf8(file.read(FileUtilities::readLimit(file, qint64(1) << 20))));
 }
 
 QMap<int, RawRecord::MontageCell> RawRecord::parseMontage(const QString& ini)

@@ -1,6 +1,7 @@
 #include "RecordLoader.h"
 
 #include "CFIRFilter.h"
+#include "FileUtilities.h"
 #include "RecordFiles.h"
 #include "RecordText.h"
 
@@ -100,7 +101,7 @@ bool RecordLoader::open(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // Only the header now; compare() streams the data lines, so an hour-long record never sits in memory whole.
-    m_data = file.readLine(qMin(RecordText::MaxHeaderSize, file.size() + 1));
+    m_data = file.readLine(FileUtilities::readLimit(file, RecordText::MaxHeaderSize));
     m_path = path;
     parseHeader();
     return true;

@@ -1,5 +1,6 @@
 #include "AbstractMetaDescriptor.h"
 #include "AbstractMetaDescription.h"
+#include "FileUtilities.h"
 
 #include <QDebug>
 #include <QFile>
@@ -100,8 +101,7 @@ bool readFile(const QString& file, QByteArray* bytes)
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
         return false;
-    // read() allocates its limit before reading; a settings file is a few kilobytes.
-    *bytes = input.read(qMin(AbstractMetaDescriptor::MaxFileSize, input.size() + 1));
+    *bytes = input.read(FileUtilities::readLimit(input, AbstractMetaDescriptor::MaxFileSize));
     if (!input.atEnd())
         qDebug() << "Settings file too large, reading its start only:" << file;
     return true;

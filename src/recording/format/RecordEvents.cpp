@@ -1,5 +1,6 @@
 #include "RecordEvents.h"
 
+#include "FileUtilities.h"
 #include "RecordFiles.h"
 
 #include <QFile>
@@ -20,8 +21,7 @@ RecordEvents::Contents RecordEvents::read(const QString& eventsPath)
     QFile file(eventsPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    // read() allocates its limit before reading: the limit is the file's size, so that a small file costs no more.
-    Contents contents = parse(file.read(qMin(MaxFileSize, file.size() + 1)));
+    Contents contents = parse(file.read(FileUtilities::readLimit(file, MaxFileSize)));
     if (!file.atEnd())
         ++contents.skippedLines;
     return contents;
